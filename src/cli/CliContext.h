@@ -1,0 +1,38 @@
+#pragma once
+// What every velk3 command shares: the global flags and the system paths (overridable from the
+// environment so tests can point velk3 at a fake sysfs tree).
+#include <CLI/CLI.hpp>
+#include <functional>
+#include <string>
+
+#include "platform/SystemPaths.h"
+
+struct CliContext {
+    bool yes = false;
+    bool allowFixed = false;
+    SystemPaths paths;
+    // Set by the chosen command; returns the exit status.
+    std::function<int()> run;
+};
+
+// VELK3_SYS_ROOT, VELK3_PROC_ROOT, VELK3_DEV_ROOT replace /sys, /proc, /dev when set.
+SystemPaths SystemPathsFromEnvironment();
+
+// Thrown by a command for wrong usage that the parser cannot see (exit status 2).
+class CUsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Thrown when the user declined a question (exit status 1, nothing written).
+class CCancelled : public std::runtime_error {
+public:
+    CCancelled() : std::runtime_error("Cancelled: nothing was written.") {}
+};
+
+// The command registrations, one per file.
+void RegisterDevicesCommand(CLI::App& app, CliContext& context);
+void RegisterListCommand(CLI::App& app, CliContext& context);
+void RegisterCardCommands(CLI::App& app, CliContext& context);
+void RegisterSchedulesCommand(CLI::App& app, CliContext& context);
+void RegisterImageCommand(CLI::App& app, CliContext& context);

@@ -1,0 +1,48 @@
+// velk3 format DEVICE and velk3 remove-last DEVICE, with the window's questions.
+#include <iostream>
+
+#include "cli/CardReport.h"
+#include "cli/CliContext.h"
+#include "cli/DeviceArgument.h"
+#include "platform/UserPrompt.h"
+
+namespace {
+
+constexpr const char* kFormatForeignQuestion =
+    "This drive must be formatted as an VELK disk and will DELETE ALL DATA.\n\nDo you wish to continue?";
+constexpr const char* kFormatQuestion = "Are you sure you want to format the disk?";
+constexpr const char* kRemoveLastQuestion = "Are you sure you want to remove the last track?";
+
+int Format(const std::string& device, const CliContext& context) {
+    return WithCard(device, context, [&](COpenedDevice&, CVelkDisk& disk) {
+        if (!AskConfirm(disk.IsVelkDisk() ? kFormatQuestion : kFormatForeignQuestion)) throw CCancelled();
+        disk.Format();
+        std::cout << device << " now holds an empty VELK disk.\n";
+        return 0;
+    });
+}
+
+int RemoveLast(const std::string& device, const CliContext& context) {
+    // As in the window: ask before the device is even opened.
+    if (!AskConfirm(kRemoveLastQuestion)) throw CCancelled();
+    return WithCard(device, context, [&](COpenedDevice&, CVelkDisk& disk) {
+        disk.RemoveLastTrack();
+        PrintCard(std::cout, device, disk);
+        return 0;
+    });
+}
+
+void AddDeviceCommand(CLI::App& app, CliContext& context, const char* name, const char* help,
+                      int (*action)(const std::string&, const CliContext&)) {
+    auto* command = app.add_subcommand(name, help);
+    auto device = std::make_shared<std::string>();
+    command->add_option("DEVICE", *device, "Card reader (sdb, /dev/sdb), unit label or image file")->required();
+    command->callback([&context, device, action] { context.run = [&context, device, action] { return action(*device, context); }; });
+}
+
+}  // namespace
+
+void RegisterCardCommands(CLI::App& app, CliContext& context) {
+    AddDeviceCommand(app, context, "format", "Format a card as an empty VELK disk", Format);
+    AddDeviceCommand(app, context, "remove-last", "Remove the last routine of a card", RemoveLast);
+}

@@ -1,0 +1,87 @@
+#include "cli/DeviceArgument.h"
+
+#include <sys/stat.h>
+
+#include "devices/DriveList.h"
+#include "devices/ImageFile.h"
+#include "devices/PhysicalDrive.h"
+#include "platform/Exceptions.h"
+
+namespace {
+
+const char kDevPrefix[] = "/dev/";
+
+const PhysicalDriveInfo& RequireUsableDrive(const PhysicalDriveInfo* drive, const std::string& argument,
+                                            bool allowFixed) {
+    if (!drive) throw CUsbDeviceException(argument + " is not a whole disk (give the disk, not a partition)");
+    if (drive->holdsSystem)
+        throw CUsbDeviceException(argument + " holds the running system (a system mount or swap); it is never used as a card");
+    if (!drive->geometryValid) throw CUsbDeviceException(argument + " has no readable size (no card in the reader?)");
+    if (!drive->Qualifies() && !allowFixed)
+        throw CUsbDeviceException(argument + " is not a removable card reader; pass --allow-fixed to use it anyway");
+    return *drive;
+}
+
+COpenedDevice OpenDrive(const PhysicalDriveInfo& drive, const CliContext& context) {
+    auto device = std::make_unique<CPhysicalDrive>(context.paths);
+    DeviceEntry entry{drive.dev, DriveLabel(drive), drive.name};
+    device->Open(entry);
+    return COpenedDevice(std::move(device), DeviceKind::Drive, entry.description);
+}
+
+COpenedDevice OpenImage(const std::string& path) {
+    auto device = std::make_unique<CImageFile>();
+    const DeviceEntry entry = CImageFile::EntryFor(path);
+    device->Open(entry);
+    return COpenedDevice(std::move(device), DeviceKind::Image, entry.description);
+}
+
+bool IsRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+}  // namespace
+
+const char* DeviceKindName(DeviceKind kind) {
+    switch (kind) {
+        case DeviceKind::Drive: return "drive";
+        case DeviceKind::Unit: return "unit";
+        case DeviceKind::Image: return "image";
+    }
+    return "drive";
+}
+
+COpenedDevice::COpenedDevice(std::unique_ptr<CSectorDevice> device, DeviceKind kind, std::string label)
+    : m_device(std::move(device)), m_kind(kind), m_label(std::move(label)) {}
+
+COpenedDevice::~COpenedDevice() {
+    // Close() is the path that reports; here the device object's own destructor releases quietly.
+}
+
+void COpenedDevice::Close() {
+    if (m_closed || !m_device) return;
+    m_closed = true;
+    m_device->Close();
+}
+
+COpenedDevice OpenDeviceArgument(const std::string& argument, const CliContext& context) {
+    if (argument.rfind(kDevPrefix, 0) == 0) {
+        struct stat st {};
+        if (::stat(argument.c_str(), &st) != 0) throw CUsbDeviceException("No such device: " + argument);
+        if (!S_ISBLK(st.st_mode)) throw CUsbDeviceException(argument + " is not a block device");
+        const CDriveList drives(context.paths);
+        return OpenDrive(RequireUsableDrive(drives.FindByDev(st.st_rdev), argument, context.allowFixed), context);
+    }
+    if (IsRegularFile(argument)) return OpenImage(argument);
+    const CDriveList drives(context.paths);
+    if (const PhysicalDriveInfo* drive = drives.FindByName(argument))
+        return OpenDrive(RequireUsableDrive(drive, argument, context.allowFixed), context);
+    throw CUsbDeviceException("No device called " + argument +
+                              " (give a card reader's name such as sdb, a /dev path, or a card image file)");
+}
+
+void SetUnitClock(COpenedDevice& opened) {
+    if (opened.Kind() != DeviceKind::Unit) return;
+    throw CUsbDeviceException("Setting a unit's clock is not available in this build");
+}

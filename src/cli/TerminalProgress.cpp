@@ -1,0 +1,61 @@
+#include "cli/TerminalProgress.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <unistd.h>
+
+#include "devices/SectorDevice.h"
+
+namespace {
+constexpr int kBarWidth = 30;
+constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
+}  // namespace
+
+CTerminalProgress::CTerminalProgress()
+    : m_terminal(::isatty(STDERR_FILENO)), m_started(std::chrono::steady_clock::now()) {}
+
+CTerminalProgress::~CTerminalProgress() {
+    if (m_drawn) std::fputc('\n', stderr);
+}
+
+void CTerminalProgress::SetText(const std::string& text) {
+    if (text == m_text) return;
+    m_text = text;
+    if (!m_terminal) {
+        std::fprintf(stderr, "%s\n", text.c_str());
+        return;
+    }
+    Draw();
+}
+
+void CTerminalProgress::SetRange(int lower, int upper) {
+    m_lower = lower;
+    m_upper = upper;
+    m_position = lower;
+    m_started = std::chrono::steady_clock::now();
+}
+
+void CTerminalProgress::SetPos(int position) {
+    m_position = position;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_lastDraw >= kRedrawInterval || position >= m_upper) Draw();
+}
+
+void CTerminalProgress::SetStep(int step) { m_step = step; }
+
+void CTerminalProgress::StepIt() { SetPos(std::min(m_position + m_step, m_upper)); }
+
+void CTerminalProgress::Draw() {
+    if (!m_terminal) return;
+    m_lastDraw = std::chrono::steady_clock::now();
+    const int span = std::max(1, m_upper - m_lower);
+    const double fraction = std::clamp(double(m_position - m_lower) / span, 0.0, 1.0);
+    const int filled = int(fraction * kBarWidth);
+    const double seconds = std::chrono::duration<double>(m_lastDraw - m_started).count();
+    const double megabytes = double(std::max(0, m_position - m_lower)) * kSectorSize / 1048576.0;
+    const double rate = seconds > 0 ? megabytes / seconds : 0.0;
+    std::fprintf(stderr, "\r%-18s [%-*s] %3d%% %7.2f MB/s", m_text.c_str(), kBarWidth,
+                 std::string(size_t(filled), '#').c_str(), int(fraction * 100 + 0.5), rate);
+    std::fflush(stderr);
+    m_drawn = true;
+}

@@ -1,0 +1,63 @@
+// velk3: everything VELK3 Manager does, from a terminal or a script.
+// Exit status: 0 done, 1 the operation failed (message on standard error), 2 wrong usage.
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "cli/CliContext.h"
+#include "cli/TerminalPrompt.h"
+#include "platform/Exceptions.h"
+
+namespace {
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+void RegisterCommands(CLI::App& app, CliContext& context) {
+    RegisterDevicesCommand(app, context);
+    RegisterListCommand(app, context);
+    RegisterCardCommands(app, context);
+    RegisterSchedulesCommand(app, context);
+    RegisterImageCommand(app, context);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"VELK3 Manager on the command line: cards, card images, routines and schedules."};
+    app.require_subcommand(1);
+    app.fallthrough();
+    CliContext context;
+    context.paths = SystemPathsFromEnvironment();
+    app.add_flag("-y,--yes", context.yes, "Answer Yes to every question");
+    app.add_flag("--allow-fixed", context.allowFixed, "Allow a /dev path that is not a removable card reader");
+    RegisterCommands(app, context);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        app.exit(e);
+        return kExitUsage;
+    }
+
+    CTerminalPrompt prompt(context.yes);
+    CScopedUserPrompt installed(prompt);
+    try {
+        return context.run ? context.run() : kExitUsage;
+    } catch (const CUsageError& e) {
+        std::cerr << "velk3: " << e.what() << "\n";
+        return kExitUsage;
+    } catch (const CCancelled& e) {
+        std::cerr << e.what() << "\n";
+        return kExitFailure;
+    } catch (const CVelkException& e) {
+        std::cerr << e.Message() << "\n";
+        return kExitFailure;
+    } catch (const std::exception& e) {
+        std::cerr << "velk3: " << e.what() << "\n";
+        return kExitFailure;
+    }
+}

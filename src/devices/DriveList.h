@@ -1,0 +1,42 @@
+#pragma once
+// A snapshot of the machine's disks, read from sysfs, mountinfo and swaps, built on demand and
+// discarded after use. It knows every whole disk, qualifying or not, so that a command given a
+// /dev path can tell a card reader from the disk the system runs on.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "devices/SectorDevice.h"
+#include "platform/SystemPaths.h"
+
+struct PhysicalDriveInfo {
+    std::string name;                 // kernel name: sdb, mmcblk0
+    uint64_t dev = 0;                 // dev_t of the whole disk
+    bool geometryValid = false;       // size readable and non-zero
+    uint32_t bytesPerSector = kSectorSize;
+    int64_t sectorCount = 0;          // in 512-byte units, as sysfs counts
+    bool removable = false;           // removable flag, or on a USB or MMC bus
+    bool virtualDevice = false;       // loop, RAM, zram, device-mapper, md, optical: never a card
+    bool holdsSystem = false;         // it or a partition is a system mount or swap
+    std::vector<std::string> mountPoints;  // of the disk and its partitions, in partition order
+
+    bool Qualifies() const { return geometryValid && removable && !virtualDevice && !holdsSystem; }
+};
+
+class CDriveList {
+public:
+    explicit CDriveList(const SystemPaths& paths = {});
+
+    const std::vector<PhysicalDriveInfo>& Drives() const { return m_drives; }
+    const PhysicalDriveInfo* FindByDev(uint64_t dev) const;
+    const PhysicalDriveInfo* FindByName(const std::string& name) const;
+
+private:
+    std::vector<PhysicalDriveInfo> m_drives;
+};
+
+// "sdb (1907.00MB) (/media/anna/CARD)"
+std::string DriveLabel(const PhysicalDriveInfo& drive);
+
+// Fills list with the qualifying drives: reference = dev_t, description = label, name = kernel name.
+void EnumerateDrives(DeviceList& list, const SystemPaths& paths = {});

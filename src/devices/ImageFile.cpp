@@ -1,0 +1,88 @@
+#include "devices/ImageFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/Exceptions.h"
+
+namespace {
+
+std::string SystemError() { return std::strerror(errno); }
+
+constexpr uint64_t kMaxSectors = UINT32_MAX;  // sector numbers are 32-bit
+
+}  // namespace
+
+CImageFile::~CImageFile() { m_file.CloseQuietly(); }
+
+DeviceEntry CImageFile::EntryFor(const std::string& path) {
+    DeviceEntry entry;
+    entry.name = path;
+    struct stat st {};
+    const double megabytes = ::stat(path.c_str(), &st) == 0 ? double(st.st_size) / 1048576.0 : 0.0;
+    char size[64];
+    std::snprintf(size, sizeof size, " (%0.2fMB)", megabytes);
+    entry.description = path + size;
+    return entry;
+}
+
+void CImageFile::Create(const std::string& path, uint64_t sectorCount) {
+    if (sectorCount == 0 || sectorCount > kMaxSectors)
+        throw CUsbDeviceException("An image must hold between 1 and 4294967295 sectors");
+    CFileDescriptor file(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    if (!file.IsOpen())
+        throw CUsbDeviceException("Could not create image " + path + " (" + SystemError() + ")");
+    if (::ftruncate(file.Get(), static_cast<off_t>(sectorCount * kSectorSize)) != 0) {
+        const std::string error = SystemError();
+        ::unlink(path.c_str());
+        throw CUsbDeviceException("Could not size image " + path + " (" + error + ")");
+    }
+}
+
+void CImageFile::Open(const DeviceEntry& entry) {
+    if (m_file.IsOpen()) throw CUsbDeviceException("A drive is already opened");
+    CFileDescriptor file(::open(entry.name.c_str(), O_RDWR | O_CLOEXEC));
+    if (!file.IsOpen())
+        throw CUsbDeviceException("Could not open image " + entry.name + " (" + SystemError() + ")");
+    struct stat st {};
+    if (::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode))
+        throw CUsbDeviceException("Could not open image " + entry.name + " (not a regular file)");
+    if (::flock(file.Get(), LOCK_EX | LOCK_NB) != 0)
+        throw CUsbDeviceException("Could not open image " + entry.name + " (it is in use by another command)");
+    const uint64_t sectors = static_cast<uint64_t>(st.st_size) / kSectorSize;
+    m_sectorCount = static_cast<uint32_t>(sectors > kMaxSectors ? kMaxSectors : sectors);
+    m_path = entry.name;
+    m_file = std::move(file);
+    m_written = false;
+}
+
+void CImageFile::Close() {
+    if (!m_file.IsOpen()) return;
+    if (!m_written) {
+        m_file.CloseQuietly();
+        return;
+    }
+    if (!m_file.SyncAndClose())
+        throw CUsbDeviceException("Unable to write sector (flushing " + m_path + " failed: " + SystemError() + ")");
+}
+
+void CImageFile::CheckRange(uint32_t first, uint32_t count, const char* message) const {
+    if (!m_file.IsOpen() || uint64_t(first) + count > m_sectorCount) throw CUsbDeviceException(message);
+}
+
+void CImageFile::readSector(uint32_t first, uint32_t count, uint8_t* buffer) {
+    CheckRange(first, count, "Unable to read sector");
+    if (!m_file.ReadAt(uint64_t(first) * kSectorSize, buffer, size_t(count) * kSectorSize))
+        throw CUsbDeviceException("Unable to read sector");
+}
+
+void CImageFile::writeSector(uint32_t first, uint32_t count, const uint8_t* buffer) {
+    CheckRange(first, count, "Unable to write sector");
+    m_written = true;
+    if (!m_file.WriteAt(uint64_t(first) * kSectorSize, buffer, size_t(count) * kSectorSize))
+        throw CUsbDeviceException("Unable to write sector");
+}

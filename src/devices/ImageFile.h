@@ -1,0 +1,35 @@
+#pragma once
+// A card image file (a dump of a card, or a card being prepared without a reader) as a sector
+// device. Its size is fixed when it is opened: a write past the end fails as it would on a card.
+// The file is locked while open so two commands never write one image at once.
+#include <string>
+
+#include "devices/FileDescriptor.h"
+#include "devices/SectorDevice.h"
+
+class CImageFile final : public CSectorDevice {
+public:
+    CImageFile() = default;
+    ~CImageFile() override;
+
+    // An entry whose name is the image's path.
+    static DeviceEntry EntryFor(const std::string& path);
+    // Makes a new image of sectorCount zero sectors (sparse); throws when path exists.
+    static void Create(const std::string& path, uint64_t sectorCount);
+
+    uint32_t GetSectorCount() override { return m_sectorCount; }
+    std::string GetName() override { return m_path; }
+    void readSector(uint32_t first, uint32_t count, uint8_t* buffer) override;
+    void writeSector(uint32_t first, uint32_t count, const uint8_t* buffer) override;
+    void Open(const DeviceEntry& entry) override;
+    void Close() override;
+    bool Identify() override { return true; }
+
+private:
+    void CheckRange(uint32_t first, uint32_t count, const char* message) const;
+
+    std::string m_path;
+    CFileDescriptor m_file;
+    uint32_t m_sectorCount = 0;
+    bool m_written = false;
+};

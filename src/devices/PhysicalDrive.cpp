@@ -1,0 +1,99 @@
+#include "devices/PhysicalDrive.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+
+#include "platform/Exceptions.h"
+
+namespace {
+
+std::string OpenFailureMessage(int error) {
+    std::string message = std::string("Could not open drive (") + std::strerror(error) + ")";
+    if (error == EACCES || error == EPERM)
+        message += "\nPlease run VELK3 Manager as root, or join the \"disk\" group, to use this card reader.";
+    else if (error == EBUSY)
+        message += "\nThe card is in use (mounted?). Please unmount the card first.";
+    return message;
+}
+
+}  // namespace
+
+CPhysicalDrive::CPhysicalDrive(SystemPaths paths) : m_paths(std::move(paths)) {}
+
+CPhysicalDrive::~CPhysicalDrive() {
+    if (m_handle) m_handle->file.CloseQuietly();
+}
+
+uint32_t CPhysicalDrive::GetSectorCount() {
+    // Sector numbers are 32-bit: a larger card is used up to the last addressable sector.
+    return static_cast<uint32_t>(std::min<int64_t>(m_drive.sectorCount, UINT32_MAX));
+}
+
+void CPhysicalDrive::Open(const DeviceEntry& entry) {
+    const CDriveList drives(m_paths);
+    const PhysicalDriveInfo* found = drives.FindByDev(entry.reference);
+    if (!found) throw CUsbDeviceException("Unable to open drive");
+    if (m_handle) throw CUsbDeviceException("A drive is already opened");
+    m_drive = *found;
+    m_handle = std::make_unique<DriveHandle>();
+    m_handle->path = m_paths.devRoot + "/" + m_drive.name;
+    m_handle->bytesPerSector = m_drive.bytesPerSector;
+    OpenHandle();
+}
+
+void CPhysicalDrive::OpenHandle() {
+    DriveHandle& handle = *m_handle;
+    handle.file = CFileDescriptor(::open(handle.path.c_str(), O_RDWR | O_EXCL | O_CLOEXEC));
+    if (!handle.file.IsOpen()) throw CUsbDeviceException(OpenFailureMessage(errno));
+    struct stat st {};
+    if (::fstat(handle.file.Get(), &st) == 0 && S_ISBLK(st.st_mode)) {
+        // The device node is the authority; sysfs may lag behind a card change.
+        int logical = 0;
+        if (::ioctl(handle.file.Get(), BLKSSZGET, &logical) == 0 && logical > 0)
+            handle.bytesPerSector = static_cast<uint32_t>(logical);
+        uint64_t bytes = 0;
+        if (::ioctl(handle.file.Get(), BLKGETSIZE64, &bytes) == 0) m_drive.sectorCount = int64_t(bytes / kSectorSize);
+    }
+    if (handle.bytesPerSector != kSectorSize) {
+        handle.file.CloseQuietly();
+        throw CUsbDeviceException("Could not open drive (its sectors are " + std::to_string(handle.bytesPerSector) +
+                                  " bytes; VELK cards use 512-byte sectors)");
+    }
+    handle.open = true;
+    m_written = false;
+}
+
+void CPhysicalDrive::Close() {
+    if (!m_handle) return;
+    std::unique_ptr<DriveHandle> handle = std::move(m_handle);
+    if (!handle->open) return;
+    if (!m_written) {
+        handle->file.CloseQuietly();
+        return;
+    }
+    if (!handle->file.SyncAndClose())
+        throw CUsbDeviceException(std::string("Unable to write sector (flushing the card failed: ") +
+                                  std::strerror(errno) + ")");
+}
+
+void CPhysicalDrive::RequireOpen(const char* message) const {
+    if (!m_handle || !m_handle->open) throw CUsbDeviceException(message);
+}
+
+void CPhysicalDrive::readSector(uint32_t first, uint32_t count, uint8_t* buffer) {
+    RequireOpen("Unable to read sector");
+    if (!m_handle->file.ReadAt(uint64_t(first) * kSectorSize, buffer, size_t(count) * kSectorSize))
+        throw CUsbDeviceException("Unable to read sector");
+}
+
+void CPhysicalDrive::writeSector(uint32_t first, uint32_t count, const uint8_t* buffer) {
+    RequireOpen("Unable to write sector");
+    m_written = true;
+    if (!m_handle->file.WriteAt(uint64_t(first) * kSectorSize, buffer, size_t(count) * kSectorSize))
+        throw CUsbDeviceException("Unable to write sector");
+}

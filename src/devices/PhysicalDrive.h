@@ -1,0 +1,42 @@
+#pragma once
+// Reaches a card in a card reader through the raw block device /dev/NAME. The kernel's page cache
+// holds writes, so Close flushes them and reports a flush that fails: a card pulled after "done"
+// must hold its data.
+#include <memory>
+#include <string>
+
+#include "devices/DriveList.h"
+#include "devices/FileDescriptor.h"
+#include "devices/SectorDevice.h"
+#include "platform/SystemPaths.h"
+
+struct DriveHandle {
+    std::string path;
+    CFileDescriptor file;
+    uint32_t bytesPerSector = kSectorSize;
+    bool open = false;
+};
+
+class CPhysicalDrive final : public CSectorDevice {
+public:
+    explicit CPhysicalDrive(SystemPaths paths = {});
+    ~CPhysicalDrive() override;
+
+    uint32_t GetSectorCount() override;
+    std::string GetName() override { return m_drive.name; }
+    void readSector(uint32_t first, uint32_t count, uint8_t* buffer) override;
+    void writeSector(uint32_t first, uint32_t count, const uint8_t* buffer) override;
+    // entry.reference is the dev_t of a disk of the drive list.
+    void Open(const DeviceEntry& entry) override;
+    void Close() override;
+    bool Identify() override { return true; }
+
+private:
+    void OpenHandle();
+    void RequireOpen(const char* message) const;
+
+    SystemPaths m_paths;
+    PhysicalDriveInfo m_drive;
+    std::unique_ptr<DriveHandle> m_handle;
+    bool m_written = false;
+};

@@ -1,0 +1,49 @@
+#pragma once
+// Everything done to a flash card goes through this interface of whole 512-byte sectors. The
+// owner calls Close and then deletes the object; the destructor of an implementation releases
+// whatever Close would have, so no path leaks a device.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+inline constexpr uint32_t kSectorSize = 512;
+
+// One element of a device list. For a drive, reference is the disk's dev_t and name is its kernel
+// name; for a USB unit, reference identifies the unit's device record and name is its label; for
+// an image file, name is its path.
+struct DeviceEntry {
+    uint64_t reference = 0;
+    std::string description;
+    std::string name;
+};
+
+using DeviceList = std::vector<DeviceEntry>;
+
+class CSectorDevice {
+public:
+    CSectorDevice() = default;
+    virtual ~CSectorDevice();
+    CSectorDevice(const CSectorDevice&) = delete;
+    CSectorDevice& operator=(const CSectorDevice&) = delete;
+
+    virtual uint32_t GetSectorCount() = 0;
+    virtual std::string GetName() = 0;
+    virtual void readSector(uint32_t first, uint32_t count, uint8_t* buffer) = 0;
+    virtual void writeSector(uint32_t first, uint32_t count, const uint8_t* buffer) = 0;
+    virtual void Open(const DeviceEntry& entry) = 0;
+    virtual void Close() = 0;
+    virtual bool Identify() = 0;
+
+    // Buffered sequential writer, built on writeSector.
+    virtual void BeginWrite(uint32_t startSector, uint32_t bufferSectors);
+    virtual void WriteBytes(const uint8_t* data, uint32_t length);
+    virtual uint32_t EndWrite();
+
+private:
+    void FlushWriteBuffer();
+
+    uint32_t m_nextSector = 0;
+    uint32_t m_bufferSize = 0;
+    std::vector<uint8_t> m_buffer;
+    uint32_t m_fill = 0;
+};

@@ -1,0 +1,31 @@
+#include "disk/VelkDisk.h"
+
+#include <unistd.h>
+
+#include "disk/DiskLayout.h"
+#include "platform/Progress.h"
+
+CVelkDisk::CVelkDisk(CSectorDevice& device, IStatusWindow* statusWindow)
+    : m_device(device), m_statusWindow(statusWindow) {}
+
+CVelkDisk::~CVelkDisk() {
+    for (const std::string& path : m_tempFiles) ::unlink(path.c_str());
+}
+
+uint32_t CVelkDisk::NextFreeSector() const {
+    return m_tracks.empty() ? disk_layout::kFirstTrackSector : m_tracks.back().endSector;
+}
+
+size_t CVelkDisk::AppendTrack(const TrackEntry& entry) {
+    m_tracks.push_back(entry);
+    return m_tracks.size() - 1;
+}
+
+bool CVelkDisk::SectorRange::Overlaps(const SectorRange& other) const {
+    if (count == 0 || other.count == 0) return false;
+    return first < other.End() && other.first < End();
+}
+
+void CVelkDisk::ShowReady() {
+    if (m_statusWindow) m_statusWindow->SetText(status_text::kReady);
+}

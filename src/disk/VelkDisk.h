@@ -1,0 +1,89 @@
+#pragma once
+// The in-memory model of one VELK disk over an opened sector device: its tracks, its schedules and
+// the mode the firmware keeps in the header. Built for one command, read first, then written.
+//
+// Writing never leaves the card unreadable: the tables are written before the header that points
+// at them, and tables the card's header still describes are never overwritten until a header
+// describing a complete new copy is on the card. The final layout is always the plain one: tables
+// directly behind the last track.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "devices/SectorDevice.h"
+#include "disk/ScheduleEntry.h"
+#include "disk/TrackEntry.h"
+
+class IStatusWindow;
+class IProgressBar;
+
+class CVelkDisk {
+public:
+    explicit CVelkDisk(CSectorDevice& device, IStatusWindow* statusWindow = nullptr);
+    ~CVelkDisk();
+    CVelkDisk(const CVelkDisk&) = delete;
+    CVelkDisk& operator=(const CVelkDisk&) = delete;
+
+    // Reader.
+    const std::vector<TrackEntry>& Read();
+    bool IsVelkDisk() const { return m_valid; }
+    uint32_t NextFreeSector() const;
+    const std::vector<TrackEntry>& GetTracks() const { return m_tracks; }
+    const std::vector<ScheduleEntry>& GetSchedules() const { return m_schedules; }
+    void SetSchedules(const std::vector<ScheduleEntry>& schedules) { m_schedules = schedules; }
+    int32_t GetMode() const { return m_mode; }
+
+    // Writer.
+    void WriteTable();
+    void Format();
+    void RemoveLastTrack();
+    bool WriteStream(std::FILE* file, uint32_t firstSector, uint32_t byteCount, const uint8_t* pad,
+                     IProgressBar* progress);
+    size_t AppendTrack(const TrackEntry& entry);
+    // Writes the current tables at firstSector and then a header pointing there. An import moves
+    // the tables out of the way this way before it writes a track over their old place.
+    void RelocateTables(uint32_t firstSector);
+    // One past the last sector that the card's header currently refers to (tables included).
+    uint32_t ReferencedEnd() const;
+
+    CSectorDevice& Device() { return m_device; }
+    IStatusWindow* StatusWindow() const { return m_statusWindow; }
+    void AddTempFile(const std::string& path) { m_tempFiles.push_back(path); }
+
+private:
+    // What the header on the card describes: the tables a write must not destroy.
+    struct SectorRange {
+        uint32_t first = 0;
+        uint32_t count = 0;
+        uint64_t End() const { return uint64_t(first) + count; }
+        bool Overlaps(const SectorRange& other) const;
+    };
+
+    bool ReadHeader(const uint8_t* header, uint32_t& trackCount, SectorRange& trackTable, SectorRange& scheduleTable);
+    void ReadTrackTable(const SectorRange& table, uint32_t trackCount);
+    void ReadScheduleTable(const SectorRange& table);
+    bool ExtentsConsistent() const;
+    void ReadRun(uint32_t first, uint32_t count, std::vector<uint8_t>& buffer);
+
+    uint32_t TableSectorCount() const;
+    void FillTableSector(uint32_t index, uint8_t* sector) const;
+    void WriteTablesAt(uint32_t firstSector);
+    void WriteHeader(uint32_t tableStart);
+    void CheckFits(uint64_t endSector, const char* message);
+    void ShowReady();
+
+    CSectorDevice& m_device;
+    std::vector<TrackEntry> m_tracks;
+    std::vector<ScheduleEntry> m_schedules;
+    bool m_valid = false;
+    IStatusWindow* m_statusWindow;
+    std::vector<std::string> m_tempFiles;
+    int32_t m_mode = 0;
+    SectorRange m_cardTrackTable;
+    SectorRange m_cardScheduleTable;
+};
+
+// The 512-byte block that fills the tail of a track's last audio sector: a silent 418-byte
+// MPEG-1 Layer III frame followed by its first 94 bytes.
+const uint8_t* AudioPaddingBlock();

@@ -1,0 +1,155 @@
+// Writing a VELK disk: header and tables, format, removing the last track, and streams of bytes
+// into consecutive sectors.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "disk/DiskLayout.h"
+#include "disk/VelkDisk.h"
+#include "platform/ByteOrder.h"
+#include "platform/Exceptions.h"
+#include "platform/Progress.h"
+
+namespace {
+
+constexpr uint32_t kStreamBlockBytes = 65536;
+
+constexpr uint8_t kPaddingFrameHead[36] = {
+    0xFF, 0xFB, 0x93, 0x4C,  // MPEG-1 Layer III, 128 kbit/s, 44100 Hz, padded: 418 bytes
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x4B, 0x80, 0x00, 0x00, 0x08, 0x00, 0x00, 0x09, 0x70, 0x00, 0x00,
+    0x01, 0x00, 0x00, 0x01, 0x2E, 0x00, 0x00, 0x00, 0x20, 0x00, 0x00, 0x25, 0xC0, 0x00, 0x00, 0x04,
+};
+constexpr size_t kPaddingFrameSize = 418;
+
+std::array<uint8_t, kSectorSize> MakePaddingBlock() {
+    std::array<uint8_t, kSectorSize> block{};
+    std::fill(block.begin(), block.begin() + kPaddingFrameSize, 0xFF);
+    std::copy(std::begin(kPaddingFrameHead), std::end(kPaddingFrameHead), block.begin());
+    std::copy(block.begin(), block.begin() + (kSectorSize - kPaddingFrameSize), block.begin() + kPaddingFrameSize);
+    return block;
+}
+
+}  // namespace
+
+const uint8_t* AudioPaddingBlock() {
+    static const std::array<uint8_t, kSectorSize> block = MakePaddingBlock();
+    return block.data();
+}
+
+uint32_t CVelkDisk::TableSectorCount() const {
+    return disk_layout::TrackTableSectors(uint32_t(m_tracks.size())) + uint32_t(m_schedules.size());
+}
+
+uint32_t CVelkDisk::ReferencedEnd() const {
+    uint64_t end = NextFreeSector();
+    end = std::max({end, m_cardTrackTable.End(), m_cardScheduleTable.End()});
+    return uint32_t(std::min<uint64_t>(end, UINT32_MAX));
+}
+
+// Sector index of the table image that starts at the track table: track sectors, then schedules.
+void CVelkDisk::FillTableSector(uint32_t index, uint8_t* sector) const {
+    using namespace disk_layout;
+    std::memset(sector, 0, kSectorSize);
+    const uint32_t trackSectors = TrackTableSectors(uint32_t(m_tracks.size()));
+    if (index < trackSectors) {
+        const size_t first = size_t(index) * kEntriesPerSector;
+        const size_t last = std::min(first + kEntriesPerSector, m_tracks.size());
+        for (size_t i = first; i < last; ++i) m_tracks[i].Encode(sector + (i - first) * kTrackEntrySize);
+    } else {
+        m_schedules[index - trackSectors].Encode(sector);
+    }
+}
+
+void CVelkDisk::WriteTablesAt(uint32_t firstSector) {
+    using namespace disk_layout;
+    const uint32_t total = TableSectorCount();
+    std::vector<uint8_t> run(size_t(std::min(total, kMaxSectorsPerCall)) * kSectorSize);
+    for (uint32_t done = 0; done < total; done += kMaxSectorsPerCall) {
+        const uint32_t sectors = std::min(kMaxSectorsPerCall, total - done);
+        for (uint32_t s = 0; s < sectors; ++s) FillTableSector(done + s, run.data() + s * kSectorSize);
+        m_device.writeSector(firstSector + done, sectors, run.data());
+    }
+}
+
+void CVelkDisk::WriteHeader(uint32_t tableStart) {
+    using namespace disk_layout;
+    uint8_t header[kSectorSize] = {};
+    const uint32_t trackSectors = TrackTableSectors(uint32_t(m_tracks.size()));
+    StoreLe32(header + header::kMagic, kMagic);
+    StoreLe32(header + header::kTrackCount, uint32_t(m_tracks.size()));
+    StoreLe32(header + header::kTrackTableStart, tableStart);
+    StoreLe32(header + header::kMode, uint32_t(m_mode));
+    StoreLe32(header + header::kVersion, kVersion);
+    StoreLe32(header + header::kScheduleCount, uint32_t(m_schedules.size()));
+    StoreLe32(header + header::kScheduleTableStart, tableStart + trackSectors);
+    m_device.writeSector(0, 1, header);
+    m_cardTrackTable = {tableStart, trackSectors};
+    m_cardScheduleTable = {tableStart + trackSectors, uint32_t(m_schedules.size())};
+    m_valid = true;
+}
+
+void CVelkDisk::CheckFits(uint64_t endSector, const char* message) {
+    const uint64_t cardSectors = m_device.GetSectorCount();
+    if (endSector > UINT32_MAX || (cardSectors != 0 && endSector > cardSectors)) throw CUsbDeviceException(message);
+}
+
+void CVelkDisk::RelocateTables(uint32_t firstSector) {
+    CheckFits(uint64_t(firstSector) + TableSectorCount(), "The card is full");
+    WriteTablesAt(firstSector);
+    WriteHeader(firstSector);
+}
+
+void CVelkDisk::WriteTable() {
+    if (m_tracks.size() > size_t(disk_layout::kMaxTracks)) throw CUsbDeviceException("Maximum number of files reached");
+    const SectorRange target{NextFreeSector(), TableSectorCount()};
+    CheckFits(target.End(), "The card is full");
+    if (target.Overlaps(m_cardTrackTable) || target.Overlaps(m_cardScheduleTable)) {
+        // Tables the card still points at lie where the new ones go: put a complete copy beyond
+        // both first, so that every header ever on the card describes whole tables.
+        const uint64_t spare = std::max({target.End(), m_cardTrackTable.End(), m_cardScheduleTable.End()});
+        CheckFits(spare + target.count, "There is not enough free space on the card to rewrite its tables safely");
+        WriteTablesAt(uint32_t(spare));
+        WriteHeader(uint32_t(spare));
+    }
+    WriteTablesAt(target.first);
+    WriteHeader(target.first);
+    ShowReady();
+}
+
+void CVelkDisk::Format() {
+    m_tracks.clear();
+    m_schedules.clear();
+    WriteTable();
+}
+
+void CVelkDisk::RemoveLastTrack() {
+    if (m_tracks.empty()) throw CUsbDeviceException("Too few tracks");
+    const uint16_t last = uint16_t(m_tracks.size() - 1);
+    std::erase_if(m_schedules, [last](const ScheduleEntry& s) { return s.trackIndex == last; });
+    m_tracks.pop_back();
+    WriteTable();
+}
+
+bool CVelkDisk::WriteStream(std::FILE* file, uint32_t firstSector, uint32_t byteCount, const uint8_t* pad,
+                            IProgressBar* progress) {
+    std::vector<uint8_t> buffer(kStreamBlockBytes);
+    uint32_t sector = firstSector;
+    uint32_t remaining = byteCount;
+    while (remaining > kSectorSize) {
+        if (progress) progress->SetPos(int(sector - firstSector));
+        const uint32_t bytes = remaining >= kStreamBlockBytes ? kStreamBlockBytes : remaining / kSectorSize * kSectorSize;
+        if (std::fread(buffer.data(), 1, bytes, file) != bytes) return false;
+        m_device.writeSector(sector, bytes / kSectorSize, buffer.data());
+        sector += bytes / kSectorSize;
+        remaining -= bytes;
+    }
+    if (remaining == 0) return true;
+    if (progress) progress->SetPos(int(sector - firstSector));
+    if (pad)
+        std::memcpy(buffer.data() + remaining, pad, kSectorSize - remaining);
+    else
+        std::memset(buffer.data() + remaining, 0, kSectorSize - remaining);
+    if (std::fread(buffer.data(), 1, remaining, file) != remaining) return false;
+    m_device.writeSector(sector, 1, buffer.data());
+    return true;
+}

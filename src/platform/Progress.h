@@ -1,0 +1,26 @@
+#pragma once
+// The disk layer's "status window" and "progress bar": the two controls a long operation reports
+// to. The window posts to its widgets, velk3 draws on the terminal, tests record the calls.
+#include <string>
+
+class IStatusWindow {
+public:
+    virtual ~IStatusWindow() = default;
+    virtual void SetText(const std::string& text) = 0;
+};
+
+class IProgressBar {
+public:
+    virtual ~IProgressBar() = default;
+    virtual void SetRange(int lower, int upper) = 0;
+    virtual void SetPos(int position) = 0;
+    virtual void SetStep(int step) = 0;
+    virtual void StepIt() = 0;
+};
+
+namespace status_text {
+inline constexpr const char* kReady = "Ready";
+inline constexpr const char* kConvertingAudio = "Converting Audio";
+inline constexpr const char* kWritingMp3 = "Writing MP3";
+inline constexpr const char* kWritingData = "Writing Data";
+}  // namespace status_text

@@ -1,0 +1,9 @@
+#pragma once
+// A schedule field as text: "*" for every value, else the values joined by ", ". Reading text back
+// never fails: every non-digit separates values and numbers are pulled into the field's range.
+#include <string>
+
+#include "disk/ScheduleEntry.h"
+
+std::string FormatField(const ValueSet& set);
+void ParseField(ValueSet& set, const std::string& text, int minimum, int maximum);
