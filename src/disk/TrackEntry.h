@@ -22,6 +22,8 @@ struct TrackEntry {
 
     std::string Title() const;
     void SetTitle(const std::string& text);  // cut to 15 characters
+
+    bool operator==(const TrackEntry&) const = default;
 };
 
 // "2400" … "115200", "DMX" for code 5, empty for codes without a rate.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "devices/SectorDevice.h"
+#include "disk/DiskLayout.h"
 #include "disk/ScheduleEntry.h"
 #include "disk/TrackEntry.h"
 
@@ -44,7 +45,7 @@ public:
     // Writes the current tables at firstSector and then a header pointing there. An import moves
     // the tables out of the way this way before it writes a track over their old place.
     void RelocateTables(uint32_t firstSector);
-    // One past the last sector that the card's header currently refers to (tables included).
+    // One past the last sector that the card's header or the track list refers to (tables included).
     uint32_t ReferencedEnd() const;
 
     CSectorDevice& Device() { return m_device; }
@@ -70,7 +71,9 @@ private:
     void FillTableSector(uint32_t index, uint8_t* sector) const;
     void WriteTablesAt(uint32_t firstSector);
     void WriteHeader(uint32_t tableStart);
+    bool FitsOnCard(uint64_t endSector);
     void CheckFits(uint64_t endSector, const char* message);
+    SectorRange TrackArea() const { return {disk_layout::kFirstTrackSector, NextFreeSector() - disk_layout::kFirstTrackSector}; }
     void ShowReady();
 
     CSectorDevice& m_device;
@@ -80,6 +83,7 @@ private:
     IStatusWindow* m_statusWindow;
     std::vector<std::string> m_tempFiles;
     int32_t m_mode = 0;
+    SectorRange m_cardTracks;  // what the card's header describes: tracks and tables
     SectorRange m_cardTrackTable;
     SectorRange m_cardScheduleTable;
 };

@@ -30,6 +30,7 @@ const std::vector<TrackEntry>& CVelkDisk::Read() {
 
     m_tracks.clear();
     m_schedules.clear();
+    m_cardTracks = {};
     m_cardTrackTable = {};
     m_cardScheduleTable = {};
     if (m_valid) {
@@ -42,6 +43,7 @@ const std::vector<TrackEntry>& CVelkDisk::Read() {
             m_valid = ExtentsConsistent();
         }
         if (m_valid) {
+            m_cardTracks = TrackArea();
             m_cardTrackTable = trackTable;
             m_cardScheduleTable = scheduleTable;
         } else {

@@ -42,7 +42,7 @@ uint32_t CVelkDisk::TableSectorCount() const {
 
 uint32_t CVelkDisk::ReferencedEnd() const {
     uint64_t end = NextFreeSector();
-    end = std::max({end, m_cardTrackTable.End(), m_cardScheduleTable.End()});
+    end = std::max({end, m_cardTracks.End(), m_cardTrackTable.End(), m_cardScheduleTable.End()});
     return uint32_t(std::min<uint64_t>(end, UINT32_MAX));
 }
 
@@ -83,14 +83,19 @@ void CVelkDisk::WriteHeader(uint32_t tableStart) {
     StoreLe32(header + header::kScheduleCount, uint32_t(m_schedules.size()));
     StoreLe32(header + header::kScheduleTableStart, tableStart + trackSectors);
     m_device.writeSector(0, 1, header);
+    m_cardTracks = TrackArea();
     m_cardTrackTable = {tableStart, trackSectors};
     m_cardScheduleTable = {tableStart + trackSectors, uint32_t(m_schedules.size())};
     m_valid = true;
 }
 
-void CVelkDisk::CheckFits(uint64_t endSector, const char* message) {
+bool CVelkDisk::FitsOnCard(uint64_t endSector) {
     const uint64_t cardSectors = m_device.GetSectorCount();
-    if (endSector > UINT32_MAX || (cardSectors != 0 && endSector > cardSectors)) throw CUsbDeviceException(message);
+    return endSector <= UINT32_MAX && (cardSectors == 0 || endSector <= cardSectors);
+}
+
+void CVelkDisk::CheckFits(uint64_t endSector, const char* message) {
+    if (!FitsOnCard(endSector)) throw CUsbDeviceException(message);
 }
 
 void CVelkDisk::RelocateTables(uint32_t firstSector) {
@@ -103,13 +108,20 @@ void CVelkDisk::WriteTable() {
     if (m_tracks.size() > size_t(disk_layout::kMaxTracks)) throw CUsbDeviceException("Maximum number of files reached");
     const SectorRange target{NextFreeSector(), TableSectorCount()};
     CheckFits(target.End(), "The card is full");
-    if (target.Overlaps(m_cardTrackTable) || target.Overlaps(m_cardScheduleTable)) {
-        // Tables the card still points at lie where the new ones go: put a complete copy beyond
-        // both first, so that every header ever on the card describes whole tables.
-        const uint64_t spare = std::max({target.End(), m_cardTrackTable.End(), m_cardScheduleTable.End()});
-        CheckFits(spare + target.count, "There is not enough free space on the card to rewrite its tables safely");
-        WriteTablesAt(uint32_t(spare));
-        WriteHeader(uint32_t(spare));
+    const bool hitsTables = target.Overlaps(m_cardTrackTable) || target.Overlaps(m_cardScheduleTable);
+    if (hitsTables || target.Overlaps(m_cardTracks)) {
+        // The new tables go where the card's header still points (its tables, or a track being
+        // removed): put a complete copy behind everything first, so that every header ever on the
+        // card describes whole tables and whole tracks.
+        const uint64_t spare = std::max<uint64_t>(target.End(), ReferencedEnd());
+        if (FitsOnCard(spare + target.count)) {
+            WriteTablesAt(uint32_t(spare));
+            WriteHeader(uint32_t(spare));
+        } else if (hitsTables) {
+            throw CUsbDeviceException("There is not enough free space on the card to rewrite its tables safely");
+        }
+        // Otherwise the card is full and only the sectors of the track being removed are written
+        // before the header stops referring to them.
     }
     WriteTablesAt(target.first);
     WriteHeader(target.first);
