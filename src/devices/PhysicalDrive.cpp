@@ -81,18 +81,20 @@ void CPhysicalDrive::Close() {
                                   std::strerror(errno) + ")");
 }
 
-void CPhysicalDrive::RequireOpen(const char* message) const {
-    if (!m_handle || !m_handle->open) throw CUsbDeviceException(message);
+// A transfer past the end would wrap the 32-bit sector numbers or, on a stand-in file, grow it.
+void CPhysicalDrive::RequireOpen(uint32_t first, uint32_t count, const char* message) const {
+    if (!m_handle || !m_handle->open || uint64_t(first) + count > uint64_t(m_drive.sectorCount))
+        throw CUsbDeviceException(message);
 }
 
 void CPhysicalDrive::readSector(uint32_t first, uint32_t count, uint8_t* buffer) {
-    RequireOpen("Unable to read sector");
+    RequireOpen(first, count, "Unable to read sector");
     if (!m_handle->file.ReadAt(uint64_t(first) * kSectorSize, buffer, size_t(count) * kSectorSize))
         throw CUsbDeviceException("Unable to read sector");
 }
 
 void CPhysicalDrive::writeSector(uint32_t first, uint32_t count, const uint8_t* buffer) {
-    RequireOpen("Unable to write sector");
+    RequireOpen(first, count, "Unable to write sector");
     m_written = true;
     if (!m_handle->file.WriteAt(uint64_t(first) * kSectorSize, buffer, size_t(count) * kSectorSize))
         throw CUsbDeviceException("Unable to write sector");

@@ -33,7 +33,7 @@ public:
 
 private:
     void OpenHandle();
-    void RequireOpen(const char* message) const;
+    void RequireOpen(uint32_t first, uint32_t count, const char* message) const;
 
     SystemPaths m_paths;
     PhysicalDriveInfo m_drive;

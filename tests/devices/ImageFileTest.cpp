@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "devices/ImageFile.h"
+#include "platform/Exceptions.h"
+#include "platform/TempFiles.h"
+
+namespace {
+
+struct ImagePath {
+    ImagePath() : path(CreateTempFile()) { std::filesystem::remove(path); }
+    ~ImagePath() { std::filesystem::remove(path); }
+    std::string path;
+};
+
+TEST(CImageFile, IsAFixedSizeCardThatRefusesTransfersPastItsEnd) {
+    ImagePath image;
+    CImageFile::Create(image.path, 16);
+    EXPECT_EQ(std::filesystem::file_size(image.path), 16u * 512);
+    CImageFile card;
+    card.Open(CImageFile::EntryFor(image.path));
+    EXPECT_EQ(card.GetSectorCount(), 16u);
+    std::vector<uint8_t> data(2 * 512, 0x3C), back(2 * 512);
+    card.writeSector(14, 2, data.data());
+    card.readSector(14, 2, back.data());
+    EXPECT_EQ(back, data);
+    EXPECT_THROW(card.writeSector(15, 2, data.data()), CUsbDeviceException);
+    EXPECT_THROW(card.readSector(16, 1, back.data()), CUsbDeviceException);
+    EXPECT_THROW(card.writeSector(0xFFFFFFFFu, 2, data.data()), CUsbDeviceException) << "no 32-bit wrap";
+    card.Close();
+    EXPECT_EQ(std::filesystem::file_size(image.path), 16u * 512) << "the image never grows";
+}
+
+TEST(CImageFile, CreateRefusesAnExistingFileOrZeroSize) {
+    ImagePath image;
+    CImageFile::Create(image.path, 1);
+    EXPECT_THROW(CImageFile::Create(image.path, 8), CUsbDeviceException);
+    ImagePath other;
+    EXPECT_THROW(CImageFile::Create(other.path, 0), CUsbDeviceException);
+    EXPECT_FALSE(std::filesystem::exists(other.path));
+}
+
+TEST(CImageFile, OneCommandAtATime) {
+    ImagePath image;
+    CImageFile::Create(image.path, 4);
+    CImageFile first, second;
+    first.Open(CImageFile::EntryFor(image.path));
+    EXPECT_THROW(second.Open(CImageFile::EntryFor(image.path)), CUsbDeviceException);
+    first.Close();
+    EXPECT_NO_THROW(second.Open(CImageFile::EntryFor(image.path)));
+    second.Close();
+}
+
+}  // namespace
