@@ -1,0 +1,56 @@
+#include "BenchSupport.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <spawn.h>
+#include <stdexcept>
+#include <sys/wait.h>
+
+extern char** environ;
+
+double MedianSeconds(int runs, const std::function<void()>& work) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+double TimeProcess(const std::vector<std::string>& argv) {
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (::posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0)
+        throw std::runtime_error("cannot start " + argv[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error(argv[0] + " failed");
+    return seconds;
+}
+
+double ReportRatio(const std::string& name, double ours, double baseline, double target) {
+    const double ratio = ours / baseline;
+    std::printf("%s: ours %.4f s, baseline %.4f s, ratio %.2f (target at most %.2f)%s\n", name.c_str(), ours,
+                baseline, ratio, target, ratio <= target ? "" : "  ** over target **");
+    return ratio;
+}
+
+void WriteRandomFile(const std::string& path, size_t size) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) throw std::runtime_error("cannot write " + path);
+    std::mt19937_64 random(42);
+    std::vector<uint64_t> block(8192);
+    for (size_t done = 0; done < size; done += sizeof(uint64_t) * block.size()) {
+        for (auto& word : block) word = random();
+        std::fwrite(block.data(), 1, std::min(size - done, sizeof(uint64_t) * block.size()), file);
+    }
+    std::fclose(file);
+}

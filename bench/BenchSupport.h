@@ -1,0 +1,14 @@
+#pragma once
+// Timing helpers shared by the benchmarks: medians of repeated runs, and child processes timed
+// from spawn to exit so a baseline tool and our own code pay the same process costs.
+#include <functional>
+#include <string>
+#include <vector>
+
+double MedianSeconds(int runs, const std::function<void()>& work);
+// Runs argv[0] with its arguments, waits, and returns the wall time; throws when it fails.
+double TimeProcess(const std::vector<std::string>& argv);
+// Prints "name: ours X s, baseline Y s, ratio R (target at most T)" and returns R.
+double ReportRatio(const std::string& name, double ours, double baseline, double target);
+// Fills a file with size pseudo-random bytes.
+void WriteRandomFile(const std::string& path, size_t size);
