@@ -76,6 +76,7 @@ int ReadCard(const std::string& path) {
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--read") == 0) return ReadCard(argv[2]) > 0 ? 0 : 1;
+    if (argc == 3 && std::strcmp(argv[1], "--make") == 0) return MakeCard(argv[2]), 0;
 
     const CTempFile image;
     std::filesystem::remove(image.Path());

@@ -13,9 +13,12 @@ int MapIndex(int value) { return (value / 10) * 16 + value % 10; }  // BCD
 
 void DecodeMap(const uint8_t* map, const ScheduleField& field, ValueSet& set) {
     set.clear();
+    // A map selecting every value means every value: the common case, so skip building the set.
+    bool every = true;
+    for (int v = field.minimum; v <= field.maximum && every; ++v) every = map[MapIndex(v)] != 0;
+    if (every) return;
     for (int v = field.minimum; v <= field.maximum; ++v)
-        if (map[MapIndex(v)]) set.insert(uint8_t(v));
-    if (set.size() == size_t(field.maximum - field.minimum + 1)) set.clear();
+        if (map[MapIndex(v)]) set.insert(set.end(), uint8_t(v));
 }
 
 void EncodeMap(uint8_t* map, const ScheduleField& field, const ValueSet& set) {

@@ -1,6 +1,8 @@
 // Reading and validating a VELK disk. Work is bounded by what the card can hold, never by what a
 // header field claims.
 #include <algorithm>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include "disk/DiskLayout.h"
 #include "disk/VelkDisk.h"
@@ -12,6 +14,20 @@ namespace {
 constexpr int kModeModulus = 4;
 // With no known card size, a header may still not send us reading without end.
 constexpr uint64_t kMaxSchedulesOfUnknownCard = 1u << 20;
+
+// A full table is megabytes of entries: one call that maps the pages costs far less than a fault
+// for each of them. Only a hint; kernels without it simply fault as usual.
+void PrefaultForWriting(void* data, size_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+    const uintptr_t page = uintptr_t(::sysconf(_SC_PAGESIZE));
+    const uintptr_t first = (uintptr_t(data) + page - 1) & ~(page - 1);
+    const uintptr_t last = (uintptr_t(data) + bytes) & ~(page - 1);
+    if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+#else
+    (void)data;
+    (void)bytes;
+#endif
+}
 
 }  // namespace
 
@@ -76,6 +92,7 @@ void CVelkDisk::ReadRun(uint32_t first, uint32_t count, std::vector<uint8_t>& bu
 void CVelkDisk::ReadTrackTable(const SectorRange& table, uint32_t trackCount) {
     using namespace disk_layout;
     m_tracks.reserve(trackCount);
+    PrefaultForWriting(m_tracks.data(), trackCount * sizeof(TrackEntry));
     std::vector<uint8_t> run;
     for (uint32_t done = 0; done < table.count; done += kMaxSectorsPerCall) {
         const uint32_t sectors = std::min(kMaxSectorsPerCall, table.count - done);
