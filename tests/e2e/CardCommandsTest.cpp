@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include "devices/FakeSystem.h"
 #include "devices/ImageFile.h"
@@ -191,6 +193,35 @@ TEST(Velk3Devices, ListsTheQualifyingDrivesAsJson) {
     EXPECT_EQ(list[0]["name"], "sdb");
     EXPECT_EQ(list[0]["description"], "sdb (1907.00MB) ()");
     for (const auto& d : list) EXPECT_NE(d["name"], "sda");
+}
+
+}  // namespace
+
+namespace {
+
+// The disk the system runs on is refused even with --allow-fixed. Any block node of this machine
+// stands in for it, described by a fake system tree as mounted at /.
+TEST(Velk3Devices, RefusesTheSystemDiskAlways) {
+    std::string node;
+    struct stat st {};
+    for (const auto& entry : std::filesystem::directory_iterator("/dev"))
+        if (::stat(entry.path().c_str(), &st) == 0 && S_ISBLK(st.st_mode)) {
+            node = entry.path().string();
+            break;
+        }
+    if (node.empty()) GTEST_SKIP() << "no block device node in /dev";
+    CFakeSystem sys;
+    const std::string dev = std::to_string(major(st.st_rdev)) + ":" + std::to_string(minor(st.st_rdev));
+    sys.AddDisk("sysdisk", dev, 2048, true);
+    sys.Mount(dev, "/dev/sysdisk", "/");
+    const auto paths = sys.Paths();
+    const std::vector<std::string> env = {"VELK3_SYS_ROOT=" + ShellQuote(paths.sysRoot),
+                                          "VELK3_PROC_ROOT=" + ShellQuote(paths.procRoot)};
+    for (const auto& args : {std::vector<std::string>{"list", node}, {"--allow-fixed", "--yes", "format", node}}) {
+        const ProcessResult r = RunVelk3(args, env);
+        EXPECT_EQ(r.exitCode, 1) << r.err;
+        EXPECT_NE(r.err.find("holds the running system"), std::string::npos) << r.err;
+    }
 }
 
 }  // namespace
