@@ -18,9 +18,14 @@ install_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=900 install -y -qq "${missing[@]}"
 }
 
-# build DIR [cmake options...]
-build() {
+# configure DIR [cmake options...]
+configure() {
   local dir=$1; shift
   cmake -S "$top" -B "$dir" -G Ninja "$@" >/dev/null
-  cmake --build "$dir" -j "$jobs"
+}
+
+# build DIR [cmake options...]: configures and builds everything
+build() {
+  configure "$@"
+  cmake --build "$1" -j "$jobs"
 }
