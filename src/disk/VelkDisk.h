@@ -14,9 +14,11 @@
 #include "devices/SectorDevice.h"
 #include "disk/ScheduleEntry.h"
 #include "disk/TrackEntry.h"
+#include "platform/StdioFile.h"
 
 class IStatusWindow;
 class IProgressBar;
+struct RoutineHeader;
 
 class CVelkDisk {
 public:
@@ -47,6 +49,14 @@ public:
     // One past the last sector that the card's header currently refers to (tables included).
     uint32_t ReferencedEnd() const;
 
+    // Import of ".velk" routine files. Everything that can be checked before the card is touched
+    // is checked first; at every moment the header on the card describes complete tables.
+    void ImportRoutineFile(const std::string& path, IProgressBar* progress, bool writeTable);
+    // The MP3 bytes to store for a routine: its own frames when the unit plays them, else its audio
+    // converted. On return file stands at the routine's data.
+    void PrepareAudio(const RoutineHeader& header, std::FILE* file, uint32_t& audioBytes, StdioFile& audioStream,
+                      IProgressBar* progress);
+
     CSectorDevice& Device() { return m_device; }
     IStatusWindow* StatusWindow() const { return m_statusWindow; }
     void AddTempFile(const std::string& path) { m_tempFiles.push_back(path); }
@@ -71,6 +81,9 @@ private:
     void WriteTablesAt(uint32_t firstSector);
     void WriteHeader(uint32_t tableStart);
     void CheckFits(uint64_t endSector, const char* message);
+    void ConvertAudio(const RoutineHeader& header, std::FILE* file, uint32_t& audioBytes, StdioFile& audioStream,
+                      IProgressBar* progress);
+    void MakeRoomForTrack(const TrackEntry& entry);
     void ShowReady();
 
     CSectorDevice& m_device;
