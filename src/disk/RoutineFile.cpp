@@ -54,3 +54,8 @@ std::string RoutineHeader::Title() const {
     const auto end = std::find(title.begin(), title.begin() + kMaxTitleLength, '\0');
     return std::string(title.begin(), end);
 }
+
+void RoutineHeader::SetTitle(const std::string& text) {
+    title.fill('\0');
+    std::memcpy(title.data(), text.data(), std::min(text.size(), kMaxTitleLength));
+}

@@ -28,5 +28,6 @@ struct RoutineHeader {
     void Encode(uint8_t* bytes) const;
     // The title up to its first NUL, at most 15 characters.
     std::string Title() const;
+    void SetTitle(const std::string& text);  // cut to 15 characters
     uint64_t FileSize() const { return kSize + uint64_t(audioBytes) + dataBytes; }
 };
