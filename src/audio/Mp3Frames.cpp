@@ -69,11 +69,17 @@ bool ReadMp3Frames(std::FILE* input, uint32_t size, std::FILE* output, uint32_t*
 }
 
 bool CopyBytes(std::FILE* input, uint32_t count, std::FILE* output) {
+    char buffer[kCopyPiece];
     if (!output) {
+        // Reading over a frame keeps the stream's buffer, where a seek costs a system call per
+        // frame. Input that ends here leaves the stream at its end, and the next read fails either way.
+        if (count <= kCopyPiece) {
+            (void)std::fread(buffer, 1, count, input);
+            return true;
+        }
         if (std::fseek(input, long(count), SEEK_CUR) != 0) throw CFileAccessException("Unable to read file");
         return true;
     }
-    char buffer[kCopyPiece];
     while (count > 0) {
         const size_t piece = std::min<uint32_t>(count, kCopyPiece);
         if (std::fread(buffer, piece, 1, input) != 1) throw CFileAccessException("Unable to read file");
