@@ -129,7 +129,7 @@ std::vector<uint8_t> ReadAll(const std::string& path) {
 void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) throw std::runtime_error("cannot write " + path);
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    const bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     if (std::fclose(f) != 0 || !ok) throw std::runtime_error("cannot write " + path);
 }
 
