@@ -15,9 +15,11 @@
 #include "disk/DiskLayout.h"
 #include "disk/ScheduleEntry.h"
 #include "disk/TrackEntry.h"
+#include "platform/StdioFile.h"
 
 class IStatusWindow;
 class IProgressBar;
+struct RoutineHeader;
 
 class CVelkDisk {
 public:
@@ -48,6 +50,14 @@ public:
     // One past the last sector that the card's header or the track list refers to (tables included).
     uint32_t ReferencedEnd() const;
 
+    // Import of ".velk" routine files. Everything that can be checked before the card is touched
+    // is checked first; at every moment the header on the card describes complete tables.
+    void ImportRoutineFile(const std::string& path, IProgressBar* progress, bool writeTable);
+    // The MP3 bytes to store for a routine: its own frames when the unit plays them, else its audio
+    // converted. On return file stands at the routine's data.
+    void PrepareAudio(const RoutineHeader& header, std::FILE* file, uint32_t& audioBytes, StdioFile& audioStream,
+                      IProgressBar* progress);
+
     CSectorDevice& Device() { return m_device; }
     IStatusWindow* StatusWindow() const { return m_statusWindow; }
     void AddTempFile(const std::string& path) { m_tempFiles.push_back(path); }
@@ -74,6 +84,9 @@ private:
     bool FitsOnCard(uint64_t endSector);
     void CheckFits(uint64_t endSector, const char* message);
     SectorRange TrackArea() const { return {disk_layout::kFirstTrackSector, NextFreeSector() - disk_layout::kFirstTrackSector}; }
+    void ConvertAudio(const RoutineHeader& header, std::FILE* file, uint32_t& audioBytes, StdioFile& audioStream,
+                      IProgressBar* progress);
+    void MakeRoomForTrack(const TrackEntry& entry);
     void ShowReady();
 
     CSectorDevice& m_device;

@@ -42,7 +42,9 @@ TEST(ScheduleEntryEncode, EveryValueSetsTheWholeRangeSlotZeroIncludedAndNoHexGap
     };
     for (const Map m : {Map{kMinutes, 59}, Map{kHours, 23}, Map{kWeekdays, 7}, Map{kDays, 31}, Map{kMonths, 12}}) {
         for (int v = 0; v <= m.max; ++v) EXPECT_EQ(s[m.offset + (v / 10) * 16 + v % 10], 1) << m.offset << ":" << v;
-        if (m.max >= 10) EXPECT_EQ(s[m.offset + 0x0A], 0) << "not a decimal pair";
+        if (m.max >= 10) {
+            EXPECT_EQ(s[m.offset + 0x0A], 0) << "not a decimal pair";
+        }
     }
     for (int i = 205; i < 512; ++i) ASSERT_EQ(s[i], 0) << i;
 }

@@ -1,0 +1,26 @@
+#pragma once
+// The multimedia checks that have a meaning on Linux. On Windows this role is played by the
+// DirectX utilities, which also check the installed DirectX version; there is no such version
+// here, so what remains is probing a file with FFmpeg and showing FFmpeg's failures to the user.
+// Stateless: every call opens and frees its own objects.
+#include <string>
+
+// What a probe found: the audio stream FFmpeg would decode, or streamIndex −1 when there is none.
+struct AudioStreamInfo {
+    int streamIndex = -1;
+    int channels = 0;
+    int sampleRate = 0;
+    std::string codec;
+    bool decodable = false;  // this FFmpeg build has a decoder for it
+};
+
+class CMediaUtils {
+public:
+    static constexpr const char* kErrorCaption = "CDirectXUtils Error!";
+
+    // Shows "caption: error text" for a failed FFmpeg call (a negative code); nothing otherwise.
+    static void ReportError(int code, const std::string& caption);
+    // False at once for a path that does not exist; false after a message for a file FFmpeg
+    // cannot open; true otherwise, with info describing the best audio stream, if any.
+    static bool ProbeAudioFile(const std::string& path, AudioStreamInfo& info);
+};

@@ -1,0 +1,49 @@
+// velk3 add DEVICE FILE.velk…: imports routine files as new last tracks, as the window's Add
+// routine command does, with its question before a card that is not a VELK disk is taken over.
+#include <iostream>
+#include <memory>
+#include <vector>
+
+#include "cli/CardReport.h"
+#include "cli/CliContext.h"
+#include "cli/DeviceArgument.h"
+#include "cli/TerminalProgress.h"
+#include "platform/UserPrompt.h"
+
+namespace {
+
+constexpr const char* kFormatForeignQuestion =
+    "This drive must be formatted as an VELK disk and will DELETE ALL DATA.\n\nDo you wish to continue?";
+
+struct AddRequest {
+    std::string device;
+    std::vector<std::string> files;
+};
+
+int AddRoutines(const AddRequest& request, const CliContext& context) {
+    {
+        CTerminalProgress progress;
+        WithCard(request.device, context, [&](COpenedDevice&, CVelkDisk& disk) {
+            if (!disk.IsVelkDisk() && !AskConfirm(kFormatForeignQuestion)) throw CCancelled();
+            for (const std::string& file : request.files) disk.ImportRoutineFile(file, &progress, true);
+            return 0;
+        }, &progress);
+    }
+    // Read back from the card: the list shows what it really holds now.
+    return WithCard(request.device, context, [&](COpenedDevice&, CVelkDisk& disk) {
+        PrintCard(std::cout, request.device, disk);
+        return 0;
+    });
+}
+
+}  // namespace
+
+void RegisterAddCommand(CLI::App& app, CliContext& context) {
+    auto* command = app.add_subcommand("add", "Add routines from .velk routine files to a card");
+    auto request = std::make_shared<AddRequest>();
+    command->add_option("DEVICE", request->device, "Card reader (sdb, /dev/sdb), unit label or image file")->required();
+    command->add_option("FILE", request->files, "Routine files (.velk, version 3), added in this order")
+        ->required()
+        ->check(CLI::ExistingFile);
+    command->callback([&context, request] { context.run = [&context, request] { return AddRoutines(*request, context); }; });
+}

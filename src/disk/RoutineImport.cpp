@@ -1,0 +1,107 @@
+// Importing a ".velk" routine file as the new last track.
+//
+// The card is never left without complete tables under its header: the track is written only
+// where no table the header describes lies (the tables are first copied out of the way when they
+// lie there), and the header that names the new track is written after its tables. Sizes are
+// checked before the first write.
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "disk/DiskLayout.h"
+#include "disk/RoutineFile.h"
+#include "disk/VelkDisk.h"
+#include "platform/Exceptions.h"
+#include "platform/Progress.h"
+#include "platform/TextFormat.h"
+
+namespace {
+
+constexpr const char* kCardFull = "The card is full";
+
+uint64_t SectorsFor(uint64_t bytes) { return (bytes + kSectorSize - 1) / kSectorSize; }
+
+// A routine file that ends before its header's counts would otherwise be found out only while its
+// audio is being written over the card.
+void CheckRoutineFileSize(std::FILE* file, const RoutineHeader& header) {
+    struct stat st {};
+    if (::fstat(::fileno(file), &st) != 0 || !S_ISREG(st.st_mode)) return;
+    if (uint64_t(st.st_size) < header.FileSize())
+        throw CFileAccessException(StringPrintf("The routine file is shorter than its header says (%llu bytes, %llu expected)",
+                                                (unsigned long long)st.st_size, (unsigned long long)header.FileSize()));
+}
+
+TrackEntry EntryFor(const RoutineHeader& header, uint32_t audioStart, uint32_t audioBytes) {
+    const uint64_t dataStart = audioStart + SectorsFor(audioBytes);
+    const uint64_t endSector = dataStart + SectorsFor(header.dataBytes);
+    if (endSector > UINT32_MAX) throw CUsbDeviceException(kCardFull);
+    TrackEntry entry;
+    entry.SetTitle(header.Title());
+    entry.audioStart = audioStart;
+    entry.dataStart = uint32_t(dataStart);
+    entry.endSector = uint32_t(endSector);
+    entry.frameMs = header.frameMs;
+    entry.baudCode = header.baudCode;
+    entry.protocolCode = header.protocol[0];
+    std::copy(header.protocol.begin() + 1, header.protocol.end(), entry.settings.begin());
+    return entry;
+}
+
+void StartSection(IStatusWindow* status, IProgressBar* progress, const char* text, uint32_t first, uint32_t end) {
+    if (progress) {
+        progress->SetRange(0, int(end - first + 1));
+        progress->SetPos(0);
+        progress->SetStep(1);
+    }
+    if (status) status->SetText(text);
+}
+
+}  // namespace
+
+void CVelkDisk::ImportRoutineFile(const std::string& path, IProgressBar* progress, bool writeTable) {
+    if (m_tracks.size() >= size_t(disk_layout::kMaxTracks)) throw CFileAccessException("Maximum number of files reached");
+    StdioFile file = OpenStdioFile(path, "rb");
+    if (!file) throw CDriveAccessException(StringPrintf("Could not open file %s", path.c_str()));
+    uint8_t bytes[RoutineHeader::kSize];
+    if (std::fread(bytes, sizeof bytes, 1, file.get()) != 1) throw CFileAccessException("Error reading file");
+    const RoutineHeader header = RoutineHeader::Decode(bytes);
+    if (header.version != RoutineHeader::kVersion) throw CFileAccessException("Unsupported file version");
+    CheckRoutineFileSize(file.get(), header);
+
+    uint32_t audioBytes = 0;
+    StdioFile audio;
+    PrepareAudio(header, file.get(), audioBytes, audio, progress);
+
+    const TrackEntry entry = EntryFor(header, NextFreeSector(), audioBytes);
+    MakeRoomForTrack(entry);
+
+    StartSection(m_statusWindow, progress, status_text::kWritingMp3, entry.audioStart, entry.dataStart);
+    if (!WriteStream(audio.get(), entry.audioStart, audioBytes, AudioPaddingBlock(), progress))
+        throw CFileAccessException("Error reading file");
+    StartSection(m_statusWindow, progress, status_text::kWritingData, entry.dataStart, entry.endSector);
+    if (!WriteStream(file.get(), entry.dataStart, header.dataBytes, nullptr, progress))
+        throw CFileAccessException("Error reading file");
+    AppendTrack(entry);
+    file.reset();
+    audio.reset();
+    if (writeTable) WriteTable();
+}
+
+void CVelkDisk::MakeRoomForTrack(const TrackEntry& entry) {
+    using namespace disk_layout;
+    const uint32_t finalTableSectors = TrackTableSectors(uint32_t(m_tracks.size() + 1)) + uint32_t(m_schedules.size());
+    const uint64_t finalEnd = uint64_t(entry.endSector) + finalTableSectors;
+    CheckFits(finalEnd, kCardFull);
+    if (!m_valid) {
+        // Not a VELK disk yet (the user agreed to lose what it held): an empty disk's header first,
+        // so that a failure from here on leaves a readable card rather than a half-written one.
+        RelocateTables(uint32_t(finalEnd));
+        return;
+    }
+    // Everything the import writes from here on: the track, then the new tables behind it.
+    const SectorRange written{entry.audioStart, uint32_t(finalEnd - entry.audioStart)};
+    if (!written.Overlaps(m_cardTrackTable) && !written.Overlaps(m_cardScheduleTable)) return;
+    const uint64_t spare = std::max({finalEnd, m_cardTrackTable.End(), m_cardScheduleTable.End()});
+    CheckFits(spare + TableSectorCount(), kCardFull);
+    RelocateTables(uint32_t(spare));
+}
