@@ -36,5 +36,7 @@ void RegisterListCommand(CLI::App& app, CliContext& context);
 void RegisterCardCommands(CLI::App& app, CliContext& context);
 void RegisterSchedulesCommand(CLI::App& app, CliContext& context);
 void RegisterImageCommand(CLI::App& app, CliContext& context);
+void RegisterInfoCommand(CLI::App& app, CliContext& context);
+void RegisterFirmwareCommand(CLI::App& app, CliContext& context);
 void RegisterRelayCommand(CLI::App& app, CliContext& context);
 void RegisterUnitsCommand(CLI::App& app, CliContext& context);

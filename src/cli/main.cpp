@@ -18,6 +18,8 @@ void RegisterCommands(CLI::App& app, CliContext& context) {
     RegisterCardCommands(app, context);
     RegisterSchedulesCommand(app, context);
     RegisterImageCommand(app, context);
+    RegisterInfoCommand(app, context);
+    RegisterFirmwareCommand(app, context);
     RegisterRelayCommand(app, context);
     RegisterUnitsCommand(app, context);
 }
