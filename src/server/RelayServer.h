@@ -47,7 +47,7 @@ private:
     CNamedEvent m_dataDoneEvent;
     const CManagerCommandLineInfo& m_cmdInfo;
     usb_dev_handle* m_hDevice = nullptr;
-    usb_device* m_pDevice = nullptr;
+    struct usb_device* m_pDevice = nullptr;  // "struct": libusb also has a function of that name
     usb_config_descriptor* m_pConfig = nullptr;
     usb_interface_descriptor* m_pInterface = nullptr;
     usb_endpoint_descriptor* m_pEndpoint = nullptr;
