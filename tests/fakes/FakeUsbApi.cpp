@@ -1,5 +1,6 @@
 // The libusb 0.1 entry points of <usb.h> that the programs use, answered by the simulated world.
 // Results follow libusb 0.1 on Linux: byte counts, or a negative errno with usb_strerror's text.
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -67,9 +68,12 @@ int Bulk(usb_dev_handle* handle, int ep, char* bytes, int size, int timeout, boo
             result = in ? device.BulkRead(ep & 0xFF, reinterpret_cast<uint8_t*>(bytes), size)
                         : device.BulkWrite(ep & 0xFF, reinterpret_cast<const uint8_t*>(bytes), size);
         }
-        if (result < 0)
-            SetLastError(std::string(in ? "error reading from bulk endpoint 0x" : "error writing to bulk endpoint ") +
-                         std::to_string(ep) + ": " + ErrorText(result));
+        if (result < 0) {
+            char endpoint[8];
+            std::snprintf(endpoint, sizeof endpoint, "0x%02x", ep & 0xFF);
+            SetLastError(std::string(in ? "error reading from bulk endpoint " : "error writing to bulk endpoint ") +
+                         endpoint + ": " + ErrorText(result));
+        }
     }
     if (result > 0 && LoggingData()) event.data.assign(bytes, bytes + result);
     event.result = result;
