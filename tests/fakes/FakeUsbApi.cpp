@@ -15,12 +15,12 @@ namespace {
 std::string ErrorText(int result) { return std::strerror(-result); }
 
 // A transfer's common gate: a handle cut off by Reset, an unplugged device or a read-only node.
-int Gate(usb_dev_handle* handle, const char* what) {
+int Gate(usb_dev_handle* handle, const char* what, bool counted = true) {
     if (!handle || !handle->device) {
         SetLastError(std::string(what) + ": " + ErrorText(-ENODEV));
         return -ENODEV;
     }
-    if (!CountTransfer(*handle->device)) {
+    if (counted ? !CountTransfer(*handle->device) : !handle->device->plugged) {
         SetLastError(std::string(what) + ": " + ErrorText(-ENODEV));
         return -ENODEV;
     }
@@ -142,7 +142,7 @@ int usb_close(usb_dev_handle* dev) {
 int usb_get_string_simple(usb_dev_handle* dev, int index, char* buf, size_t buflen) {
     std::lock_guard lock(WorldLock());
     const std::string what = "string " + std::to_string(index);
-    int result = Gate(dev, "error sending control message");
+    int result = Gate(dev, "error sending control message", false);  // not counted towards an unplug
     if (result == 0) {
         const auto text = dev->device->String(index);
         int value = 0;
