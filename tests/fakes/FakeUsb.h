@@ -134,6 +134,8 @@ std::vector<std::string> DescribeTransfers();
 void ClearWireLog();
 // Keeping the bytes of every transfer costs memory; benchmarks turn it off (on after Reset).
 void LogTransferData(bool keep);
+// With false nothing is logged at all (on after Reset).
+void LogTransfers(bool keep);
 // Appends every event's description as a line to path as well ("" stops).
 void MirrorWireLog(const std::string& path);
 
