@@ -106,7 +106,7 @@ enum class Fault {
 // The fault hits the (skip+1)-th occasion from now (on device devnum, 0 = any) and the times-1
 // occasions after it. Several faults of one kind hit one occasion each, in the order given.
 void Inject(Fault fault, int skip = 0, int value = 0, int devnum = 0, int times = 1);
-// After `transfers` more control or bulk transfers to the device (0 = any device: to all of
+// After `transfers` more control or bulk transfers (string reads not counted) to the device (0 = any device: to all of
 // them, counted together), it is gone: its transfers fail with -ENODEV and the next bus scan
 // no longer lists it.
 void UnplugAfterTransfers(int transfers, int devnum = 0);
@@ -134,6 +134,8 @@ std::vector<std::string> DescribeTransfers();
 void ClearWireLog();
 // Keeping the bytes of every transfer costs memory; benchmarks turn it off (on after Reset).
 void LogTransferData(bool keep);
+// With false nothing is logged at all (on after Reset).
+void LogTransfers(bool keep);
 // Appends every event's description as a line to path as well ("" stops).
 void MirrorWireLog(const std::string& path);
 

@@ -1,5 +1,6 @@
 // The libusb 0.1 entry points of <usb.h> that the programs use, answered by the simulated world.
 // Results follow libusb 0.1 on Linux: byte counts, or a negative errno with usb_strerror's text.
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -14,12 +15,12 @@ namespace {
 std::string ErrorText(int result) { return std::strerror(-result); }
 
 // A transfer's common gate: a handle cut off by Reset, an unplugged device or a read-only node.
-int Gate(usb_dev_handle* handle, const char* what) {
+int Gate(usb_dev_handle* handle, const char* what, bool counted = true) {
     if (!handle || !handle->device) {
         SetLastError(std::string(what) + ": " + ErrorText(-ENODEV));
         return -ENODEV;
     }
-    if (!CountTransfer(*handle->device)) {
+    if (counted ? !CountTransfer(*handle->device) : !handle->device->plugged) {
         SetLastError(std::string(what) + ": " + ErrorText(-ENODEV));
         return -ENODEV;
     }
@@ -67,9 +68,12 @@ int Bulk(usb_dev_handle* handle, int ep, char* bytes, int size, int timeout, boo
             result = in ? device.BulkRead(ep & 0xFF, reinterpret_cast<uint8_t*>(bytes), size)
                         : device.BulkWrite(ep & 0xFF, reinterpret_cast<const uint8_t*>(bytes), size);
         }
-        if (result < 0)
-            SetLastError(std::string(in ? "error reading from bulk endpoint 0x" : "error writing to bulk endpoint ") +
-                         std::to_string(ep) + ": " + ErrorText(result));
+        if (result < 0) {
+            char endpoint[8];
+            std::snprintf(endpoint, sizeof endpoint, "0x%02x", ep & 0xFF);
+            SetLastError(std::string(in ? "error reading from bulk endpoint " : "error writing to bulk endpoint ") +
+                         endpoint + ": " + ErrorText(result));
+        }
     }
     if (result > 0 && LoggingData()) event.data.assign(bytes, bytes + result);
     event.result = result;
@@ -138,7 +142,7 @@ int usb_close(usb_dev_handle* dev) {
 int usb_get_string_simple(usb_dev_handle* dev, int index, char* buf, size_t buflen) {
     std::lock_guard lock(WorldLock());
     const std::string what = "string " + std::to_string(index);
-    int result = Gate(dev, "error sending control message");
+    int result = Gate(dev, "error sending control message", false);  // not counted towards an unplug
     if (result == 0) {
         const auto text = dev->device->String(index);
         int value = 0;

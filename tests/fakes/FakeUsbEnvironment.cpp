@@ -1,4 +1,5 @@
 // Setting up the simulated world from VELK3_FAKE_USB_* variables, for the preloaded build.
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
@@ -53,7 +54,13 @@ void AddBootloaderFromText(const std::string& text) {
 void ConfigureFromEnvironment() {
     Reset();
     MirrorWireLog(Variable("VELK3_FAKE_USB_WIRE_LOG"));
-    for (const auto& item : Split(Variable("VELK3_FAKE_USB_UNITS"), ',')) AddUnitFromText(item);
+    for (const auto& item : Split(Variable("VELK3_FAKE_USB_UNITS"), ',')) {
+        try {
+            AddUnitFromText(item);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "%s (unit left out)\n", e.what());  // a missing card image, say
+        }
+    }
     const std::string bootloader = Variable("VELK3_FAKE_USB_BOOTLOADER");
     if (!bootloader.empty()) AddBootloaderFromText(bootloader);
     const std::string unplug = Variable("VELK3_FAKE_USB_UNPLUG_AFTER");

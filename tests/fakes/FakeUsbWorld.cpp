@@ -28,6 +28,7 @@ struct World {
     std::vector<Countdown> countdowns;
     std::vector<WireEvent> log;
     bool logData = true;
+    bool logEvents = true;
     std::string mirrorPath;
     std::string lastError = "No error";
     std::map<int, std::unique_ptr<usb_bus>> busses;  // stable: device copies point at them
@@ -178,6 +179,7 @@ bool CountTransfer(SimDevice& device) {
 
 void Log(WireEvent event) {
     World& world = TheWorld();
+    if (!world.logEvents) return;
     if (!world.logData) event.data.clear();
     if (!world.mirrorPath.empty()) {
         std::ofstream mirror(world.mirrorPath, std::ios::app);
@@ -313,6 +315,11 @@ void LogTransferData(bool keep) {
     TheWorld().logData = keep;
 }
 
+void LogTransfers(bool keep) {
+    std::lock_guard lock(WorldLock());
+    TheWorld().logEvents = keep;
+}
+
 void MirrorWireLog(const std::string& path) {
     std::lock_guard lock(WorldLock());
     TheWorld().mirrorPath = path;
@@ -330,6 +337,7 @@ void Reset() {
     world.countdowns.clear();
     world.log.clear();
     world.logData = true;
+    world.logEvents = true;
     world.mirrorPath.clear();
     world.lastError = "No error";
 }
