@@ -88,10 +88,13 @@ TEST_F(ManagerModes, ListingWritesTheLabelsAndSetsBothEvents) {
     struct Case {
         std::string units;
         std::string want;
+        std::string message;  // on standard error, before done
     };
     const Case cases[] = {
-        {"3:" + File("card.img") + ",5:" + File("card.img"), std::string("VELK3\0VELK5\0\0", 13)},
-        {"", std::string("\0", 1)},
+        {"3:" + File("card.img") + ",5:" + File("card.img"), std::string("VELK3\0VELK5\0\0", 13), ""},
+        {"", std::string("\0", 1), ""},
+        {"3:" + File("card.img") + ":denied,5:" + File("card.img"), std::string("VELK5\0\0", 7),
+         "Unable to access VELK: Unable to open device"},
     };
     for (const auto& c : cases) {
         Units(c.units);
@@ -100,7 +103,11 @@ TEST_F(ManagerModes, ListingWritesTheLabelsAndSetsBothEvents) {
         std::memset(client.area.View(), 0xEE, client.area.Size());
         const Result r = Run(VELK3_MANAGER_BINARY, {"-listdevices"});
         EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(r.err, "");
+        if (c.message.empty()) {
+            EXPECT_EQ(r.err, "");
+        } else {
+            EXPECT_EQ(r.err.rfind(c.message, 0), 0u) << r.err;
+        }
         EXPECT_TRUE(client.start.IsSet());
         EXPECT_TRUE(client.done.IsSet());
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(client.area.View()), c.want.size() + 1), c.want + "\xEE");
