@@ -38,3 +38,7 @@ void RegisterSchedulesCommand(CLI::App& app, CliContext& context);
 void RegisterImageCommand(CLI::App& app, CliContext& context);
 void RegisterAddCommand(CLI::App& app, CliContext& context);
 void RegisterPackCommand(CLI::App& app, CliContext& context);
+void RegisterInfoCommand(CLI::App& app, CliContext& context);
+void RegisterFirmwareCommand(CLI::App& app, CliContext& context);
+void RegisterRelayCommand(CLI::App& app, CliContext& context);
+void RegisterUnitsCommand(CLI::App& app, CliContext& context);

@@ -4,6 +4,7 @@
 
 #include "cli/CliContext.h"
 #include "devices/DriveList.h"
+#include "devices/UsbSectorDevice.h"
 
 namespace {
 
@@ -17,6 +18,11 @@ std::vector<ListedDevice> ListDevices(const CliContext& context) {
     DeviceList drives;
     EnumerateDrives(drives, context.paths);
     for (auto& entry : drives) devices.push_back({"drive", std::move(entry)});
+    // Units that cannot be opened are reported on standard error as the listing goes.
+    DeviceList units;
+    EnumerateUnits(units);
+    for (const auto& entry : units) devices.push_back({"unit", DeviceEntry{0, entry.description, entry.name}});
+    ClearUnitList(units);
     return devices;
 }
 

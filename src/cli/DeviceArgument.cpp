@@ -1,10 +1,12 @@
 #include "cli/DeviceArgument.h"
 
+#include <strings.h>
 #include <sys/stat.h>
 
 #include "devices/DriveList.h"
 #include "devices/ImageFile.h"
 #include "devices/PhysicalDrive.h"
+#include "devices/UsbSectorDevice.h"
 #include "platform/Exceptions.h"
 
 namespace {
@@ -34,6 +36,18 @@ COpenedDevice OpenImage(const std::string& path) {
     const DeviceEntry entry = CImageFile::EntryFor(path);
     device->Open(entry);
     return COpenedDevice(std::move(device), DeviceKind::Image, entry.description);
+}
+
+// A unit's label names libusb's own record, valid for the whole command (nothing rescans).
+COpenedDevice OpenUnit(struct usb_device& record, const std::string& label) {
+    auto device = std::make_unique<CUsbSectorDevice>();
+    device->Open(DeviceEntry{uint64_t(reinterpret_cast<uintptr_t>(&record)), "", label});
+    std::string description = device->Description();
+    return COpenedDevice(std::move(device), DeviceKind::Unit, std::move(description));
+}
+
+bool LooksLikeUnitLabel(const std::string& argument) {
+    return argument.size() > 4 && strncasecmp(argument.c_str(), "VELK", 4) == 0;
 }
 
 bool IsRegularFile(const std::string& path) {
@@ -77,11 +91,16 @@ COpenedDevice OpenDeviceArgument(const std::string& argument, const CliContext& 
     const CDriveList drives(context.paths);
     if (const PhysicalDriveInfo* drive = drives.FindByName(argument))
         return OpenDrive(RequireUsableDrive(drive, argument, context.allowFixed), context);
+    if (struct usb_device* unit = FindUnitByName(argument)) return OpenUnit(*unit, argument);
+    if (LooksLikeUnitLabel(argument))
+        throw CUsbDeviceException("No VELK unit called " + argument +
+                                  " is attached (velk3 devices lists the units; labels are upper case, as VELK3)");
     throw CUsbDeviceException("No device called " + argument +
-                              " (give a card reader's name such as sdb, a /dev path, or a card image file)");
+                              " (give a card reader's name such as sdb, a /dev path, a unit label such as VELK3, "
+                              "or a card image file)");
 }
 
 void SetUnitClock(COpenedDevice& opened) {
     if (opened.Kind() != DeviceKind::Unit) return;
-    throw CUsbDeviceException("Setting a unit's clock is not available in this build");
+    static_cast<CUsbSectorDevice&>(opened.Device()).SetClock();
 }

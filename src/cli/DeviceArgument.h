@@ -1,6 +1,6 @@
 #pragma once
 // Turns a DEVICE argument into an opened sector device: a drive's kernel name (sdb), a /dev path,
-// or a card image file. A /dev path that is not a removable card reader needs --allow-fixed; the
+// a unit label (VELK3), or a card image file. A /dev path that is not a removable card reader needs --allow-fixed; the
 // disk the system runs on is refused always.
 #include <functional>
 #include <memory>

@@ -20,6 +20,10 @@ void RegisterCommands(CLI::App& app, CliContext& context) {
     RegisterImageCommand(app, context);
     RegisterAddCommand(app, context);
     RegisterPackCommand(app, context);
+    RegisterInfoCommand(app, context);
+    RegisterFirmwareCommand(app, context);
+    RegisterRelayCommand(app, context);
+    RegisterUnitsCommand(app, context);
 }
 
 }  // namespace

@@ -1,0 +1,204 @@
+/* VELK3 Manager named objects for client programs (C99 or C++, Linux, header only).
+ *
+ * A named object NAME is the file NAME in the object directory: $VELK3_OBJECT_DIR, else
+ * $XDG_RUNTIME_DIR, else /dev/shm. A file mapping is that file mapped whole and shared. An event
+ * is a 4-byte file holding a 32-bit word, 0 reset and 1 set; every event is manual-reset and is
+ * waited on with a shared futex. The creator of an object removes it when done.
+ * docs/named-objects.md describes the relay and listing rendezvous built from these.
+ *
+ * All functions return 0 on success and -1 with errno set on failure, except velk3_wait_any.
+ * Needs the GNU or default C dialect (syscall, mkstemp): gcc's default, or -D_GNU_SOURCE. */
+#ifndef VELK3_NAMED_OBJECTS_H
+#define VELK3_NAMED_OBJECTS_H
+
+#include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <linux/futex.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <time.h>
+#include <unistd.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef struct velk3_mapping {
+    int fd;
+    void* view;
+    size_t size;
+    char path[PATH_MAX]; /* set when this process created the object: removed by close */
+} velk3_mapping;
+
+typedef velk3_mapping velk3_event; /* an event is a mapping of one 32-bit word */
+
+#define VELK3_WAIT_TIMEOUT (-1)
+#define VELK3_WAIT_FAILED (-2)
+
+static inline int velk3_object_path(const char* name, char* out, size_t size) {
+    const char* dir = getenv("VELK3_OBJECT_DIR");
+    if (!dir || !*dir) dir = getenv("XDG_RUNTIME_DIR");
+    if (!dir || !*dir) dir = "/dev/shm";
+    if (!*name || strchr(name, '/')) {
+        errno = EINVAL;
+        return -1;
+    }
+    if ((size_t)snprintf(out, size, "%s/%s", dir, name) >= size) {
+        errno = ENAMETOOLONG;
+        return -1;
+    }
+    return 0;
+}
+
+static inline int velk3_mapping_map_(velk3_mapping* m) {
+    struct stat st;
+    if (fstat(m->fd, &st) != 0) return -1;
+    if (st.st_size <= 0) {
+        errno = EINVAL;
+        return -1;
+    }
+    m->view = mmap(NULL, (size_t)st.st_size, PROT_READ | PROT_WRITE, MAP_SHARED, m->fd, 0);
+    if (m->view == MAP_FAILED) {
+        m->view = NULL;
+        return -1;
+    }
+    m->size = (size_t)st.st_size;
+    return 0;
+}
+
+static inline void velk3_mapping_close(velk3_mapping* m) {
+    if (m->view) munmap(m->view, m->size);
+    if (m->fd >= 0) close(m->fd);
+    if (m->path[0]) unlink(m->path);
+    m->view = NULL;
+    m->fd = -1;
+    m->size = 0;
+    m->path[0] = 0;
+}
+
+/* Creates NAME holding size zero bytes and maps it; fails with EEXIST when NAME exists. The name
+ * appears only once the object has its full size. */
+static inline int velk3_mapping_create(velk3_mapping* m, const char* name, size_t size) {
+    char staging[PATH_MAX + 16];
+    memset(m, 0, sizeof *m);
+    m->fd = -1;
+    if (velk3_object_path(name, m->path, sizeof m->path) != 0) return -1;
+    snprintf(staging, sizeof staging, "%s.new-XXXXXX", m->path);
+    m->fd = mkstemp(staging);
+    if (m->fd < 0 || fcntl(m->fd, F_SETFD, FD_CLOEXEC) != 0 || fchmod(m->fd, 0600) != 0 || ftruncate(m->fd, (off_t)size) != 0 ||
+        link(staging, m->path) != 0) {
+        int error = errno;
+        if (m->fd >= 0) {
+            unlink(staging);
+            close(m->fd);
+        }
+        m->fd = -1;
+        m->path[0] = 0;
+        errno = error;
+        return -1;
+    }
+    unlink(staging);
+    if (velk3_mapping_map_(m) != 0) {
+        int error = errno;
+        velk3_mapping_close(m);
+        errno = error;
+        return -1;
+    }
+    return 0;
+}
+
+/* Opens the existing NAME and maps all of it. */
+static inline int velk3_mapping_open(velk3_mapping* m, const char* name) {
+    char path[PATH_MAX];
+    memset(m, 0, sizeof *m);
+    m->fd = -1;
+    if (velk3_object_path(name, path, sizeof path) != 0) return -1;
+    m->fd = open(path, O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (m->fd < 0 || velk3_mapping_map_(m) != 0) {
+        int error = errno;
+        velk3_mapping_close(m);
+        errno = error;
+        return -1;
+    }
+    return 0;
+}
+
+static inline int velk3_event_create(velk3_event* e, const char* name) { return velk3_mapping_create(e, name, 4); }
+static inline int velk3_event_open(velk3_event* e, const char* name) { return velk3_mapping_open(e, name); }
+static inline void velk3_event_close(velk3_event* e) { velk3_mapping_close(e); }
+
+static inline void velk3_event_set(velk3_event* e) {
+    __atomic_store_n((uint32_t*)e->view, 1u, __ATOMIC_RELEASE);
+    syscall(SYS_futex, e->view, FUTEX_WAKE, INT_MAX, NULL, NULL, 0); /* shared: not PRIVATE */
+}
+
+static inline void velk3_event_reset(velk3_event* e) { __atomic_store_n((uint32_t*)e->view, 0u, __ATOMIC_RELEASE); }
+
+static inline int velk3_event_is_set(const velk3_event* e) {
+    return __atomic_load_n((const uint32_t*)e->view, __ATOMIC_ACQUIRE) != 0;
+}
+
+/* Blocks until one of n events is set; returns the index of the first set one (the lowest when
+ * several are), VELK3_WAIT_TIMEOUT after timeout_ms (negative: no time-out) or VELK3_WAIT_FAILED. */
+static inline int velk3_wait_any(velk3_event* const* events, int n, int timeout_ms) {
+    struct timespec deadline;
+    int i;
+    if (n <= 0 || n > 128) {
+        errno = EINVAL;
+        return VELK3_WAIT_FAILED;
+    }
+    clock_gettime(CLOCK_MONOTONIC, &deadline);
+    if (timeout_ms >= 0) {
+        deadline.tv_sec += timeout_ms / 1000;
+        deadline.tv_nsec += (long)(timeout_ms % 1000) * 1000000L;
+        if (deadline.tv_nsec >= 1000000000L) {
+            deadline.tv_sec += 1;
+            deadline.tv_nsec -= 1000000000L;
+        }
+    }
+    for (;;) {
+        struct timespec now, slice;
+        long rc;
+        for (i = 0; i < n; ++i)
+            if (velk3_event_is_set(events[i])) return i;
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        if (timeout_ms >= 0 && (now.tv_sec > deadline.tv_sec ||
+                                (now.tv_sec == deadline.tv_sec && now.tv_nsec >= deadline.tv_nsec)))
+            return VELK3_WAIT_TIMEOUT;
+#ifdef SYS_futex_waitv
+        {
+            struct futex_waitv w[128];
+            memset(w, 0, sizeof w);
+            for (i = 0; i < n; ++i) {
+                w[i].val = 0;
+                w[i].uaddr = (uint64_t)(uintptr_t)events[i]->view;
+                w[i].flags = FUTEX_32;
+            }
+            rc = syscall(SYS_futex_waitv, w, (unsigned)n, 0, timeout_ms >= 0 ? &deadline : NULL, CLOCK_MONOTONIC);
+            if (rc >= 0 || errno == EAGAIN || errno == EINTR || errno == ETIMEDOUT) continue;
+            if (errno != ENOSYS) return VELK3_WAIT_FAILED;
+        }
+#endif
+        /* Without futex_waitv: sleep on the last word, looking at the others every millisecond. */
+        slice.tv_sec = 0;
+        slice.tv_nsec = 1000000L;
+        if (n == 1 && timeout_ms < 0) {
+            rc = syscall(SYS_futex, events[0]->view, FUTEX_WAIT, 0, NULL, NULL, 0);
+        } else {
+            rc = syscall(SYS_futex, events[n - 1]->view, FUTEX_WAIT, 0, &slice, NULL, 0);
+        }
+        if (rc != 0 && errno != EAGAIN && errno != EINTR && errno != ETIMEDOUT) return VELK3_WAIT_FAILED;
+    }
+}
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,47 @@
+#include "app/ManagerApp.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/NamedObjects.h"
+#include "platform/TextFormat.h"
+#include "platform/UserPrompt.h"
+#include "server/DeviceListing.h"
+#include "server/RelayServer.h"
+
+bool CManagerApp::CheckEnvironment() {
+    // Every mode meets other processes through the object directory; without it none can work.
+    const std::string directory = named_objects::ObjectDirectory();
+    struct stat info {};
+    const bool usable = ::stat(directory.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+                        ::access(directory.c_str(), W_OK | X_OK) == 0;
+    if (usable) return true;
+    UserPrompt().ShowMessage(StringPrintf("VELK3 Manager cannot use its object directory %s (%s).\n"
+                                          "Set VELK3_OBJECT_DIR to a writable directory.",
+                                          directory.c_str(), std::strerror(errno ? errno : ENOTDIR)),
+                             "Environment Error", MessageIcon::Error);
+    return false;
+}
+
+int CManagerApp::InitInstance(int argc, const char* const* argv) {
+    if (!CheckEnvironment()) return manager_exit::kFailed;
+    m_cmdInfo.ParseCommandLine(argc, argv);
+
+    if (m_cmdInfo.m_bListDevices) {
+        if (!CheckSingleInstance(kListingMode)) return manager_exit::kRefused;
+        return ListDevices() ? manager_exit::kDone : manager_exit::kFailed;
+    }
+    if (m_cmdInfo.m_bServer) {
+        if (!CheckSingleInstance(kServerMode)) return manager_exit::kRefused;
+        CRelayServer server(m_cmdInfo);
+        return server.Run() == 1 ? manager_exit::kDone : manager_exit::kFailed;
+    }
+    if (!CheckSingleInstance(kWindowMode)) return manager_exit::kRefused;
+    std::fputs("velk3-manager: the window mode is not available in this build.\n"
+               "Use velk3-manager -server NAME BAUD, velk3-manager -listdevices, or the velk3 command.\n",
+               stderr);
+    return manager_exit::kUsage;
+}

@@ -1,0 +1,107 @@
+#include "firmware/FirmwareUpdate.h"
+
+#include <memory>
+
+#include "firmware/FirmwareImage.h"
+#include "platform/Exceptions.h"
+#include "platform/UserPrompt.h"
+
+using namespace firmware_text;
+
+namespace {
+
+std::string JoinLines(std::initializer_list<const char*> lines) {
+    std::string text;
+    for (const char* line : lines) text += (text.empty() ? "" : "\n") + std::string(line);
+    return text;
+}
+
+// Puts the arrow back on every path, also when something unexpected escapes.
+class CBusyCursor {
+public:
+    explicit CBusyCursor(const std::function<void(bool)>& show) : m_show(show) { Set(true); }
+    ~CBusyCursor() { Restore(); }
+    void Restore() {
+        if (m_busy) Set(false);
+    }
+
+private:
+    void Set(bool busy) {
+        m_busy = busy;
+        if (m_show) m_show(busy);
+    }
+    const std::function<void(bool)>& m_show;
+    bool m_busy = false;
+};
+
+void ShowError(const std::string& text) { UserPrompt().ShowMessage(text, kErrorCaption, MessageIcon::Warning); }
+
+void Program(CBootloaderDevice& bootloader, const std::vector<uint8_t>& image) {
+    if (!bootloader.IsCompatible()) throw CUsbDeviceException(kIncompatible);
+    if (bootloader.IsSecured()) bootloader.Erase();
+    const auto length = int32_t(image.size());
+    bootloader.WriteFlash(image.data(), length);
+    if (!bootloader.VerifyFlash(image.data(), length)) throw CUsbDeviceException(kNotVerified);
+    bootloader.SetConfigurationBytes(true);
+}
+
+}  // namespace
+
+std::string firmware_text::Warning() {
+    return JoinLines({
+        "We recommend upgrading the VELK firmware only if you have been instructed to do so by Varnholt Software. "
+        "Interrupting a firmware update or using a firmware image not provided by Varnholt Software may cause "
+        "permanent damage to the VELK. If an upgrade is required, follow these steps:",
+        "",
+        "1. Apply power to the VELK and attach the USB/PC cable.",
+        "2. On the bottom of the VELK, place the dip switch labelled \"I\" to \"ON\".",
+        "3. Press and then release the \"RESET\" pushbutton on the VELK.",
+        "4. Place the dip switch labeled \"U\" to \"ON\".",
+        "5. The USB device will be detected by Windows.  See the VELK Manual for details on installing drivers.",
+        "6. Press OK below.",
+    });
+}
+
+std::string firmware_text::RestartInstructions() {
+    return JoinLines({
+        "Follow these instructions to restart the VELK in normal mode:",
+        "",
+        "1. On the bottom of the VELK, place the dip switch labelled \"U\" to \"OFF\".",
+        "2. Place the dip switch labelled \"I\" to \"OFF\".",
+        "3. Press and then release the \"RESET\" pushbutton on the VELK.",
+        "4. The VELK will reboot in normal mode.",
+    });
+}
+
+bool RunFirmwareUpdate(const FirmwareUpdateFaces& faces) {
+    UserPrompt().ShowMessage(Warning(), kUpdateCaption, MessageIcon::Error);
+    const std::optional<std::string> path = faces.chooseImage ? faces.chooseImage() : std::nullopt;
+    if (!path) return false;
+
+    CBusyCursor cursor(faces.showBusy);
+    bool success = false;
+    std::unique_ptr<CBootloaderDevice> bootloader;
+    try {
+        const std::vector<uint8_t> image = DecryptFirmwareImage(*path);
+        bootloader = std::make_unique<CBootloaderDevice>(faces.sleep);
+        Program(*bootloader, image);
+        success = true;
+    } catch (const CUsbDeviceException& e) {
+        ShowError(e.Message());
+    }
+    cursor.Restore();
+    if (bootloader) {
+        // The chip is programmed or not by now; a release that fails is still worth knowing.
+        try {
+            bootloader->Close();
+        } catch (const CUsbDeviceException& e) {
+            ShowError(e.Message());
+        }
+        bootloader.reset();
+    }
+    if (success)
+        UserPrompt().ShowMessage(kSucceeded + RestartInstructions(), kSuccessCaption, MessageIcon::Information);
+    else
+        UserPrompt().ShowMessage(kFailed + RestartInstructions(), kErrorCaption, MessageIcon::Warning);
+    return success;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The firmware update: warns and instructs, decrypts the chosen image, checks the attached
+// bootloader is the expected chip, erases it when secured, programs, verifies, protects it, and
+// tells the user how to restart the unit. Every path past the file choice ends with the closing
+// message; failures appear in "Firmware Error" boxes. Messages go through the prompt seam.
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "firmware/BootloaderDevice.h"
+
+struct FirmwareUpdateFaces {
+    // The Open dialog for an .img file: the chosen path, or nothing when the user cancelled.
+    std::function<std::optional<std::string>()> chooseImage;
+    // The wait cursor: shown (true) from the file choice to just before the closing message.
+    std::function<void(bool busy)> showBusy;
+    Sleeper sleep = SleepMilliseconds;
+};
+
+// True when the unit was programmed, verified and protected.
+bool RunFirmwareUpdate(const FirmwareUpdateFaces& faces);
+
+namespace firmware_text {
+inline constexpr const char* kUpdateCaption = "Firmware Update";
+inline constexpr const char* kErrorCaption = "Firmware Error";
+inline constexpr const char* kSuccessCaption = "Firmware Success";
+inline constexpr const char* kIncompatible = "An incompatible device was found.";
+inline constexpr const char* kNotVerified = "Flash was not verified.";
+inline constexpr const char* kSucceeded = "The firmware update was successful. ";
+inline constexpr const char* kFailed = "The firmware update FAILED. ";
+std::string Warning();
+std::string RestartInstructions();
+inline constexpr const char* kImageFilter = "VELK Image Files (.img)|*.img|All Files (*.*)|*.*|";
+inline constexpr const char* kImageExtension = ".img";
+}  // namespace firmware_text

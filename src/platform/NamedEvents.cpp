@@ -1,0 +1,110 @@
+// Events on futex words in shared file mappings. The futexes are shared (no FUTEX_PRIVATE_FLAG):
+// the kernel keys them by file and offset, so processes that map the same object meet.
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <ctime>
+#include <linux/futex.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/NamedObjects.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;  // CLOCK_MONOTONIC, as the futex time-outs
+constexpr auto kFallbackSlice = std::chrono::milliseconds(1);
+constexpr uint32_t kReset = 0;
+constexpr uint32_t kSet = 1;
+
+std::atomic<bool> g_vectorWait{true};
+
+std::atomic_ref<uint32_t> WordOf(const CNamedEvent& event) { return std::atomic_ref<uint32_t>(*event.Word()); }
+
+timespec ToTimespec(Clock::duration d) {
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(d);
+    return {time_t(seconds.count()), long(std::chrono::nanoseconds(d - seconds).count())};
+}
+
+// One sleep until some word may have changed; false only when the kernel refused the wait.
+bool SleepOnWords(const std::vector<uint32_t*>& words, const Clock::time_point* deadline) {
+#ifdef SYS_futex_waitv
+    if (g_vectorWait.load()) {
+        futex_waitv waiters[FUTEX_WAITV_MAX] = {};
+        for (size_t i = 0; i < words.size(); ++i)
+            waiters[i] = {kReset, uint64_t(reinterpret_cast<uintptr_t>(words[i])), FUTEX_32, 0};
+        timespec until{};
+        if (deadline) until = ToTimespec(deadline->time_since_epoch());
+        if (::syscall(SYS_futex_waitv, waiters, words.size(), 0, deadline ? &until : nullptr, CLOCK_MONOTONIC) >= 0)
+            return true;
+        if (errno == ENOSYS) {
+            g_vectorWait.store(false);
+            return true;
+        }
+        return errno == EAGAIN || errno == EINTR || errno == ETIMEDOUT;
+    }
+#endif
+    // One word can be slept on; with several, the others are looked at every slice.
+    Clock::duration slice = words.size() > 1 ? Clock::duration(kFallbackSlice) : Clock::duration::max();
+    if (deadline) slice = std::min(slice, std::max(Clock::duration::zero(), *deadline - Clock::now()));
+    timespec relative{};
+    if (slice != Clock::duration::max()) relative = ToTimespec(slice);
+    if (::syscall(SYS_futex, words.back(), FUTEX_WAIT, kReset, slice == Clock::duration::max() ? nullptr : &relative,
+                  nullptr, 0) == 0)
+        return true;
+    return errno == EAGAIN || errno == EINTR || errno == ETIMEDOUT;
+}
+
+}  // namespace
+
+bool CNamedEvent::Create(const std::string& name) { return m_word.Create(name, sizeof(uint32_t)) && m_word.Map(); }
+
+bool CNamedEvent::Open(const std::string& name) {
+    if (!m_word.Open(name) || !m_word.Map()) return false;
+    if (m_word.Size() < sizeof(uint32_t)) {
+        m_word.Close();
+        errno = EINVAL;
+        return false;
+    }
+    return true;
+}
+
+void CNamedEvent::Set() {
+    WordOf(*this).store(kSet, std::memory_order_release);
+    ::syscall(SYS_futex, Word(), FUTEX_WAKE, INT_MAX, nullptr, nullptr, 0);
+}
+
+void CNamedEvent::Reset() { WordOf(*this).store(kReset, std::memory_order_release); }
+
+bool CNamedEvent::IsSet() const { return WordOf(*this).load(std::memory_order_acquire) != kReset; }
+
+int WaitForAny(std::initializer_list<const CNamedEvent*> events, std::chrono::milliseconds timeout) {
+    std::vector<uint32_t*> words;
+    for (const CNamedEvent* event : events) {
+        if (!event || !event->IsOpen()) {
+            errno = EBADF;
+            return kWaitFailed;
+        }
+        words.push_back(event->Word());
+    }
+    if (words.empty() || words.size() > FUTEX_WAITV_MAX) {
+        errno = EINVAL;
+        return kWaitFailed;
+    }
+    const bool forever = timeout < std::chrono::milliseconds::zero();
+    const Clock::time_point deadline = Clock::now() + (forever ? Clock::duration::zero() : timeout);
+    for (;;) {
+        int index = 0;
+        for (const CNamedEvent* event : events) {
+            if (event->IsSet()) return index;
+            ++index;
+        }
+        if (!forever && Clock::now() >= deadline) return kWaitTimedOut;
+        if (!SleepOnWords(words, forever ? nullptr : &deadline)) return kWaitFailed;
+    }
+}
+
+void UseVectorWait(bool use) { g_vectorWait.store(use); }
+bool VectorWaitInUse() { return g_vectorWait.load(); }

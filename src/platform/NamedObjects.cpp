@@ -1,0 +1,233 @@
+#include "platform/NamedObjects.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace named_objects {
+
+std::string ObjectDirectory() {
+    for (const char* variable : {"VELK3_OBJECT_DIR", "XDG_RUNTIME_DIR"}) {
+        const char* value = std::getenv(variable);
+        if (value && *value) return value;
+    }
+    return "/dev/shm";
+}
+
+std::string ObjectPath(const std::string& name) { return ObjectDirectory() + "/" + name; }
+
+bool IsValidName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
+}  // namespace named_objects
+
+namespace {
+
+constexpr mode_t kObjectMode = 0600;
+
+int OpenExisting(const std::string& name) {
+    if (!named_objects::IsValidName(name)) {
+        errno = EINVAL;
+        return -1;
+    }
+    return ::open(named_objects::ObjectPath(name).c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+}
+
+}  // namespace
+
+// ---- CFileMapping -------------------------------------------------------------------------
+
+CFileMapping::CFileMapping(CFileMapping&& other) noexcept { *this = std::move(other); }
+
+CFileMapping& CFileMapping::operator=(CFileMapping&& other) noexcept {
+    if (this != &other) {
+        Close();
+        std::swap(m_fd, other.m_fd);
+        std::swap(m_view, other.m_view);
+        std::swap(m_size, other.m_size);
+        std::swap(m_removeOnClose, other.m_removeOnClose);
+        m_error = other.m_error;
+    }
+    return *this;
+}
+
+bool CFileMapping::Fail() {
+    m_error = errno;
+    return false;
+}
+
+bool CFileMapping::Create(const std::string& name, size_t size) {
+    Close();
+    if (!named_objects::IsValidName(name)) {
+        errno = EINVAL;
+        return Fail();
+    }
+    // Sized under a private name first, then linked into place: link fails when the name exists,
+    // which makes the creation exclusive, and openers never see an object shorter than size.
+    const std::string path = named_objects::ObjectPath(name);
+    std::string staging = path + ".new-XXXXXX";
+    const int fd = ::mkostemp(staging.data(), O_CLOEXEC);
+    if (fd < 0) return Fail();
+    if (::fchmod(fd, kObjectMode) != 0 || ::ftruncate(fd, off_t(size)) != 0 ||
+        ::link(staging.c_str(), path.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(staging.c_str());
+        ::close(fd);
+        errno = error;
+        return Fail();
+    }
+    ::unlink(staging.c_str());
+    m_fd = fd;
+    m_removeOnClose = path;
+    return true;
+}
+
+bool CFileMapping::Open(const std::string& name) {
+    Close();
+    m_fd = OpenExisting(name);
+    return m_fd >= 0 || Fail();
+}
+
+bool CFileMapping::Map() {
+    Unmap();
+    struct stat info {};
+    if (m_fd < 0) errno = EBADF;
+    if (m_fd < 0 || ::fstat(m_fd, &info) != 0) return Fail();
+    if (info.st_size <= 0) {
+        errno = EINVAL;
+        return Fail();
+    }
+    void* view = ::mmap(nullptr, size_t(info.st_size), PROT_READ | PROT_WRITE, MAP_SHARED, m_fd, 0);
+    if (view == MAP_FAILED) return Fail();
+    m_view = view;
+    m_size = size_t(info.st_size);
+    return true;
+}
+
+void CFileMapping::Unmap() {
+    if (m_view) ::munmap(m_view, m_size);
+    m_view = nullptr;
+    m_size = 0;
+}
+
+void CFileMapping::Close() {
+    Unmap();
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+    if (!m_removeOnClose.empty()) ::unlink(m_removeOnClose.c_str());
+    m_removeOnClose.clear();
+}
+
+// ---- CStartupLock -------------------------------------------------------------------------
+
+CStartupLock::~CStartupLock() {
+    Release();
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+bool CStartupLock::Open(const std::string& name) {
+    if (!named_objects::IsValidName(name)) {
+        m_error = EINVAL;
+        return false;
+    }
+    m_fd = ::open(named_objects::ObjectPath(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
+                  kObjectMode);
+    if (m_fd < 0) m_error = errno;
+    return m_fd >= 0;
+}
+
+bool CStartupLock::Acquire(std::chrono::milliseconds timeout) {
+    // flock has no timed form; the lock is held for microseconds, so a short back-off while
+    // another process checks costs nothing and lets a hung holder end in a refusal.
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    auto pause = std::chrono::milliseconds(1);
+    for (;;) {
+        if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
+            m_held = true;
+            return true;
+        }
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            m_error = errno;
+            return false;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            m_error = ETIMEDOUT;
+            return false;
+        }
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, std::chrono::milliseconds(20));
+    }
+}
+
+void CStartupLock::Release() {
+    if (m_held) ::flock(m_fd, LOCK_UN);
+    m_held = false;
+}
+
+// ---- CInstanceRecord ----------------------------------------------------------------------
+
+bool CInstanceRecord::Open(const std::string& name, bool& existed) {
+    if (!named_objects::IsValidName(name)) {
+        m_error = EINVAL;
+        return false;
+    }
+    const int fd = ::open(named_objects::ObjectPath(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
+                          kObjectMode);
+    if (fd < 0) {
+        m_error = errno;
+        return false;
+    }
+    // Nobody holds it: whatever the file says is left over from processes that have ended.
+    existed = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    const bool ok = existed ? ::flock(fd, LOCK_SH | LOCK_NB) == 0
+                            : ::ftruncate(fd, sizeof(int32_t)) == 0 && ::flock(fd, LOCK_SH) == 0;
+    if (!ok) {
+        m_error = errno;
+        ::close(fd);
+        return false;
+    }
+    m_fd = fd;
+    return true;
+}
+
+bool CInstanceRecord::Map() {
+    struct stat info {};
+    if (::fstat(m_fd, &info) != 0) {
+        m_error = errno;
+        return false;
+    }
+    if (info.st_size < off_t(sizeof(int32_t))) {  // touching a page past the end would raise SIGBUS
+        m_error = EINVAL;
+        return false;
+    }
+    void* view = ::mmap(nullptr, sizeof(int32_t), PROT_READ | PROT_WRITE, MAP_SHARED, m_fd, 0);
+    if (view == MAP_FAILED) {
+        m_error = errno;
+        return false;
+    }
+    m_view = view;
+    return true;
+}
+
+void CInstanceRecord::Unmap() {
+    if (m_view) ::munmap(m_view, sizeof(int32_t));
+    m_view = nullptr;
+}
+
+int32_t CInstanceRecord::Load() const {
+    const auto* p = static_cast<const uint8_t*>(m_view);
+    return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
+}
+
+void CInstanceRecord::Store(int32_t code) {
+    auto* p = static_cast<uint8_t*>(m_view);
+    for (int i = 0; i < 4; ++i) p[i] = uint8_t(uint32_t(code) >> (8 * i));
+}

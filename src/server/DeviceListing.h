@@ -1,0 +1,14 @@
+#pragma once
+// The listing mode: tells a client program which units are attached by writing their labels
+// into the list area it created (VELK1_LIST_SHAREDMEM), between the start and done events.
+#include <functional>
+#include <string>
+#include <vector>
+
+// The labels of the attached units, in enumeration order.
+using UnitLabelSource = std::function<std::vector<std::string>()>;
+
+// The whole listing over the units found on USB. False when a rendezvous object was missing
+// (reported through the user prompt; nothing is signalled then).
+bool ListDevices();
+bool ListDevices(const UnitLabelSource& enumerateUnits);

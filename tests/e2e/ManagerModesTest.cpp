@@ -1,0 +1,221 @@
+// velk3-manager and the velk3 clients as processes, over the simulated unit preloaded in place of
+// libusb: what a client program sees of the listing, the relay and the single-instance rules.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/NamedObjects.h"
+#include "server/RelayProtocol.h"
+#include "support/ChildProcess.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Result {
+    int status;
+    std::string out, err;
+};
+
+class ManagerModes : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // m_files took VELK3_OBJECT_DIR over when it was made; the processes use m_objects.
+        ::setenv("VELK3_OBJECT_DIR", m_objects.Path().c_str(), 1);
+        ::setenv("VELK3_MANAGER", VELK3_MANAGER_BINARY, 1);
+        ::setenv("LD_PRELOAD", FAKE_USB_PRELOAD, 1);
+        ::setenv("ASAN_OPTIONS", "verify_asan_link_order=0:detect_leaks=0", 1);
+        ::setenv("VELK3_FAKE_USB_WIRE_LOG", File("wire.log").c_str(), 1);
+        {
+            std::ofstream card(File("card.img"), std::ios::binary);
+            card << std::string(512 * 64, '\0');
+        }
+        Units("3:" + File("card.img") + ",5:" + File("card.img"));
+    }
+    void TearDown() override {
+        for (const char* variable : {"VELK3_MANAGER", "LD_PRELOAD", "ASAN_OPTIONS", "VELK3_FAKE_USB_WIRE_LOG",
+                                     "VELK3_FAKE_USB_UNITS"})
+            ::unsetenv(variable);
+    }
+
+    std::string File(const std::string& name) const { return m_files.Path() + "/" + name; }
+    void Units(const std::string& spec) { ::setenv("VELK3_FAKE_USB_UNITS", spec.c_str(), 1); }
+
+    pid_t Start(const std::string& program, const std::vector<std::string>& args, const std::string& tag) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int out = ::open(File(tag + ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int err = ::open(File(tag + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            ::dup2(out, STDOUT_FILENO);
+            ::dup2(err, STDERR_FILENO);
+            std::vector<char*> argv{const_cast<char*>(program.c_str())};
+            for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            ::execv(program.c_str(), argv.data());
+            ::_exit(127);
+        }
+        return pid;
+    }
+    Result Finish(pid_t pid, const std::string& tag) {
+        const int status = WaitChild(pid, 20000);
+        return {status, ReadWholeFile(File(tag + ".out")), ReadWholeFile(File(tag + ".err"))};
+    }
+    Result Run(const std::string& program, const std::vector<std::string>& args) {
+        static int runs = 0;
+        const std::string tag = "run" + std::to_string(++runs);
+        return Finish(Start(program, args, tag), tag);
+    }
+
+    CPrivateObjectDirectory m_objects;  // the named objects of the processes under test
+    CPrivateObjectDirectory m_files;    // card image, data, outputs, wire log
+};
+
+struct ListRendezvous {
+    bool Create() {
+        return start.Create(list_objects::kStartEvent) && done.Create(list_objects::kDoneEvent) &&
+               area.Create(list_objects::kSharedMem, 2048) && area.Map();
+    }
+    CNamedEvent start, done;
+    CFileMapping area;
+};
+
+TEST_F(ManagerModes, ListingWritesTheLabelsAndSetsBothEvents) {
+    struct Case {
+        std::string units;
+        std::string want;
+        std::string message;  // on standard error, before done
+    };
+    const Case cases[] = {
+        {"3:" + File("card.img") + ",5:" + File("card.img"), std::string("VELK3\0VELK5\0\0", 13), ""},
+        {"", std::string("\0", 1), ""},
+        {"3:" + File("card.img") + ":denied,5:" + File("card.img"), std::string("VELK5\0\0", 7),
+         "Unable to access VELK: Unable to open device"},
+    };
+    for (const auto& c : cases) {
+        Units(c.units);
+        ListRendezvous client;
+        ASSERT_TRUE(client.Create());
+        std::memset(client.area.View(), 0xEE, client.area.Size());
+        const Result r = Run(VELK3_MANAGER_BINARY, {"-listdevices"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        if (c.message.empty()) {
+            EXPECT_EQ(r.err, "");
+        } else {
+            EXPECT_EQ(r.err.rfind(c.message, 0), 0u) << r.err;
+        }
+        EXPECT_TRUE(client.start.IsSet());
+        EXPECT_TRUE(client.done.IsSet());
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(client.area.View()), c.want.size() + 1), c.want + "\xEE");
+    }
+}
+
+TEST_F(ManagerModes, UnitsPrintsTheLabelsOfTheAttachedUnits) {
+    Result r = Run(VELK3_BINARY, {"units"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "VELK3\nVELK5\n");
+    EXPECT_TRUE(m_objects.Entries().size() == 2) << "only the single-instance objects stay behind";
+
+    Units("");
+    r = Run(VELK3_BINARY, {"units"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "No unit was found.\n");
+}
+
+TEST_F(ManagerModes, RelaySendsTheFileAsPaddedBlocksAndReports) {
+    {
+        std::ofstream data(File("servo.bin"), std::ios::binary);
+        for (int i = 0; i < 1000; ++i) data.put(char(i));
+    }
+    const Result r = Run(VELK3_BINARY, {"relay", "velk3", "57600", "--data", File("servo.bin"), "--block-bytes", "200"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Blocks sent: 5\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Round trip: median "), std::string::npos) << r.out;
+    const std::string wire = ReadWholeFile(File("wire.log"));
+    EXPECT_NE(wire.find("control 40 A3 0000 0000 len=1 t=1000 -> 1 [06]"), std::string::npos) << wire;
+    size_t blocks = 0;
+    for (size_t at = wire.find("bulk-out 03 len=256 t=6000 -> 256"); at != std::string::npos;
+         at = wire.find("bulk-out 03 len=256 t=6000 -> 256", at + 1))
+        ++blocks;
+    EXPECT_EQ(blocks, 5u) << wire;
+    EXPECT_EQ(m_objects.Entries().size(), 2u) << "the client removes its objects";
+}
+
+TEST_F(ManagerModes, RelayFailuresReachTheUserAndTheExitStatus) {
+    {
+        std::ofstream data(File("servo.bin"), std::ios::binary);
+        data << "abc";
+    }
+    struct Case {
+        std::vector<std::string> args;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"relay", "VELK3", "1200"}, "FATAL SERVER VELK3 ERROR: Unsupported baud rate\n"},
+        {{"relay", "VELK3", "0"}, "FATAL SERVER VELK3 ERROR: Unsupported baud rate\n"},
+        {{"relay", "VELK4", "9600"}, "FATAL SERVER VELK4 ERROR: COULD NOT FIND DEVICE\n"},
+    };
+    for (const auto& c : cases) {
+        auto args = c.args;
+        args.insert(args.end(), {"--data", File("servo.bin")});
+        const Result r = Run(VELK3_BINARY, args);
+        EXPECT_EQ(r.status, 1) << c.message;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("velk3-manager ended before the relay was ready (exit status 1)"), std::string::npos)
+            << r.err;
+    }
+}
+
+// A client's relay rendezvous for name, as a client program makes it.
+struct RelayRendezvous {
+    bool Create(const std::string& name) {
+        using namespace relay_objects;
+        return area.Create(name + kSharedMem, 128) && dataReady.Create(name + kDataReadyEvent) &&
+               dataDone.Create(name + kDataDoneEvent) && ready.Create(name + kReadyEvent) &&
+               quit.Create(name + kQuitEvent);
+    }
+    CFileMapping area;
+    CNamedEvent dataReady, dataDone, ready, quit;
+};
+
+TEST_F(ManagerModes, ServersRunSideBySideWhileListingAndWindowAreRefusedSilently) {
+    RelayRendezvous first, second;
+    ASSERT_TRUE(first.Create("VELK3"));
+    ASSERT_TRUE(second.Create("VELK5"));
+    const pid_t one = Start(VELK3_MANAGER_BINARY, {"-server", "velk3", "9600"}, "one");
+    ASSERT_EQ(WaitFor(first.ready, 10s), 0) << ReadWholeFile(File("one.err"));
+    const pid_t two = Start(VELK3_MANAGER_BINARY, {"/SERVER", "Velk5", "115200"}, "two");
+    ASSERT_EQ(WaitFor(second.ready, 10s), 0) << ReadWholeFile(File("two.err"));
+
+    ListRendezvous list;
+    ASSERT_TRUE(list.Create());
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"-listdevices"}, std::vector<std::string>{}}) {
+        const Result r = Run(VELK3_MANAGER_BINARY, args);
+        EXPECT_EQ(r.status, 3);
+        EXPECT_EQ(r.err, "") << "a refused start is silent";
+    }
+    EXPECT_FALSE(list.start.IsSet());
+
+    first.quit.Set();
+    second.quit.Set();
+    EXPECT_EQ(Finish(one, "one").status, 0);
+    EXPECT_EQ(Finish(two, "two").status, 0);
+
+    // With both gone the record has died: the listing runs now.
+    const Result listing = Run(VELK3_MANAGER_BINARY, {"-listdevices"});
+    EXPECT_EQ(listing.status, 0) << listing.err;
+    EXPECT_TRUE(list.done.IsSet());
+}
+
+TEST_F(ManagerModes, NoModeWordSaysTheWindowIsMissing) {
+    const Result r = Run(VELK3_MANAGER_BINARY, {});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("the window mode is not available in this build"), std::string::npos) << r.err;
+}
+
+}  // namespace
