@@ -185,6 +185,7 @@ TEST_F(UnitCommandsTest, AnUnplugInTheMiddleOfACommandLeavesTheCardReadable) {
     ASSERT_EQ(Velk3({"--yes", "remove-last", "VELK3"}).status, 0);
     const int transfers = TransfersLogged();
     ASSERT_GT(transfers, 6);
+    int oldContent = 0, newContent = 0;
     for (int after = 0; after < transfers; ++after) {
         SCOPED_TRACE("unplugged after " + std::to_string(after) + " transfers");
         std::remove(card.c_str());
@@ -194,8 +195,14 @@ TEST_F(UnitCommandsTest, AnUnplugInTheMiddleOfACommandLeavesTheCardReadable) {
         EXPECT_THAT(cut.err, testing::ContainsRegex("err=-19|No such device"));
         const int left = TracksOnCard();
         EXPECT_TRUE(left == 3 || left == 2) << left;
+        oldContent += left == 3;
+        newContent += left == 2;
         EXPECT_EQ(Velk3({"list", "VELK3"}).status, 0);
     }
+    EXPECT_GT(oldContent, 0);
+    EXPECT_GT(newContent, 0) << "an unplug after the header was written leaves the new content";
+    std::printf("unplugged after each of %d transfers: %d times the old content, %d times the new\n", transfers,
+                oldContent, newContent);
 }
 
 TEST_F(UnitCommandsTest, FirmwareRunsTheUpdateWithItsTextsOnTheTerminal) {

@@ -146,7 +146,7 @@ void AddBootloader(const BootloaderOptions& options);
 void Unplug(int devnum);
 
 struct UnitState {
-    int activeConfiguration = 0;
+    int activeConfiguration = 0;                     // bConfigurationValue, as of the call to Unit()
     std::vector<std::vector<uint8_t>> clockRecords;
     std::vector<int> baudCodes;                      // relay configuration
     std::vector<std::vector<uint8_t>> relayBlocks;   // relay configuration
