@@ -1,43 +1,31 @@
 // velk3 pack, add and list as a user runs them, on card image files.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 
 #include "AudioFixtures.h"
+#include "e2e/Velk3Process.h"
 #include "disk/RoutineFile.h"
 #include "platform/ByteOrder.h"
 
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-};
-
-// Runs velk3 with arguments (no spaces inside them), standard input empty, standard error kept apart.
-Result Velk3(const std::string& arguments, const std::string& errorFile) {
-    const std::string command = std::string(VELK3_BINARY) + " " + arguments + " </dev/null 2>" + errorFile;
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    Result result{-1, {}};
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
 class Velk3Add : public ::testing::Test {
 protected:
-    Result Velk3(const std::string& arguments) { return ::Velk3(arguments, temp.File("stderr.txt")); }
-    std::string Errors() {
-        const auto bytes = ReadAll(temp.File("stderr.txt"));
-        return std::string(bytes.begin(), bytes.end());
+    // Arguments as one text split at blanks (no argument holds a blank).
+    const ProcessResult& Velk3(const std::string& arguments) {
+        std::vector<std::string> args;
+        std::istringstream words(arguments);
+        for (std::string word; words >> word;) args.push_back(word);
+        m_last = RunVelk3(args);
+        return m_last;
     }
+    const std::string& Errors() const { return m_last.err; }
+    ProcessResult m_last;
     CTestTempDir temp;
 };
 
@@ -65,7 +53,7 @@ TEST_F(Velk3Add, PacksAddsAndListsRoutinesFromWavAndMp3) {
             const std::string from = std::string(" ") + name, to = " " + temp.File(name);
             if (size_t at = arguments.find(from); at != std::string::npos) arguments.replace(at, from.size(), to);
         }
-        ASSERT_EQ(Velk3(arguments).status, 0) << Errors();
+        ASSERT_EQ(Velk3(arguments).exitCode, 0) << Errors();
         const auto bytes = ReadAll(temp.File(p.file));
         ASSERT_GE(bytes.size(), RoutineHeader::kSize);
         const RoutineHeader header = RoutineHeader::Decode(bytes.data());
@@ -73,14 +61,14 @@ TEST_F(Velk3Add, PacksAddsAndListsRoutinesFromWavAndMp3) {
         EXPECT_EQ(header.FileSize(), bytes.size()) << p.file;
     }
 
-    ASSERT_EQ(Velk3("image create " + card + " --size 4M").status, 0) << Errors();
-    const Result add = Velk3("add " + card + " " + temp.File("wav.velk") + " " + temp.File("mp3.velk"));
-    ASSERT_EQ(add.status, 0) << Errors();
+    ASSERT_EQ(Velk3("image create " + card + " --size 4M").exitCode, 0) << Errors();
+    const ProcessResult add = Velk3("add " + card + " " + temp.File("wav.velk") + " " + temp.File("mp3.velk"));
+    ASSERT_EQ(add.exitCode, 0) << Errors();
     EXPECT_NE(add.out.find("Wave"), std::string::npos) << add.out;
     EXPECT_NE(Errors().find("Converting Audio"), std::string::npos) << "status texts reach the terminal";
 
-    const Result list = Velk3("list " + card + " --json");
-    ASSERT_EQ(list.status, 0) << Errors();
+    const ProcessResult list = Velk3("list " + card + " --json");
+    ASSERT_EQ(list.exitCode, 0) << Errors();
     const auto json = nlohmann::json::parse(list.out);
     ASSERT_EQ(json["tracks"].size(), 2u) << list.out;
     const auto& wave = json["tracks"][0];
@@ -104,18 +92,18 @@ TEST_F(Velk3Add, AsksBeforeTakingOverACardThatIsNotAVelkDisk) {
     WriteAll(temp.File("empty.mp3"), {});
     ASSERT_EQ(Velk3("pack " + temp.File("r.velk") + " --title Data --audio " + temp.File("empty.mp3") + " --data " +
                     temp.File("servo.bin") + " --frame-ms 10 --baud 2 --protocol 1")
-                  .status,
+                  .exitCode,
               0)
         << Errors();
     const std::vector<uint8_t> foreign(1 << 20, 0x33);
     WriteAll(temp.File("foreign.img"), foreign);
 
-    EXPECT_EQ(Velk3("add " + temp.File("foreign.img") + " " + temp.File("r.velk")).status, 1);
+    EXPECT_EQ(Velk3("add " + temp.File("foreign.img") + " " + temp.File("r.velk")).exitCode, 1);
     EXPECT_NE(Errors().find("This drive must be formatted as an VELK disk and will DELETE ALL DATA."), std::string::npos)
         << Errors();
     EXPECT_TRUE(ReadAll(temp.File("foreign.img")) == foreign) << "answered No: nothing written";
 
-    ASSERT_EQ(Velk3("--yes add " + temp.File("foreign.img") + " " + temp.File("r.velk")).status, 0) << Errors();
+    ASSERT_EQ(Velk3("--yes add " + temp.File("foreign.img") + " " + temp.File("r.velk")).exitCode, 0) << Errors();
     const auto json = nlohmann::json::parse(Velk3("list " + temp.File("foreign.img") + " --json").out);
     ASSERT_EQ(json["tracks"].size(), 1u);
     EXPECT_EQ(json["tracks"][0]["title"], "Data");
@@ -131,10 +119,10 @@ TEST_F(Velk3Add, PackRefusesWrongUsageWithStatus2) {
         "--title T --baud 9600 --settings 0g",
     };
     for (const char* c : cases) {
-        EXPECT_EQ(Velk3(base + c).status, 2) << c << "\n" << Errors();
+        EXPECT_EQ(Velk3(base + c).exitCode, 2) << c << "\n" << Errors();
         EXPECT_FALSE(std::ifstream(temp.File("x.velk")).good()) << c;
     }
-    ASSERT_EQ(Velk3(base + "--title T --baud 9600").status, 0) << Errors();
+    ASSERT_EQ(Velk3(base + "--title T --baud 9600").exitCode, 0) << Errors();
     const RoutineHeader header = RoutineHeader::Decode(ReadAll(temp.File("x.velk")).data());
     EXPECT_EQ(header.firstChannel, 0u);
     EXPECT_EQ(header.secondChannel, 0u) << "mono: both sides from channel 0";

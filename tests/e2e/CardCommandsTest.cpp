@@ -184,8 +184,8 @@ TEST(Velk3Devices, ListsTheQualifyingDrivesAsJson) {
     sys.AddDisk("sdb", "8:16", 3905536, true);
     sys.AddDisk("sda", "8:0", 3905536, false);
     const auto paths = sys.Paths();
-    const ProcessResult r = RunVelk3({"devices", "--json"}, {"VELK3_SYS_ROOT=" + ShellQuote(paths.sysRoot),
-                                                             "VELK3_PROC_ROOT=" + ShellQuote(paths.procRoot)});
+    const ProcessResult r = RunVelk3({"devices", "--json"}, {{"VELK3_SYS_ROOT", paths.sysRoot},
+                                                             {"VELK3_PROC_ROOT", paths.procRoot}});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const auto list = nlohmann::json::parse(r.out);
     ASSERT_GE(list.size(), 1u);
@@ -215,8 +215,7 @@ TEST(Velk3Devices, RefusesTheSystemDiskAlways) {
     sys.AddDisk("sysdisk", dev, 2048, true);
     sys.Mount(dev, "/dev/sysdisk", "/");
     const auto paths = sys.Paths();
-    const std::vector<std::string> env = {"VELK3_SYS_ROOT=" + ShellQuote(paths.sysRoot),
-                                          "VELK3_PROC_ROOT=" + ShellQuote(paths.procRoot)};
+    const Environment env = {{"VELK3_SYS_ROOT", paths.sysRoot}, {"VELK3_PROC_ROOT", paths.procRoot}};
     for (const auto& args : {std::vector<std::string>{"list", node}, {"--allow-fixed", "--yes", "format", node}}) {
         const ProcessResult r = RunVelk3(args, env);
         EXPECT_EQ(r.exitCode, 1) << r.err;

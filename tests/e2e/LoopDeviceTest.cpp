@@ -20,12 +20,12 @@ std::string Trim(std::string text) {
 class LoopDevice {
 public:
     explicit LoopDevice(const std::string& image) {
-        const ProcessResult r = RunShell("losetup --find --show " + ShellQuote(image));
+        const ProcessResult r = RunProgram("losetup", {"--find", "--show", image});
         if (r.exitCode == 0) m_path = Trim(r.out);
         m_error = Trim(r.err);
     }
     ~LoopDevice() {
-        if (!m_path.empty()) RunShell("losetup -d " + ShellQuote(m_path));
+        if (!m_path.empty()) RunProgram("losetup", {"-d", m_path});
     }
     const std::string& Path() const { return m_path; }
     const std::string& Error() const { return m_error; }

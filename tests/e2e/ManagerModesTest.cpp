@@ -17,10 +17,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct Result {
-    int status;
-    std::string out, err;
-};
+using Result = ProcessResult;
 
 class ManagerModes : public ::testing::Test {
 protected:
@@ -47,23 +44,10 @@ protected:
     void Units(const std::string& spec) { ::setenv("VELK3_FAKE_USB_UNITS", spec.c_str(), 1); }
 
     pid_t Start(const std::string& program, const std::vector<std::string>& args, const std::string& tag) {
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            const int out = ::open(File(tag + ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            const int err = ::open(File(tag + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            ::dup2(out, STDOUT_FILENO);
-            ::dup2(err, STDERR_FILENO);
-            std::vector<char*> argv{const_cast<char*>(program.c_str())};
-            for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            ::execv(program.c_str(), argv.data());
-            ::_exit(127);
-        }
-        return pid;
+        return StartProgram(program, args, {}, File(tag + ".out"), File(tag + ".err"));
     }
     Result Finish(pid_t pid, const std::string& tag) {
-        const int status = WaitChild(pid, 20000);
-        return {status, ReadWholeFile(File(tag + ".out")), ReadWholeFile(File(tag + ".err"))};
+        return {WaitChild(pid, 20000), ReadWholeFile(File(tag + ".out")), ReadWholeFile(File(tag + ".err"))};
     }
     Result Run(const std::string& program, const std::vector<std::string>& args) {
         static int runs = 0;
@@ -102,7 +86,7 @@ TEST_F(ManagerModes, ListingWritesTheLabelsAndSetsBothEvents) {
         ASSERT_TRUE(client.Create());
         std::memset(client.area.View(), 0xEE, client.area.Size());
         const Result r = Run(VELK3_MANAGER_BINARY, {"-listdevices"});
-        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.exitCode, 0) << r.err;
         if (c.message.empty()) {
             EXPECT_EQ(r.err, "");
         } else {
@@ -116,13 +100,13 @@ TEST_F(ManagerModes, ListingWritesTheLabelsAndSetsBothEvents) {
 
 TEST_F(ManagerModes, UnitsPrintsTheLabelsOfTheAttachedUnits) {
     Result r = Run(VELK3_BINARY, {"units"});
-    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "VELK3\nVELK5\n");
     EXPECT_TRUE(m_objects.Entries().size() == 2) << "only the single-instance objects stay behind";
 
     Units("");
     r = Run(VELK3_BINARY, {"units"});
-    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "No unit was found.\n");
 }
@@ -133,7 +117,7 @@ TEST_F(ManagerModes, RelaySendsTheFileAsPaddedBlocksAndReports) {
         for (int i = 0; i < 1000; ++i) data.put(char(i));
     }
     const Result r = Run(VELK3_BINARY, {"relay", "velk3", "57600", "--data", File("servo.bin"), "--block-bytes", "200"});
-    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("Blocks sent: 5\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("Round trip: median "), std::string::npos) << r.out;
     const std::string wire = ReadWholeFile(File("wire.log"));
@@ -164,7 +148,7 @@ TEST_F(ManagerModes, RelayFailuresReachTheUserAndTheExitStatus) {
         auto args = c.args;
         args.insert(args.end(), {"--data", File("servo.bin")});
         const Result r = Run(VELK3_BINARY, args);
-        EXPECT_EQ(r.status, 1) << c.message;
+        EXPECT_EQ(r.exitCode, 1) << c.message;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_NE(r.err.find("velk3-manager ended before the relay was ready (exit status 1)"), std::string::npos)
             << r.err;
@@ -196,25 +180,25 @@ TEST_F(ManagerModes, ServersRunSideBySideWhileListingAndWindowAreRefusedSilently
     ASSERT_TRUE(list.Create());
     for (const std::vector<std::string>& args : {std::vector<std::string>{"-listdevices"}, std::vector<std::string>{}}) {
         const Result r = Run(VELK3_MANAGER_BINARY, args);
-        EXPECT_EQ(r.status, 3);
+        EXPECT_EQ(r.exitCode, 3);
         EXPECT_EQ(r.err, "") << "a refused start is silent";
     }
     EXPECT_FALSE(list.start.IsSet());
 
     first.quit.Set();
     second.quit.Set();
-    EXPECT_EQ(Finish(one, "one").status, 0);
-    EXPECT_EQ(Finish(two, "two").status, 0);
+    EXPECT_EQ(Finish(one, "one").exitCode, 0);
+    EXPECT_EQ(Finish(two, "two").exitCode, 0);
 
     // With both gone the record has died: the listing runs now.
     const Result listing = Run(VELK3_MANAGER_BINARY, {"-listdevices"});
-    EXPECT_EQ(listing.status, 0) << listing.err;
+    EXPECT_EQ(listing.exitCode, 0) << listing.err;
     EXPECT_TRUE(list.done.IsSet());
 }
 
 TEST_F(ManagerModes, NoModeWordSaysTheWindowIsMissing) {
     const Result r = Run(VELK3_MANAGER_BINARY, {});
-    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("the window mode is not available in this build"), std::string::npos) << r.err;
 }
 

@@ -6,8 +6,6 @@
 #include <crypto++/default.h>
 #include <crypto++/files.h>
 #include <crypto++/filters.h>
-#include <fcntl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -15,6 +13,7 @@
 #include <sstream>
 
 #include "devices/ImageFile.h"
+#include "e2e/Velk3Process.h"
 #include "disk/DiskLayout.h"
 #include "disk/VelkDisk.h"
 #include "platform/TempFiles.h"
@@ -23,17 +22,7 @@ using testing::HasSubstr;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string Slurp(const std::string& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+using Outcome = ProcessResult;
 
 class UnitCommandsTest : public testing::Test {
 protected:
@@ -52,23 +41,7 @@ protected:
         env["LD_PRELOAD"] = FAKE_USB_PRELOAD;
         env["ASAN_OPTIONS"] = "verify_asan_link_order=0";
         env["VELK3_FAKE_USB_WIRE_LOG"] = wireLog;
-        const std::string out = dir + "/out", err = dir + "/err";
-        const pid_t child = ::fork();
-        if (child == 0) {
-            for (const auto& [name, value] : env) ::setenv(name.c_str(), value.c_str(), 1);
-            const int in = ::open("/dev/null", O_RDONLY);
-            ::dup2(in, 0);
-            ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
-            ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
-            std::vector<char*> argv{const_cast<char*>(VELK3_BINARY)};
-            for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            ::execv(VELK3_BINARY, argv.data());
-            ::_exit(127);
-        }
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), Slurp(out), Slurp(err)};
+        return RunVelk3(args, Environment(env.begin(), env.end()));
     }
 
     // A formatted card image holding `tracks` routines of 20 sectors each.
@@ -118,7 +91,7 @@ TEST_F(UnitCommandsTest, DevicesListsUnitsAndReportsOnesItCannotUse) {
     MakeCard(0);
     const Outcome listed = Velk3({"devices"}, {{"VELK3_FAKE_USB_UNITS", "3:" + card + ",4:" + card + ":noversion," +
                                                                          "5:" + card + ":denied"}});
-    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(listed.exitCode, 0) << listed.err;
     EXPECT_EQ(listed.out, "VELK3\tVarnholt Software - VELK v1.20 (3)\n");
     EXPECT_THAT(listed.err, HasSubstr("Unable to access VELK: THIS VERSION OF THE VELK IS NOT SUPPORTED BY THIS VERSION OF VELK MANAGER"));
     EXPECT_THAT(listed.err, HasSubstr("Unable to access VELK: Unable to open device\nThis user may not use the VELK over USB"));
@@ -131,49 +104,49 @@ TEST_F(UnitCommandsTest, DevicesListsUnitsAndReportsOnesItCannotUse) {
 TEST_F(UnitCommandsTest, ListFormatAndRemoveLastWorkOnAUnitsCard) {
     MakeCard(2);
     Outcome listed = Velk3({"list", "VELK3", "--json"});
-    ASSERT_EQ(listed.status, 0) << listed.err;
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
     EXPECT_THAT(listed.out, HasSubstr("Routine 2"));
 
     const Outcome removed = Velk3({"--yes", "remove-last", "VELK3"});
-    EXPECT_EQ(removed.status, 0) << removed.err;
+    EXPECT_EQ(removed.exitCode, 0) << removed.err;
     EXPECT_EQ(TracksOnCard(), 1);
 
     const Outcome declined = Velk3({"format", "VELK3"});
-    EXPECT_EQ(declined.status, 1);
+    EXPECT_EQ(declined.exitCode, 1);
     EXPECT_EQ(TracksOnCard(), 1) << "no terminal, no --yes: the answer is No";
 
     const Outcome formatted = Velk3({"--yes", "format", "VELK3"});
-    EXPECT_EQ(formatted.status, 0) << formatted.err;
+    EXPECT_EQ(formatted.exitCode, 0) << formatted.err;
     EXPECT_EQ(TracksOnCard(), 0);
 
     const Outcome missing = Velk3({"list", "velk3"});
-    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.exitCode, 1);
     EXPECT_THAT(missing.err, HasSubstr("No VELK unit called velk3"));
 }
 
 TEST_F(UnitCommandsTest, SchedulesOnAUnitSetItsClockBeforeReadingTheCard) {
     MakeCard(1);
     const Outcome shown = Velk3({"schedules", "VELK3"});
-    ASSERT_EQ(shown.status, 0) << shown.err;
-    const std::string log = Slurp(wireLog);
+    ASSERT_EQ(shown.exitCode, 0) << shown.err;
+    const std::string log = ReadWholeFile(wireLog);
     const size_t clock = log.find("control 40 A4 0000 0000 len=8 t=5000 -> 8");
     ASSERT_NE(clock, std::string::npos) << log;
     EXPECT_LT(clock, log.find("control 40 A0")) << "the clock is set before the card is read";
 
     std::remove(wireLog.c_str());
-    ASSERT_EQ(Velk3({"list", "VELK3"}).status, 0);
-    EXPECT_EQ(Slurp(wireLog).find("A4"), std::string::npos) << "no other command sets the clock";
+    ASSERT_EQ(Velk3({"list", "VELK3"}).exitCode, 0);
+    EXPECT_EQ(ReadWholeFile(wireLog).find("A4"), std::string::npos) << "no other command sets the clock";
 }
 
 TEST_F(UnitCommandsTest, InfoShowsTheUnitsIdentifyData) {
     MakeCard(0, 12288);
     const Outcome info = Velk3({"info", "VELK3"});
-    ASSERT_EQ(info.status, 0) << info.err;
+    ASSERT_EQ(info.exitCode, 0) << info.err;
     EXPECT_THAT(info.out, HasSubstr("card:        FAKE CARD - 0000000001\n"));
     EXPECT_THAT(info.out, HasSubstr("sectors:     12288 (6.00 MB)\n"));
 
     const Outcome image = Velk3({"info", card});
-    ASSERT_EQ(image.status, 0) << image.err;
+    ASSERT_EQ(image.exitCode, 0) << image.err;
     EXPECT_THAT(image.out, HasSubstr("kind:        image\n"));
     EXPECT_THAT(image.out, HasSubstr("sectors:     12288 (6.00 MB)\n"));
 }
@@ -182,7 +155,7 @@ TEST_F(UnitCommandsTest, InfoShowsTheUnitsIdentifyData) {
 // content: the header is written last.
 TEST_F(UnitCommandsTest, AnUnplugInTheMiddleOfACommandLeavesTheCardReadable) {
     MakeCard(3);
-    ASSERT_EQ(Velk3({"--yes", "remove-last", "VELK3"}).status, 0);
+    ASSERT_EQ(Velk3({"--yes", "remove-last", "VELK3"}).exitCode, 0);
     const int transfers = TransfersLogged();
     ASSERT_GT(transfers, 6);
     int oldContent = 0, newContent = 0;
@@ -191,13 +164,13 @@ TEST_F(UnitCommandsTest, AnUnplugInTheMiddleOfACommandLeavesTheCardReadable) {
         std::remove(card.c_str());
         MakeCard(3);
         const Outcome cut = Velk3({"--yes", "remove-last", "VELK3"}, {{"VELK3_FAKE_USB_UNPLUG_AFTER", std::to_string(after)}});
-        EXPECT_EQ(cut.status, 1) << cut.out;
+        EXPECT_EQ(cut.exitCode, 1) << cut.out;
         EXPECT_THAT(cut.err, testing::ContainsRegex("err=-19|No such device"));
         const int left = TracksOnCard();
         EXPECT_TRUE(left == 3 || left == 2) << left;
         oldContent += left == 3;
         newContent += left == 2;
-        EXPECT_EQ(Velk3({"list", "VELK3"}).status, 0);
+        EXPECT_EQ(Velk3({"list", "VELK3"}).exitCode, 0);
     }
     EXPECT_GT(oldContent, 0);
     EXPECT_GT(newContent, 0) << "an unplug after the header was written leaves the new content";
@@ -212,17 +185,17 @@ TEST_F(UnitCommandsTest, FirmwareRunsTheUpdateWithItsTextsOnTheTerminal) {
                            new CryptoPP::LegacyEncryptorWithMAC("k27m1x9q4ahzp05wnsd63(&%!QWPLM",
                                                                 new CryptoPP::FileSink(image.c_str(), true)));
     const Outcome updated = Velk3({"firmware", image}, {{"VELK3_FAKE_USB_BOOTLOADER", "9"}});
-    EXPECT_EQ(updated.status, 0) << updated.err;
+    EXPECT_EQ(updated.exitCode, 0) << updated.err;
     EXPECT_THAT(updated.err, HasSubstr("Firmware Update: We recommend upgrading the VELK firmware only"));
     EXPECT_THAT(updated.err, HasSubstr("Firmware Success: The firmware update was successful. Follow these instructions"));
 
     const Outcome absent = Velk3({"firmware", image});
-    EXPECT_EQ(absent.status, 1);
+    EXPECT_EQ(absent.exitCode, 1);
     EXPECT_THAT(absent.err, HasSubstr("Firmware Error: Device not found\n"));
     EXPECT_THAT(absent.err, HasSubstr("Firmware Error: The firmware update FAILED. Follow"));
 
     const Outcome notAnImage = Velk3({"firmware", card}, {{"VELK3_FAKE_USB_BOOTLOADER", "9"}});
-    EXPECT_EQ(notAnImage.status, 1);
+    EXPECT_EQ(notAnImage.exitCode, 1);
     EXPECT_THAT(notAnImage.err, HasSubstr("Firmware Error: Invalid image file.\n"));
 }
 

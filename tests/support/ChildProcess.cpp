@@ -26,21 +26,46 @@ pid_t ForkChild(const std::function<int()>& body) {
     return pid;
 }
 
-pid_t SpawnProgram(const std::string& program, const std::vector<std::string>& args, const std::string& stderrFile) {
+namespace {
+
+void RedirectTo(const std::string& file, int fd, int flags) {
+    if (file.empty()) return;
+    const int opened = ::open(file.c_str(), flags, 0644);
+    if (opened >= 0) ::dup2(opened, fd);
+}
+
+}  // namespace
+
+pid_t StartProgram(const std::string& program, const std::vector<std::string>& args, const Environment& environment,
+                   const std::string& outFile, const std::string& errFile) {
     const pid_t pid = ::fork();
     if (pid == 0) {
-        if (!stderrFile.empty()) {
-            const int fd = ::open(stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (fd >= 0) ::dup2(fd, STDERR_FILENO);
-        }
+        for (const auto& [name, value] : environment) ::setenv(name.c_str(), value.c_str(), 1);
+        RedirectTo("/dev/null", STDIN_FILENO, O_RDONLY);
+        RedirectTo(outFile, STDOUT_FILENO, O_WRONLY | O_CREAT | O_TRUNC);
+        RedirectTo(errFile, STDERR_FILENO, O_WRONLY | O_CREAT | O_TRUNC);
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(program.c_str()));
         for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        ::execv(program.c_str(), argv.data());
+        ::execvp(program.c_str(), argv.data());
         ::_exit(127);
     }
     return pid;
+}
+
+ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const Environment& environment, int timeoutMs) {
+    std::string pattern = std::filesystem::temp_directory_path().string() + "/ylmrun-XXXXXX";
+    const std::string dir = ::mkdtemp(pattern.data());
+    const std::string out = dir + "/out", err = dir + "/err";
+    ProcessResult result;
+    result.exitCode = WaitChild(StartProgram(program, args, environment, out, err), timeoutMs);
+    result.out = ReadWholeFile(out);
+    result.err = ReadWholeFile(err);
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+    return result;
 }
 
 int WaitChild(pid_t pid, int timeoutMs) {
