@@ -151,6 +151,33 @@ TEST_F(UnitCommandsTest, InfoShowsTheUnitsIdentifyData) {
     EXPECT_THAT(image.out, HasSubstr("sectors:     12288 (6.00 MB)\n"));
 }
 
+// A routine packed on the PC goes onto the unit's card, and an unplug while it is being added
+// leaves the card's earlier routines readable.
+TEST_F(UnitCommandsTest, AddPutsARoutineOnTheUnitsCard) {
+    MakeCard(1);
+    const std::string audio = dir + "/silence.mp3", data = dir + "/servo.bin", routine = dir + "/r.velk";
+    std::ofstream(audio).close();
+    std::ofstream(data) << std::string(3000, '\x7f');
+    ASSERT_EQ(Velk3({"pack", routine, "--title", "Unit", "--audio", audio, "--data", data, "--frame-ms", "20", "--baud",
+                     "9600", "--protocol", "0"})
+                  .exitCode,
+              0);
+    const Outcome added = Velk3({"add", "VELK3", routine});
+    ASSERT_EQ(added.exitCode, 0) << added.err;
+    EXPECT_EQ(TracksOnCard(), 2);
+    const int transfers = TransfersLogged();
+    EXPECT_THAT(Velk3({"list", "VELK3", "--json"}).out, HasSubstr("\"title\": \"Unit\""));
+
+    for (int after = 0; after < transfers; ++after) {
+        std::remove(card.c_str());
+        MakeCard(1);
+        const Outcome cut = Velk3({"add", "VELK3", routine}, {{"VELK3_FAKE_USB_UNPLUG_AFTER", std::to_string(after)}});
+        EXPECT_EQ(cut.exitCode, 1) << "unplugged after " << after;
+        const int left = TracksOnCard();
+        EXPECT_TRUE(left == 1 || left == 2) << "unplugged after " << after << ": " << left;
+    }
+}
+
 // Pulling the unit at any point of a command leaves the card readable with the old or the new
 // content: the header is written last.
 TEST_F(UnitCommandsTest, AnUnplugInTheMiddleOfACommandLeavesTheCardReadable) {
