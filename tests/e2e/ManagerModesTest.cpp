@@ -41,7 +41,7 @@ protected:
     }
 
     std::string File(const std::string& name) const { return m_files.Path() + "/" + name; }
-    void Units(const std::string& spec) { ::setenv("VELK3_FAKE_USB_UNITS", spec.c_str(), 1); }
+    void Units(const std::string& list) { ::setenv("VELK3_FAKE_USB_UNITS", list.c_str(), 1); }
 
     pid_t Start(const std::string& program, const std::vector<std::string>& args, const std::string& tag) {
         return StartProgram(program, args, {}, File(tag + ".out"), File(tag + ".err"));
