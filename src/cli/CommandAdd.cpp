@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr const char* kFormatForeignQuestion =
-    "This drive must be formatted as an VELK disk and will DELETE ALL DATA.\n\nDo you wish to continue?";
-
 struct AddRequest {
     std::string device;
     std::vector<std::string> files;
@@ -24,7 +21,7 @@ int AddRoutines(const AddRequest& request, const CliContext& context) {
     {
         CTerminalProgress progress;
         WithCard(request.device, context, [&](COpenedDevice&, CVelkDisk& disk) {
-            if (!disk.IsVelkDisk() && !AskConfirm(kFormatForeignQuestion)) throw CCancelled();
+            if (!disk.IsVelkDisk() && !AskConfirm(question_text::kFormatForeign)) throw CCancelled();
             for (const std::string& file : request.files) disk.ImportRoutineFile(file, &progress, true);
             return 0;
         }, &progress);

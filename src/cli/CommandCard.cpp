@@ -8,14 +8,9 @@
 
 namespace {
 
-constexpr const char* kFormatForeignQuestion =
-    "This drive must be formatted as an VELK disk and will DELETE ALL DATA.\n\nDo you wish to continue?";
-constexpr const char* kFormatQuestion = "Are you sure you want to format the disk?";
-constexpr const char* kRemoveLastQuestion = "Are you sure you want to remove the last track?";
-
 int Format(const std::string& device, const CliContext& context) {
     return WithCard(device, context, [&](COpenedDevice&, CVelkDisk& disk) {
-        if (!AskConfirm(disk.IsVelkDisk() ? kFormatQuestion : kFormatForeignQuestion)) throw CCancelled();
+        if (!AskConfirm(disk.IsVelkDisk() ? question_text::kFormat : question_text::kFormatForeign)) throw CCancelled();
         disk.Format();
         std::cout << device << " now holds an empty VELK disk.\n";
         return 0;
@@ -24,7 +19,7 @@ int Format(const std::string& device, const CliContext& context) {
 
 int RemoveLast(const std::string& device, const CliContext& context) {
     // As in the window: ask before the device is even opened.
-    if (!AskConfirm(kRemoveLastQuestion)) throw CCancelled();
+    if (!AskConfirm(question_text::kRemoveLast)) throw CCancelled();
     return WithCard(device, context, [&](COpenedDevice&, CVelkDisk& disk) {
         disk.RemoveLastTrack();
         PrintCard(std::cout, device, disk);

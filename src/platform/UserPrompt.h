@@ -8,6 +8,14 @@
 inline constexpr const char* kApplicationName = "VELK3 Manager";
 inline constexpr const char* kConfirmCaption = "Confirm";
 
+// The questions asked before work that destroys data, by the window and by velk3 alike.
+namespace question_text {
+inline constexpr const char* kFormatForeign =
+    "This drive must be formatted as an VELK disk and will DELETE ALL DATA.\n\nDo you wish to continue?";
+inline constexpr const char* kFormat = "Are you sure you want to format the disk?";
+inline constexpr const char* kRemoveLast = "Are you sure you want to remove the last track?";
+}  // namespace question_text
+
 enum class MessageIcon { None, Information, Warning, Error, Question };
 
 class IUserPrompt {
