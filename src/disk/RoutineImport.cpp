@@ -100,8 +100,5 @@ void CVelkDisk::MakeRoomForTrack(const TrackEntry& entry) {
     }
     // Everything the import writes from here on: the track, then the new tables behind it.
     const SectorRange written{entry.audioStart, uint32_t(finalEnd - entry.audioStart)};
-    if (!written.Overlaps(m_cardTrackTable) && !written.Overlaps(m_cardScheduleTable)) return;
-    const uint64_t spare = std::max({finalEnd, m_cardTrackTable.End(), m_cardScheduleTable.End()});
-    CheckFits(spare + TableSectorCount(), kCardFull);
-    RelocateTables(uint32_t(spare));
+    if (OverlapsCardTables(written) && !CopyTablesClearOf(written)) throw CUsbDeviceException(kCardFull);
 }

@@ -82,6 +82,10 @@ private:
     void WriteTablesAt(uint32_t firstSector);
     void WriteHeader(uint32_t tableStart);
     bool FitsOnCard(uint64_t endSector);
+    bool OverlapsCardTables(const SectorRange& area) const;
+    // Writes a complete copy of the current tables behind area and everything the card uses, and a
+    // header pointing at it, so that area may be overwritten; false when the card has no room.
+    bool CopyTablesClearOf(const SectorRange& area);
     void CheckFits(uint64_t endSector, const char* message);
     SectorRange TrackArea() const { return {disk_layout::kFirstTrackSector, NextFreeSector() - disk_layout::kFirstTrackSector}; }
     void ConvertAudio(const RoutineHeader& header, std::FILE* file, uint32_t& audioBytes, StdioFile& audioStream,

@@ -104,25 +104,29 @@ void CVelkDisk::RelocateTables(uint32_t firstSector) {
     WriteHeader(firstSector);
 }
 
+bool CVelkDisk::OverlapsCardTables(const SectorRange& area) const {
+    return area.Overlaps(m_cardTrackTable) || area.Overlaps(m_cardScheduleTable);
+}
+
+bool CVelkDisk::CopyTablesClearOf(const SectorRange& area) {
+    const uint64_t spare = std::max<uint64_t>(area.End(), ReferencedEnd());
+    if (!FitsOnCard(spare + TableSectorCount())) return false;
+    WriteTablesAt(uint32_t(spare));
+    WriteHeader(uint32_t(spare));
+    return true;
+}
+
 void CVelkDisk::WriteTable() {
     if (m_tracks.size() > size_t(disk_layout::kMaxTracks)) throw CUsbDeviceException("Maximum number of files reached");
     const SectorRange target{NextFreeSector(), TableSectorCount()};
     CheckFits(target.End(), "The card is full");
-    const bool hitsTables = target.Overlaps(m_cardTrackTable) || target.Overlaps(m_cardScheduleTable);
-    if (hitsTables || target.Overlaps(m_cardTracks)) {
-        // The new tables go where the card's header still points (its tables, or a track being
-        // removed): put a complete copy behind everything first, so that every header ever on the
-        // card describes whole tables and whole tracks.
-        const uint64_t spare = std::max<uint64_t>(target.End(), ReferencedEnd());
-        if (FitsOnCard(spare + target.count)) {
-            WriteTablesAt(uint32_t(spare));
-            WriteHeader(uint32_t(spare));
-        } else if (hitsTables) {
-            throw CUsbDeviceException("There is not enough free space on the card to rewrite its tables safely");
-        }
-        // Otherwise the card is full and only the sectors of the track being removed are written
-        // before the header stops referring to them.
-    }
+    const bool hitsTables = OverlapsCardTables(target);
+    // The new tables go where the card's header still points (its tables, or a track being
+    // removed): a complete copy goes behind everything first, so that every header ever on the
+    // card describes whole tables and whole tracks. On a full card where only the track being
+    // removed is in the way, its sectors are written before the header stops referring to them.
+    if ((hitsTables || target.Overlaps(m_cardTracks)) && !CopyTablesClearOf(target) && hitsTables)
+        throw CUsbDeviceException("There is not enough free space on the card to rewrite its tables safely");
     WriteTablesAt(target.first);
     WriteHeader(target.first);
     ShowReady();
