@@ -15,9 +15,6 @@ struct CliContext {
     std::function<int()> run;
 };
 
-// VELK3_SYS_ROOT, VELK3_PROC_ROOT, VELK3_DEV_ROOT replace /sys, /proc, /dev when set.
-SystemPaths SystemPathsFromEnvironment();
-
 // Thrown by a command for wrong usage that the parser cannot see (exit status 2).
 class CUsageError : public std::runtime_error {
 public:

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <unistd.h>
 
-#include "devices/SectorDevice.h"
 
 namespace {
 constexpr int kBarWidth = 30;
@@ -12,7 +11,9 @@ constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 }  // namespace
 
 CTerminalProgress::CTerminalProgress()
-    : m_terminal(::isatty(STDERR_FILENO)), m_started(std::chrono::steady_clock::now()) {}
+    : m_terminal(::isatty(STDERR_FILENO)) {
+    m_rate.Start(m_lower, m_upper);
+}
 
 CTerminalProgress::~CTerminalProgress() {
     if (m_drawn) std::fputc('\n', stderr);
@@ -32,11 +33,12 @@ void CTerminalProgress::SetRange(int lower, int upper) {
     m_lower = lower;
     m_upper = upper;
     m_position = lower;
-    m_started = std::chrono::steady_clock::now();
+    m_rate.Start(lower, upper);
 }
 
 void CTerminalProgress::SetPos(int position) {
     m_position = position;
+    m_rate.Update(position);
     const auto now = std::chrono::steady_clock::now();
     if (now - m_lastDraw >= kRedrawInterval || position >= m_upper) Draw();
 }
@@ -51,9 +53,7 @@ void CTerminalProgress::Draw() {
     const int span = std::max(1, m_upper - m_lower);
     const double fraction = std::clamp(double(m_position - m_lower) / span, 0.0, 1.0);
     const int filled = int(fraction * kBarWidth);
-    const double seconds = std::chrono::duration<double>(m_lastDraw - m_started).count();
-    const double megabytes = double(std::max(0, m_position - m_lower)) * kSectorSize / 1048576.0;
-    const double rate = seconds > 0 ? megabytes / seconds : 0.0;
+    const double rate = m_rate.MegabytesPerSecond(m_lastDraw);
     std::fprintf(stderr, "\r%-18s [%-*s] %3d%% %7.2f MB/s", m_text.c_str(), kBarWidth,
                  std::string(size_t(filled), '#').c_str(), int(fraction * 100 + 0.5), rate);
     std::fflush(stderr);

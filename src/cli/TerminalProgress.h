@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/Progress.h"
+#include "platform/TransferRate.h"
 
 class CTerminalProgress final : public IStatusWindow, public IProgressBar {
 public:
@@ -25,6 +26,6 @@ private:
     bool m_drawn = false;
     std::string m_text;
     int m_lower = 0, m_upper = 100, m_position = 0, m_step = 10;
-    std::chrono::steady_clock::time_point m_started;
+    CTransferRate m_rate;
     std::chrono::steady_clock::time_point m_lastDraw;
 };

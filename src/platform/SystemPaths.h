@@ -8,3 +8,6 @@ struct SystemPaths {
     std::string procRoot = "/proc";  // holds self/mountinfo and swaps
     std::string devRoot = "/dev";    // device nodes by kernel name
 };
+
+// VELK3_SYS_ROOT, VELK3_PROC_ROOT, VELK3_DEV_ROOT replace /sys, /proc, /dev when set.
+SystemPaths SystemPathsFromEnvironment();

@@ -1,4 +1,4 @@
-#include "cli/DeviceArgument.h"
+#include "devices/DeviceOpener.h"
 
 #include <strings.h>
 #include <sys/stat.h>
@@ -24,8 +24,8 @@ const PhysicalDriveInfo& RequireUsableDrive(const PhysicalDriveInfo* drive, cons
     return *drive;
 }
 
-COpenedDevice OpenDrive(const PhysicalDriveInfo& drive, const CliContext& context) {
-    auto device = std::make_unique<CPhysicalDrive>(context.paths);
+COpenedDevice OpenDrive(const PhysicalDriveInfo& drive, const DeviceOpenOptions& options) {
+    auto device = std::make_unique<CPhysicalDrive>(options.paths);
     DeviceEntry entry{drive.dev, DriveLabel(drive), drive.name};
     device->Open(entry);
     return COpenedDevice(std::move(device), DeviceKind::Drive, entry.description);
@@ -79,18 +79,18 @@ void COpenedDevice::Close() {
     m_device->Close();
 }
 
-COpenedDevice OpenDeviceArgument(const std::string& argument, const CliContext& context) {
+COpenedDevice OpenDeviceByName(const std::string& argument, const DeviceOpenOptions& options) {
     if (argument.rfind(kDevPrefix, 0) == 0) {
         struct stat st {};
         if (::stat(argument.c_str(), &st) != 0) throw CUsbDeviceException("No such device: " + argument);
         if (!S_ISBLK(st.st_mode)) throw CUsbDeviceException(argument + " is not a block device");
-        const CDriveList drives(context.paths);
-        return OpenDrive(RequireUsableDrive(drives.FindByDev(st.st_rdev), argument, context.allowFixed), context);
+        const CDriveList drives(options.paths);
+        return OpenDrive(RequireUsableDrive(drives.FindByDev(st.st_rdev), argument, options.allowFixed), options);
     }
     if (IsRegularFile(argument)) return OpenImage(argument);
-    const CDriveList drives(context.paths);
+    const CDriveList drives(options.paths);
     if (const PhysicalDriveInfo* drive = drives.FindByName(argument))
-        return OpenDrive(RequireUsableDrive(drive, argument, context.allowFixed), context);
+        return OpenDrive(RequireUsableDrive(drive, argument, options.allowFixed), options);
     if (struct usb_device* unit = FindUnitByName(argument)) return OpenUnit(*unit, argument);
     if (LooksLikeUnitLabel(argument))
         throw CUsbDeviceException("No VELK unit called " + argument +

@@ -1,4 +1,4 @@
-#include "cli/CliContext.h"
+#include "platform/SystemPaths.h"
 
 #include <cstdlib>
 
