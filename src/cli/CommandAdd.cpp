@@ -30,7 +30,7 @@ int AddRoutines(const AddRequest& request, const CliContext& context) {
     return WithCard(request.device, context, [&](COpenedDevice&, CVelkDisk& disk) {
         PrintCard(std::cout, request.device, disk);
         return 0;
-    });
+    }, nullptr, {}, DeviceAccess::Read);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ namespace {
 constexpr double kBytesPerMb = 1024.0 * 1024.0;
 
 int ShowInfo(const std::string& argument, bool json, const CliContext& context) {
-    COpenedDevice opened = OpenDeviceArgument(argument, context);
+    COpenedDevice opened = OpenDeviceArgument(argument, context, DeviceAccess::Read);
     CSectorDevice& device = opened.Device();
     nlohmann::json info = {{"device", argument}, {"kind", DeviceKindName(opened.Kind())}, {"description", opened.Label()}};
     if (opened.Kind() == DeviceKind::Unit) {

@@ -20,7 +20,7 @@ void RegisterListCommand(CLI::App& app, CliContext& context) {
                 else
                     PrintCard(std::cout, *device, disk);
                 return 0;
-            });
+            }, nullptr, {}, DeviceAccess::Read);
         };
     });
 }

@@ -67,7 +67,7 @@ int EditSchedules(const ScheduleEdit& edit, const CliContext& context) {
         }
         PrintSchedules(std::cout, disk);
         return 0;
-    }, nullptr, setClock);
+    }, nullptr, setClock, edit.action == ScheduleAction::List ? DeviceAccess::Read : DeviceAccess::ReadWrite);
 }
 
 void AddFieldOptions(CLI::App& command, ScheduleEdit& edit) {

@@ -25,7 +25,7 @@ const PhysicalDriveInfo& RequireUsableDrive(const PhysicalDriveInfo* drive, cons
 }
 
 COpenedDevice OpenDrive(const PhysicalDriveInfo& drive, const DeviceOpenOptions& options) {
-    auto device = std::make_unique<CPhysicalDrive>(options.paths);
+    auto device = std::make_unique<CPhysicalDrive>(options.paths, options.access);
     DeviceEntry entry{drive.dev, DriveLabel(drive), drive.name};
     device->Open(entry);
     return COpenedDevice(std::move(device), DeviceKind::Drive, entry.description);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "devices/DeviceAccess.h"
 #include "devices/SectorDevice.h"
 #include "platform/SystemPaths.h"
 
@@ -17,6 +18,8 @@ const char* DeviceKindName(DeviceKind kind);
 struct DeviceOpenOptions {
     SystemPaths paths;
     bool allowFixed = false;
+    // Read for a command that only reads: a mounted card is then neither unmounted nor asked about.
+    DeviceAccess access = DeviceAccess::ReadWrite;
 };
 
 // Owns an opened device; Close() reports a failed flush, the destructor only releases.

@@ -169,10 +169,16 @@ PhysicalDriveInfo DescribeDisk(const BlockNode& disk, const SystemUse& use, cons
     info.removable = (ReadNumber(disk.dir / "removable", value) && value == 1) || OnRemovableBus(disk.dir);
     info.virtualDevice = IsVirtualName(disk.name);
     info.holdsSystem = UsedBySystem(disk, use, blockRoot);
-    for (const std::string& point : MountPointsOf(disk, use)) info.mountPoints.push_back(point);
+    const auto addMounts = [&](const BlockNode& node) {
+        for (const std::string& point : MountPointsOf(node, use)) {
+            info.mountPoints.push_back(point);
+            info.mounts.push_back({node.name, point});
+        }
+    };
+    addMounts(disk);
     for (const BlockNode& partition : PartitionsOf(disk.dir, disk.name)) {
         info.holdsSystem = info.holdsSystem || UsedBySystem(partition, use, blockRoot);
-        for (const std::string& point : MountPointsOf(partition, use)) info.mountPoints.push_back(point);
+        addMounts(partition);
     }
     return info;
 }

@@ -9,6 +9,12 @@
 #include "devices/SectorDevice.h"
 #include "platform/SystemPaths.h"
 
+// One mount of the disk or of one of its partitions.
+struct DriveMount {
+    std::string node;   // kernel name of what is mounted: sdb1, or sdb without partitions
+    std::string point;  // where
+};
+
 struct PhysicalDriveInfo {
     std::string name;                 // kernel name: sdb, mmcblk0
     uint64_t dev = 0;                 // dev_t of the whole disk
@@ -19,6 +25,7 @@ struct PhysicalDriveInfo {
     bool virtualDevice = false;       // loop, RAM, zram, device-mapper, md, optical: never a card
     bool holdsSystem = false;         // it or a partition is a system mount or swap
     std::vector<std::string> mountPoints;  // of the disk and its partitions, in partition order
+    std::vector<DriveMount> mounts;        // the same, with what is mounted
 
     bool Qualifies() const { return geometryValid && removable && !virtualDevice && !holdsSystem; }
 };

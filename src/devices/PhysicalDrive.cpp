@@ -8,22 +8,11 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 
+#include "devices/RawDiskOpener.h"
 #include "platform/Exceptions.h"
 
-namespace {
-
-std::string OpenFailureMessage(int error) {
-    std::string message = std::string("Could not open drive (") + std::strerror(error) + ")";
-    if (error == EACCES || error == EPERM)
-        message += "\nPlease run VELK3 Manager as root, or join the \"disk\" group, to use this card reader.";
-    else if (error == EBUSY)
-        message += "\nThe card is in use (mounted?). Please unmount the card first.";
-    return message;
-}
-
-}  // namespace
-
-CPhysicalDrive::CPhysicalDrive(SystemPaths paths) : m_paths(std::move(paths)) {}
+CPhysicalDrive::CPhysicalDrive(SystemPaths paths, DeviceAccess access, IUdisksClient* udisks)
+    : m_paths(std::move(paths)), m_access(access), m_udisks(udisks) {}
 
 CPhysicalDrive::~CPhysicalDrive() {
     if (m_handle) m_handle->file.CloseQuietly();
@@ -48,8 +37,7 @@ void CPhysicalDrive::Open(const DeviceEntry& entry) {
 
 void CPhysicalDrive::OpenHandle() {
     DriveHandle& handle = *m_handle;
-    handle.file = CFileDescriptor(::open(handle.path.c_str(), O_RDWR | O_EXCL | O_CLOEXEC));
-    if (!handle.file.IsOpen()) throw CUsbDeviceException(OpenFailureMessage(errno));
+    handle.file = CRawDiskOpener(m_paths.devRoot, m_udisks).Open(m_drive, m_access);
     struct stat st {};
     if (::fstat(handle.file.Get(), &st) == 0 && S_ISBLK(st.st_mode)) {
         // The device node is the authority; sysfs may lag behind a card change.

@@ -5,10 +5,13 @@
 #include <memory>
 #include <string>
 
+#include "devices/DeviceAccess.h"
 #include "devices/DriveList.h"
 #include "devices/FileDescriptor.h"
 #include "devices/SectorDevice.h"
 #include "platform/SystemPaths.h"
+
+class IUdisksClient;
 
 struct DriveHandle {
     std::string path;
@@ -19,7 +22,10 @@ struct DriveHandle {
 
 class CPhysicalDrive final : public CSectorDevice {
 public:
-    explicit CPhysicalDrive(SystemPaths paths = {});
+    // udisks: asked when the system refuses to open the disk, and to unmount it; nullptr means the
+    // system's udisks2.
+    explicit CPhysicalDrive(SystemPaths paths = {}, DeviceAccess access = DeviceAccess::ReadWrite,
+                            IUdisksClient* udisks = nullptr);
     ~CPhysicalDrive() override;
 
     uint32_t GetSectorCount() override;
@@ -36,6 +42,8 @@ private:
     void RequireOpen(uint32_t first, uint32_t count, const char* message) const;
 
     SystemPaths m_paths;
+    DeviceAccess m_access;
+    IUdisksClient* m_udisks;
     PhysicalDriveInfo m_drive;
     std::unique_ptr<DriveHandle> m_handle;
     bool m_written = false;

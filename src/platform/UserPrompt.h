@@ -14,6 +14,10 @@ inline constexpr const char* kFormatForeign =
     "This drive must be formatted as an VELK disk and will DELETE ALL DATA.\n\nDo you wish to continue?";
 inline constexpr const char* kFormat = "Are you sure you want to format the disk?";
 inline constexpr const char* kRemoveLast = "Are you sure you want to remove the last track?";
+// %s: the mount points of the card's partitions, joined by ", ".
+inline constexpr const char* kUnmount = "The card is mounted at %s.\n\nUnmount it and continue?";
+inline constexpr const char* kRestore =
+    "Restoring the image will replace everything on this card and will DELETE ALL DATA on it.\n\nDo you wish to continue?";
 }  // namespace question_text
 
 enum class MessageIcon { None, Information, Warning, Error, Question };

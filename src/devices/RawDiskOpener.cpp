@@ -1,0 +1,107 @@
+#include "devices/RawDiskOpener.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include "platform/Exceptions.h"
+#include "platform/TextFormat.h"
+#include "platform/UserPrompt.h"
+
+namespace {
+
+std::string OpenFailureMessage(int error) {
+    std::string message = std::string("Could not open drive (") + std::strerror(error) + ")";
+    if (error == EACCES || error == EPERM)
+        message += "\nPlease run VELK3 Manager as root, or join the \"disk\" group, to use this card reader.";
+    else if (error == EBUSY)
+        message += "\nThe card is in use (mounted?). Please unmount the card first.";
+    return message;
+}
+
+// The line that says why udisks2 could not stand in for the refused open, and what to do.
+std::string UdisksLine(const CUdisksError& e) {
+    switch (e.Kind()) {
+        case UdisksFailure::NotAuthorized:
+            return "udisks2 did not allow access (not authorised): accept the password question of the desktop, "
+                   "or ask the administrator to allow this user to open disks.";
+        case UdisksFailure::Unavailable:
+            return "udisks2 could not be asked for access (no udisks2 on the system bus): install and start udisks2 "
+                   "to use card readers without root.";
+        case UdisksFailure::Failed: break;
+    }
+    return std::string("udisks2 could not open it either (") + e.what() + ").";
+}
+
+std::string UnmountFailureMessage(const std::string& point, const std::string& reason) {
+    return "Could not unmount " + point + " (" + reason + ").\nNothing was written to the card.";
+}
+
+bool IsRefusal(int error) { return error == EACCES || error == EPERM; }
+
+}  // namespace
+
+std::string UnmountQuestion(const std::vector<std::string>& mountPoints) {
+    std::string joined;
+    for (const std::string& point : mountPoints) joined += (joined.empty() ? "" : ", ") + point;
+    return StringPrintf(question_text::kUnmount, joined.c_str());
+}
+
+CRawDiskOpener::CRawDiskOpener(std::string devRoot, IUdisksClient* udisks)
+    : m_devRoot(std::move(devRoot)), m_udisks(udisks) {}
+
+IUdisksClient& CRawDiskOpener::Udisks() {
+    if (m_udisks) return *m_udisks;
+    if (!m_ownUdisks) m_ownUdisks = std::make_unique<CUdisksClient>();
+    return *m_ownUdisks;
+}
+
+CFileDescriptor CRawDiskOpener::Open(const PhysicalDriveInfo& drive, DeviceAccess access) {
+    if (access == DeviceAccess::ReadWrite && !drive.mounts.empty()) UnmountAfterAsking(drive);
+    const std::string path = m_devRoot + "/" + drive.name;
+    const int flags = access == DeviceAccess::ReadWrite ? O_RDWR | O_EXCL | O_CLOEXEC : O_RDONLY | O_CLOEXEC;
+    CFileDescriptor file(::open(path.c_str(), flags));
+    if (file.IsOpen()) return file;
+    const int error = errno;
+    if (!IsRefusal(error)) throw CUsbDeviceException(OpenFailureMessage(error));
+    return OpenThroughUdisks(path, access, error);
+}
+
+CFileDescriptor CRawDiskOpener::OpenThroughUdisks(const std::string& path, DeviceAccess access, int error) {
+    try {
+        return Udisks().OpenDevice(path, access);
+    } catch (const CUdisksError& e) {
+        throw CUsbDeviceException(OpenFailureMessage(error) + "\n" + UdisksLine(e));
+    }
+}
+
+void CRawDiskOpener::UnmountAfterAsking(const PhysicalDriveInfo& drive) {
+    if (!AskConfirm(UnmountQuestion(drive.mountPoints)))
+        throw CUsbDeviceException("The card stays mounted; nothing was written to it.");
+    // Partitions in order, each once, with all the places it is mounted at.
+    std::vector<std::pair<std::string, std::vector<std::string>>> nodes;
+    for (const DriveMount& mount : drive.mounts) {
+        if (nodes.empty() || nodes.back().first != mount.node) nodes.push_back({mount.node, {}});
+        nodes.back().second.push_back(mount.point);
+    }
+    for (const auto& [node, points] : nodes) UnmountNode(node, points);
+}
+
+// udisks2 unmounts as the desktop does (and tidies its mount directory); root without udisks2
+// unmounts itself.
+void CRawDiskOpener::UnmountNode(const std::string& node, const std::vector<std::string>& points) {
+    try {
+        Udisks().Unmount(m_devRoot + "/" + node);
+        return;
+    } catch (const CUdisksError& e) {
+        if (e.Kind() != UdisksFailure::Unavailable || ::geteuid() != 0)
+            throw CUsbDeviceException(UnmountFailureMessage(points.front(), e.Kind() == UdisksFailure::Unavailable
+                                                                                ? "no udisks2 on the system bus"
+                                                                                : e.what()));
+    }
+    // Nested mounts go first.
+    for (auto point = points.rbegin(); point != points.rend(); ++point)
+        if (::umount2(point->c_str(), 0) != 0) throw CUsbDeviceException(UnmountFailureMessage(*point, std::strerror(errno)));
+}

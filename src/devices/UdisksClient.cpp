@@ -1,0 +1,154 @@
+#include "devices/UdisksClient.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <systemd/sd-bus.h>
+#include <vector>
+
+namespace {
+
+namespace udisks {
+constexpr const char* kService = "org.freedesktop.UDisks2";
+constexpr const char* kManagerPath = "/org/freedesktop/UDisks2/Manager";
+constexpr const char* kManager = "org.freedesktop.UDisks2.Manager";
+constexpr const char* kBlock = "org.freedesktop.UDisks2.Block";
+constexpr const char* kFilesystem = "org.freedesktop.UDisks2.Filesystem";
+constexpr const char* kNotAuthorizedPrefix = "org.freedesktop.UDisks2.Error.NotAuthorized";
+}  // namespace udisks
+
+constexpr const char* kBusNoService[] = {"org.freedesktop.DBus.Error.ServiceUnknown",
+                                         "org.freedesktop.DBus.Error.NameHasNoOwner"};
+constexpr const char* kBusAccessDenied = "org.freedesktop.DBus.Error.AccessDenied";
+constexpr const char* kBusNoReply[] = {"org.freedesktop.DBus.Error.NoReply", "org.freedesktop.DBus.Error.Timeout"};
+
+struct MessageUnref {
+    void operator()(sd_bus_message* m) const { sd_bus_message_unref(m); }
+};
+using Message = std::unique_ptr<sd_bus_message, MessageUnref>;
+
+// An sd_bus_error that frees itself.
+struct BusError {
+    sd_bus_error error = SD_BUS_ERROR_NULL;
+    BusError() = default;
+    BusError(const BusError&) = delete;
+    BusError& operator=(const BusError&) = delete;
+    ~BusError() { sd_bus_error_free(&error); }
+    bool Is(const char* name) const { return error.name && std::strcmp(error.name, name) == 0; }
+    bool StartsWith(const char* prefix) const { return error.name && std::strncmp(error.name, prefix, std::strlen(prefix)) == 0; }
+};
+
+uint64_t Microseconds(std::chrono::milliseconds timeout) {
+    return uint64_t(std::chrono::duration_cast<std::chrono::microseconds>(timeout).count());
+}
+
+bool IsConnectionErrno(int error) {
+    return error == ENOENT || error == ECONNREFUSED || error == ENOTCONN || error == ECONNRESET || error == EPIPE ||
+           error == EACCES || error == ENXIO;
+}
+
+template <size_t N>
+bool IsAny(const BusError& e, const char* const (&names)[N]) {
+    for (const char* name : names)
+        if (e.Is(name)) return true;
+    return false;
+}
+
+// Turns a failed call into the one of the three outcomes the user is told about.
+[[noreturn]] void ThrowCallFailure(int result, const BusError& e, const char* what, std::chrono::milliseconds timeout) {
+    if (e.StartsWith(udisks::kNotAuthorizedPrefix) || e.Is(kBusAccessDenied))
+        throw CUdisksError(UdisksFailure::NotAuthorized, e.error.message ? e.error.message : "not authorised");
+    const bool local = !e.error.name || e.StartsWith("System.Error.");
+    if (IsAny(e, kBusNoService) || (local && IsConnectionErrno(-result)))
+        throw CUdisksError(UdisksFailure::Unavailable, "udisks2 is not on the system bus");
+    if (result == -ETIMEDOUT || IsAny(e, kBusNoReply))
+        throw CUdisksError(UdisksFailure::Failed, std::string("udisks2 did not answer ") + what + " within " +
+                                                      std::to_string(timeout.count() / 1000) + " s");
+    const char* detail = e.error.message ? e.error.message : std::strerror(-result);
+    throw CUdisksError(UdisksFailure::Failed, std::string(what) + ": " + detail);
+}
+
+void Check(int result, const char* what) {
+    if (result < 0) throw CUdisksError(UdisksFailure::Failed, std::string(what) + ": " + std::strerror(-result));
+}
+
+const char* ModeOf(DeviceAccess access) { return access == DeviceAccess::ReadWrite ? "rw" : "r"; }
+
+// O_EXCL keeps the kernel from mounting the card under us while we write to it.
+int FlagsOf(DeviceAccess access) { return access == DeviceAccess::ReadWrite ? O_EXCL | O_CLOEXEC : O_CLOEXEC; }
+
+}  // namespace
+
+struct CUdisksClient::Bus {
+    sd_bus* bus = nullptr;
+    ~Bus() { sd_bus_flush_close_unref(bus); }
+
+    Message NewCall(const std::string& path, const char* interface, const char* member) {
+        sd_bus_message* m = nullptr;
+        Check(sd_bus_message_new_method_call(bus, &m, udisks::kService, path.c_str(), interface, member),
+              "Could not build a udisks2 request");
+        return Message(m);
+    }
+
+    Message Call(const Message& request, std::chrono::milliseconds timeout, const char* what) {
+        BusError error;
+        sd_bus_message* reply = nullptr;
+        const int result = sd_bus_call(bus, request.get(), Microseconds(timeout), &error.error, &reply);
+        if (result < 0) ThrowCallFailure(result, error, what, timeout);
+        return Message(reply);
+    }
+};
+
+CUdisksClient::CUdisksClient(UdisksTimeouts timeouts) : m_timeouts(timeouts) {}
+
+CUdisksClient::~CUdisksClient() = default;
+
+CUdisksClient::Bus& CUdisksClient::Connect() {
+    if (m_bus) return *m_bus;
+    auto bus = std::make_unique<Bus>();
+    // DBUS_SYSTEM_BUS_ADDRESS, when set, names the bus; tests point it at a private one.
+    const int result = sd_bus_open_system(&bus->bus);
+    if (result < 0) throw CUdisksError(UdisksFailure::Unavailable, std::string("no system bus (") + std::strerror(-result) + ")");
+    m_bus = std::move(bus);
+    return *m_bus;
+}
+
+std::string CUdisksClient::ResolveDevice(const std::string& devicePath) {
+    Bus& bus = Connect();
+    Message request = bus.NewCall(udisks::kManagerPath, udisks::kManager, "ResolveDevice");
+    Check(sd_bus_message_append(request.get(), "a{sv}", 1, "path", "s", devicePath.c_str()), "Could not build a udisks2 request");
+    Check(sd_bus_message_append(request.get(), "a{sv}", 0), "Could not build a udisks2 request");
+    Message reply = bus.Call(request, m_timeouts.lookup, "looking up the disk");
+    std::vector<std::string> objects;
+    Check(sd_bus_message_enter_container(reply.get(), 'a', "o"), "Unexpected answer from udisks2");
+    const char* object = nullptr;
+    while (sd_bus_message_read(reply.get(), "o", &object) > 0) objects.emplace_back(object);
+    if (objects.empty()) throw CUdisksError(UdisksFailure::Failed, "udisks2 does not know " + devicePath);
+    return objects.front();
+}
+
+CFileDescriptor CUdisksClient::OpenDevice(const std::string& devicePath, DeviceAccess access) {
+    const std::string object = ResolveDevice(devicePath);
+    Bus& bus = Connect();
+    Message request = bus.NewCall(object, udisks::kBlock, "OpenDevice");
+    Check(sd_bus_message_append(request.get(), "s", ModeOf(access)), "Could not build a udisks2 request");
+    Check(sd_bus_message_append(request.get(), "a{sv}", 1, "flags", "i", FlagsOf(access)),
+          "Could not build a udisks2 request");
+    Check(sd_bus_message_set_allow_interactive_authorization(request.get(), 1), "Could not build a udisks2 request");
+    Message reply = bus.Call(request, m_timeouts.interactive, "opening the disk");
+    int received = -1;
+    Check(sd_bus_message_read(reply.get(), "h", &received), "Unexpected answer from udisks2");
+    // The reply owns its descriptor and closes it with the message: keep a copy of our own.
+    CFileDescriptor file(::fcntl(received, F_DUPFD_CLOEXEC, 3));
+    if (!file.IsOpen()) throw CUdisksError(UdisksFailure::Failed, std::string("opening the disk: ") + std::strerror(errno));
+    return file;
+}
+
+void CUdisksClient::Unmount(const std::string& devicePath) {
+    const std::string object = ResolveDevice(devicePath);
+    Bus& bus = Connect();
+    Message request = bus.NewCall(object, udisks::kFilesystem, "Unmount");
+    Check(sd_bus_message_append(request.get(), "a{sv}", 0), "Could not build a udisks2 request");
+    Check(sd_bus_message_set_allow_interactive_authorization(request.get(), 1), "Could not build a udisks2 request");
+    bus.Call(request, m_timeouts.interactive, "unmounting");
+}
