@@ -39,3 +39,4 @@ void RegisterInfoCommand(CLI::App& app, CliContext& context);
 void RegisterFirmwareCommand(CLI::App& app, CliContext& context);
 void RegisterRelayCommand(CLI::App& app, CliContext& context);
 void RegisterUnitsCommand(CLI::App& app, CliContext& context);
+void RegisterBackupCommands(CLI::App& app, CliContext& context);

@@ -1,7 +1,7 @@
 #pragma once
 // The status text and progress bar of long work, drawn on standard error when it is a terminal:
-// status text, a bar, the percentage and the rate in MB/s (the bar counts sectors). When standard
-// error is not a terminal, only status changes are written, one a line.
+// status text, a bar, the percentage, and where the bar counts sectors the rate in MB/s and the
+// time left. When standard error is not a terminal, only status changes are written, one a line.
 #include <chrono>
 #include <string>
 
@@ -21,6 +21,7 @@ public:
 
 private:
     void Draw();
+    std::string RateText() const;
 
     bool m_terminal;
     bool m_drawn = false;

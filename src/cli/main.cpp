@@ -24,6 +24,7 @@ void RegisterCommands(CLI::App& app, CliContext& context) {
     RegisterFirmwareCommand(app, context);
     RegisterRelayCommand(app, context);
     RegisterUnitsCommand(app, context);
+    RegisterBackupCommands(app, context);
 }
 
 }  // namespace

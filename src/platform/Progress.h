@@ -24,3 +24,7 @@ inline constexpr const char* kConvertingAudio = "Converting Audio";
 inline constexpr const char* kWritingMp3 = "Writing MP3";
 inline constexpr const char* kWritingData = "Writing Data";
 }  // namespace status_text
+
+// Positions count sectors for every status but the audio conversion (which counts blocks of
+// samples): only sector progress has a transfer rate and a time left to show.
+inline bool CountsSectors(const std::string& statusText) { return statusText != status_text::kConvertingAudio; }
