@@ -7,33 +7,11 @@
 #include <unistd.h>
 
 #include "devices/ImageFile.h"
+#include "e2e/LoopDevice.h"
 #include "e2e/Velk3Process.h"
 #include "platform/TempFiles.h"
 
 namespace {
-
-std::string Trim(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
-    return text;
-}
-
-class LoopDevice {
-public:
-    explicit LoopDevice(const std::string& image) {
-        const ProcessResult r = RunProgram("losetup", {"--find", "--show", image});
-        if (r.exitCode == 0) m_path = Trim(r.out);
-        m_error = Trim(r.err);
-    }
-    ~LoopDevice() {
-        if (!m_path.empty()) RunProgram("losetup", {"-d", m_path});
-    }
-    const std::string& Path() const { return m_path; }
-    const std::string& Error() const { return m_error; }
-
-private:
-    std::string m_path;
-    std::string m_error;
-};
 
 TEST(Velk3OnALoopDevice, FormatsListsAndRefusesWithoutAllowFixed) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to attach a loop device";
