@@ -14,6 +14,7 @@
 namespace {
 
 constexpr UdisksTimeouts kTestTimeouts{std::chrono::seconds(10), std::chrono::seconds(10)};
+constexpr UdisksTimeouts kShortTimeouts{std::chrono::seconds(5), std::chrono::seconds(1)};
 
 std::string Hex(int value) {
     char text[16];
@@ -83,25 +84,27 @@ TEST_F(UdisksClientTest, UnmountsThroughTheFilesystemInterface) {
 TEST_F(UdisksClientTest, TellsNotAuthorisedFromNoUdisksFromOtherFailuresAndLeaksNoDescriptor) {
     struct Case {
         const char* name;
-        bool serve, refuse;
+        bool serve, refuse, silent;
         std::string address, device;
         UdisksFailure want;
     };
     const Case cases[] = {
-        {"polkit says no", true, true, m_bus.Address(), "/dev/sdz", UdisksFailure::NotAuthorized},
-        {"bus without udisks2", false, false, m_bus.Address(), "/dev/sdz", UdisksFailure::Unavailable},
-        {"no system bus at all", false, false, "unix:path=/nonexistent/ylm-bus", "/dev/sdz", UdisksFailure::Unavailable},
-        {"a disk udisks2 does not know", true, false, m_bus.Address(), "/dev/sdq", UdisksFailure::Failed},
+        {"polkit says no", true, true, false, m_bus.Address(), "/dev/sdz", UdisksFailure::NotAuthorized},
+        {"bus without udisks2", false, false, false, m_bus.Address(), "/dev/sdz", UdisksFailure::Unavailable},
+        {"no system bus at all", false, false, false, "unix:path=/nonexistent/ylm-bus", "/dev/sdz", UdisksFailure::Unavailable},
+        {"a disk udisks2 does not know", true, false, false, m_bus.Address(), "/dev/sdq", UdisksFailure::Failed},
+        {"no answer within the time-out", true, false, true, m_bus.Address(), "/dev/sdz", UdisksFailure::Failed},
     };
     for (const Case& c : cases) {
         UdisksMockSetup setup = Setup();
         setup.refuseOpen = c.refuse;
+        setup.silentOpen = c.silent;
         std::unique_ptr<CUdisksMock> mock;
         if (c.serve) mock = std::make_unique<CUdisksMock>(m_bus.Address(), setup);
         CScopedEnvironment address("DBUS_SYSTEM_BUS_ADDRESS", c.address);
         const int before = OpenDescriptorCount();
         try {
-            CUdisksClient client(kTestTimeouts);
+            CUdisksClient client(kShortTimeouts);
             client.OpenDevice(c.device, DeviceAccess::ReadWrite);
             ADD_FAILURE() << c.name << ": no failure";
         } catch (const CUdisksError& e) {

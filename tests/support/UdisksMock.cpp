@@ -118,6 +118,7 @@ int OpenDevice(sd_bus_message* m, void*, sd_bus_error* error) {
     std::snprintf(hex, sizeof hex, "%#x", unsigned(flags));
     Log("OpenDevice " + node + " " + mode + " flags=" + hex +
         " interactive=" + std::to_string(sd_bus_message_get_allow_interactive_authorization(m)));
+    if (g_service->setup.silentOpen) return 1;  // handled, never answered
     if (g_service->setup.refuseOpen)
         return sd_bus_error_set(error, "org.freedesktop.UDisks2.Error.NotAuthorizedCanObtain", "Not authorized to perform operation");
     const UdisksMockDisk* disk = FindDisk(node);

@@ -37,6 +37,7 @@ struct UdisksMockSetup {
     std::vector<UdisksMockDisk> disks;
     bool refuseOpen = false;     // OpenDevice answers NotAuthorized
     bool refuseUnmount = false;  // Unmount fails as on a busy file system
+    bool silentOpen = false;     // OpenDevice never answers, as a forgotten password question
 };
 
 class CUdisksMock {
