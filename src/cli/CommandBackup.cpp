@@ -18,11 +18,19 @@ struct CopyRequest {
     std::string file;
 };
 
+// A unit knows its card's size only after identifying it; drives and images know it at once.
+uint32_t CardSectors(COpenedDevice& card, const std::string& name) {
+    if (!card.Device().Identify())
+        throw CUsbDeviceException("The VELK did not confirm its identify data (the checksum never matched).");
+    const uint32_t sectors = card.Device().GetSectorCount();
+    if (sectors == 0) throw CUsbDeviceException(name + " does not report the size of its card.");
+    return sectors;
+}
+
 int Backup(const CopyRequest& request, const CliContext& context) {
     CTerminalProgress progress;
     COpenedDevice card = OpenDeviceArgument(request.device, context, DeviceAccess::Read);
-    const uint32_t cardSectors = card.Device().GetSectorCount();
-    if (cardSectors == 0) throw CUsbDeviceException(request.device + " does not report its size; nothing to back up.");
+    const uint32_t cardSectors = CardSectors(card, request.device);
     CImageFile::Create(request.file, cardSectors);
     uint32_t used = 0;
     try {
@@ -47,6 +55,7 @@ int Restore(const CopyRequest& request, const CliContext& context) {
     const uint32_t sectors = RestoreNeeds(image);
     {
         COpenedDevice card = OpenDeviceArgument(request.device, context, DeviceAccess::ReadWrite);
+        CardSectors(card, request.device);  // a unit learns its card's size here
         CheckCardRoom(sectors, card.Device());
         if (!AskConfirm(question_text::kRestore)) throw CCancelled();
         RestoreCard(image, card.Device(), sectors, {&progress, &progress});

@@ -124,6 +124,25 @@ TEST_F(UnitCommandsTest, ListFormatAndRemoveLastWorkOnAUnitsCard) {
     EXPECT_THAT(missing.err, HasSubstr("No VELK unit called velk3"));
 }
 
+TEST_F(UnitCommandsTest, BackupAndRestoreWorkOnAUnitsCard) {
+    MakeCard(2);
+    const std::string backup = dir + "/backup.img";
+    const Outcome saved = Velk3({"backup", "VELK3", backup});
+    ASSERT_EQ(saved.exitCode, 0) << saved.err;
+    {
+        CImageFile image;
+        image.Open(CImageFile::EntryFor(backup));
+        CVelkDisk disk(image);
+        disk.Read();
+        EXPECT_EQ(disk.GetTracks().size(), 2u);
+    }
+    ASSERT_EQ(Velk3({"--yes", "format", "VELK3"}).exitCode, 0);
+    EXPECT_EQ(TracksOnCard(), 0);
+    const Outcome restored = Velk3({"--yes", "restore", backup, "VELK3"});
+    EXPECT_EQ(restored.exitCode, 0) << restored.err;
+    EXPECT_EQ(TracksOnCard(), 2);
+}
+
 TEST_F(UnitCommandsTest, SchedulesOnAUnitSetItsClockBeforeReadingTheCard) {
     MakeCard(1);
     const Outcome shown = Velk3({"schedules", "VELK3"});
