@@ -24,6 +24,7 @@ public:
     void Open(const DeviceEntry& entry) override;
     void Close() override;
     bool Identify() override { return true; }
+    void Flush() override;
 
 private:
     void CheckRange(uint32_t first, uint32_t count, const char* message) const;

@@ -81,6 +81,12 @@ void CPhysicalDrive::Close() {
                                   std::strerror(errno) + ")");
 }
 
+void CPhysicalDrive::Flush() {
+    if (m_handle && m_handle->open && m_written && !m_handle->file.Sync())
+        throw CUsbDeviceException(std::string("Unable to write sector (flushing the card failed: ") +
+                                  std::strerror(errno) + ")");
+}
+
 // A transfer past the end would wrap the 32-bit sector numbers or, on a stand-in file, grow it.
 void CPhysicalDrive::RequireOpen(uint32_t first, uint32_t count, const char* message) const {
     if (!m_handle || !m_handle->open || uint64_t(first) + count > uint64_t(m_drive.sectorCount))

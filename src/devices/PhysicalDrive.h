@@ -30,6 +30,7 @@ public:
     void Open(const DeviceEntry& entry) override;
     void Close() override;
     bool Identify() override { return true; }
+    void Flush() override;
 
 private:
     void OpenHandle();

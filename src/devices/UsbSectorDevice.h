@@ -24,6 +24,8 @@ public:
     void Open(const DeviceEntry& entry) override;
     void Close() override;
     bool Identify() override;
+    // The unit acknowledges every transfer once it is on the card: nothing is held back.
+    void Flush() override {}
 
     void SetClock();
     bool ReadChecksum(uint8_t expected);

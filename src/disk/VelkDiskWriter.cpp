@@ -82,7 +82,11 @@ void CVelkDisk::WriteHeader(uint32_t tableStart) {
     StoreLe32(header + header::kVersion, kVersion);
     StoreLe32(header + header::kScheduleCount, uint32_t(m_schedules.size()));
     StoreLe32(header + header::kScheduleTableStart, tableStart + trackSectors);
+    // The card may store writes in any order between flushes: the tracks and tables must be on
+    // it before a header names them, and the header before anything it replaced is overwritten.
+    m_device.Flush();
     m_device.writeSector(0, 1, header);
+    m_device.Flush();
     m_cardTracks = TrackArea();
     m_cardTrackTable = {tableStart, trackSectors};
     m_cardScheduleTable = {tableStart + trackSectors, uint32_t(m_schedules.size())};

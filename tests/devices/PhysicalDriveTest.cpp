@@ -5,6 +5,7 @@
 
 #include "devices/FakeSystem.h"
 #include "devices/PhysicalDrive.h"
+#include "devices/SyncRecorder.h"
 #include "platform/Exceptions.h"
 
 namespace {
@@ -72,20 +73,25 @@ TEST(CPhysicalDrive, ReportsTheTextsOfEachFailure) {
     }
 }
 
-TEST(CPhysicalDrive, CloseAfterWritingFlushesAndKeepsTheData) {
+TEST(CPhysicalDrive, FlushAndCloseAfterWritingReachTheCardAndKeepTheData) {
     DriveFixture f;
+    const std::string node = (f.sys.Root() / "dev/sdb").string();
     std::vector<uint8_t> out(512, 0xA5), in(512);
     {
         CPhysicalDrive drive(f.sys.Paths());
         drive.Open(f.Entry());
         drive.writeSector(7, 1, out.data());
+        drive.Flush();
+        EXPECT_EQ(SyncCount(node), 1) << "Flush waits for the card";
         EXPECT_NO_THROW(drive.Close());
+        EXPECT_EQ(SyncCount(node), 2) << "Close after writing flushes";
     }
     CPhysicalDrive again(f.sys.Paths());
     again.Open(f.Entry());
     again.readSector(7, 1, in.data());
     EXPECT_EQ(in, out);
     again.Close();
+    EXPECT_EQ(SyncCount(node), 2) << "a drive only read is not flushed";
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <optional>
 
 #include "AudioFixtures.h"
@@ -459,4 +461,60 @@ TEST_F(RoutineImport, ImportsInARowWithoutTablesKeepTheCardReadable) {
     reread.Read();
     ASSERT_EQ(reread.GetTracks().size(), 3u);
     EXPECT_EQ(HeaderTableStart(card), reread.GetTracks().back().endSector);
+}
+
+// A card stores writes in any order between flushes: a header that reaches it before the tables it
+// names, or a table overwritten before the header that replaced it is stored, leaves a card that
+// reads as valid with tables that are not there. Every command that writes a header must flush
+// right before it (after the tracks and tables it names) and right after it.
+TEST_F(RoutineImport, EveryHeaderIsWrittenBetweenTwoFlushes) {
+    const std::string first = Write("first.velk", Mp3Routine(4, 700, "First"));
+    const std::string second = Write("second.velk", Mp3Routine(3, 900, "Second"));
+    auto importFile = [](const std::string& path) {
+        return [path](CVelkDisk& disk) { disk.ImportRoutineFile(path, nullptr, true); };
+    };
+    struct Case {
+        const char* command;
+        int routinesBefore;  // on a formatted card; -1: a card that is not a VELK disk
+        std::function<void(CVelkDisk&)> run;
+    };
+    const Case cases[] = {
+        {"format a blank card", -1, [](CVelkDisk& disk) { disk.Format(); }},
+        {"format a card with routines", 2, [](CVelkDisk& disk) { disk.Format(); }},
+        {"write schedules", 1, [](CVelkDisk& disk) {
+             ScheduleEntry schedule;
+             schedule.minutes = {5};
+             disk.SetSchedules({schedule, schedule});
+             disk.WriteTable();
+         }},
+        {"remove the last routine", 2, [](CVelkDisk& disk) { disk.RemoveLastTrack(); }},
+        {"import over the old tables", 1, importFile(second)},
+        {"import onto a card that is not a VELK disk", -1, importFile(second)},
+    };
+    for (const Case& c : cases) {
+        CMemoryDevice card(512);
+        if (c.routinesBefore >= 0) FormatCard(card);
+        for (int i = 0; i < c.routinesBefore; ++i) {
+            CVelkDisk disk(card);
+            disk.Read();
+            disk.ImportRoutineFile(first, nullptr, true);
+        }
+        card.writeCalls.clear();
+        card.flushes.clear();
+        CVelkDisk disk(card);
+        disk.Read();
+        c.run(disk);
+
+        int headers = 0;
+        for (size_t k = 0; k < card.writeCalls.size(); ++k) {
+            if (card.writeCalls[k].first != 0) continue;
+            ++headers;
+            const auto flushedAt = [&card](size_t writes) {
+                return std::find(card.flushes.begin(), card.flushes.end(), int(writes)) != card.flushes.end();
+            };
+            EXPECT_TRUE(flushedAt(k)) << c.command << ": no flush between write " << k << " and the header";
+            EXPECT_TRUE(flushedAt(k + 1)) << c.command << ": no flush right after the header (write " << k + 1 << ")";
+        }
+        EXPECT_GE(headers, 1) << c.command;
+    }
 }
