@@ -93,7 +93,16 @@ void CVelkDisk::WriteHeader(uint32_t tableStart) {
     m_valid = true;
 }
 
+// Every write is checked against the card's size first. A unit learns its size only when it is
+// identified, so that happens here, before the first write of a command and never for a reading one.
+void CVelkDisk::IdentifyCard() {
+    if (m_identified) return;
+    if (!m_device.Identify()) throw CUsbDeviceException("Unable to read device id (invalid checksum)");
+    m_identified = true;
+}
+
 bool CVelkDisk::FitsOnCard(uint64_t endSector) {
+    IdentifyCard();
     const uint64_t cardSectors = m_device.GetSectorCount();
     return endSector <= UINT32_MAX && (cardSectors == 0 || endSector <= cardSectors);
 }

@@ -9,7 +9,9 @@
 #include "audio/Mp3Frames.h"
 #include "disk/DiskLayout.h"
 #include "disk/RoutineFile.h"
+#include "devices/UsbSectorDevice.h"
 #include "disk/VelkDisk.h"
+#include "fakes/FakeUsb.h"
 #include "platform/ByteOrder.h"
 #include "platform/Exceptions.h"
 #include "support/MemoryDevice.h"
@@ -517,4 +519,56 @@ TEST_F(RoutineImport, EveryHeaderIsWrittenBetweenTwoFlushes) {
         }
         EXPECT_GE(headers, 1) << c.command;
     }
+}
+
+// A unit knows its card's size only after identify: a command that writes asks for it first, so a
+// routine too big for the card is refused before a sector is written; one that reads sends
+// exactly what it did before.
+TEST_F(RoutineImport, AUnitIsIdentifiedBeforeTheFirstWriteAndOnlyThen) {
+    constexpr int kIdentify = 0xA1, kWrite = 0xA2;
+    fakeusb::Reset();
+    fakeusb::UnitOptions options;
+    options.sectorCount = 64;
+    fakeusb::AddUnit(options);
+    const std::string tooBig = Write("big.velk", Mp3Routine(100, 512));  // about 82 sectors
+    auto requests = [](int request) {
+        int count = 0;
+        for (const auto& event : fakeusb::Transfers())
+            count += event.kind == fakeusb::WireEvent::Kind::Control && event.request == request;
+        return count;
+    };
+    struct Case {
+        const char* command;
+        std::function<void(CVelkDisk&)> run;
+        const char* message;
+        int identifies;
+    };
+    const Case cases[] = {
+        {"read the card", [](CVelkDisk&) {}, "", 0},
+        {"format", [](CVelkDisk& disk) { disk.Format(); }, "", 1},
+        {"import a routine bigger than the card",
+         [&](CVelkDisk& disk) { disk.ImportRoutineFile(tooBig, nullptr, true); }, "The card is full", 1},
+    };
+    for (const Case& c : cases) {
+        CUsbSectorDevice unit;
+        struct usb_device* record = FindUnitByName("VELK3");
+        ASSERT_NE(record, nullptr);
+        unit.Open(DeviceEntry{uint64_t(reinterpret_cast<uintptr_t>(record)), "", "VELK3"});
+        fakeusb::ClearWireLog();
+        std::string message;
+        {
+            CVelkDisk disk(unit);
+            disk.Read();
+            try {
+                c.run(disk);
+            } catch (const CUsbDeviceException& e) {
+                message = e.what();
+            }
+        }
+        unit.Close();
+        EXPECT_EQ(message, c.message) << c.command;
+        EXPECT_EQ(requests(kIdentify), c.identifies) << c.command;
+        if (*c.message) EXPECT_EQ(requests(kWrite), 0) << c.command << ": nothing may be written";
+    }
+    fakeusb::Reset();
 }
