@@ -40,14 +40,15 @@ void CPhysicalDrive::Open(const DeviceEntry& entry) {
     if (!found) throw CUsbDeviceException("Unable to open drive");
     if (m_handle) throw CUsbDeviceException("A drive is already opened");
     m_drive = *found;
-    m_handle = std::make_unique<DriveHandle>();
-    m_handle->path = m_paths.devRoot + "/" + m_drive.name;
-    m_handle->bytesPerSector = m_drive.bytesPerSector;
-    OpenHandle();
+    // Attached only once open: a failed Open leaves the object closed, ready for another try.
+    auto handle = std::make_unique<DriveHandle>();
+    handle->path = m_paths.devRoot + "/" + m_drive.name;
+    handle->bytesPerSector = m_drive.bytesPerSector;
+    OpenHandle(*handle);
+    m_handle = std::move(handle);
 }
 
-void CPhysicalDrive::OpenHandle() {
-    DriveHandle& handle = *m_handle;
+void CPhysicalDrive::OpenHandle(DriveHandle& handle) {
     handle.file = CFileDescriptor(::open(handle.path.c_str(), O_RDWR | O_EXCL | O_CLOEXEC));
     if (!handle.file.IsOpen()) throw CUsbDeviceException(OpenFailureMessage(errno));
     struct stat st {};

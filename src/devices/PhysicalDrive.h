@@ -33,7 +33,7 @@ public:
     void Flush() override;
 
 private:
-    void OpenHandle();
+    void OpenHandle(DriveHandle& handle);
     void RequireOpen(uint32_t first, uint32_t count, const char* message) const;
 
     SystemPaths m_paths;

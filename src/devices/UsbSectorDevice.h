@@ -38,6 +38,8 @@ public:
     std::string Description() const;
 
 private:
+    void OpenAndClaim(const DeviceEntry& entry);
+    void ReleaseQuietly();
     std::string ReadString(int index, const char* failure);
     void ClaimInterface();
     int SendRequest(uint8_t request, uint8_t* data, int length);
