@@ -3,7 +3,9 @@
  * A named object NAME is the file NAME in the object directory: $VELK3_OBJECT_DIR, else
  * $XDG_RUNTIME_DIR, else /dev/shm. A file mapping is that file mapped whole and shared. An event
  * is a 4-byte file holding a 32-bit word, 0 reset and 1 set; every event is manual-reset and is
- * waited on with a shared futex. The creator of an object removes it when done.
+ * waited on with a shared futex. The creator of an object holds an exclusive flock on it while it
+ * lives and removes it when done; an object that nobody holds was left by a creator that died, and
+ * creating it again removes it and makes it afresh.
  * docs/named-objects.md describes the relay and listing rendezvous built from these.
  *
  * All functions return 0 on success and -1 with errno set on failure, except velk3_wait_any.
@@ -19,6 +21,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -82,8 +85,33 @@ static inline void velk3_mapping_close(velk3_mapping* m) {
     m->path[0] = 0;
 }
 
-/* Creates NAME holding size zero bytes and maps it; fails with EEXIST when NAME exists. The name
- * appears only once the object has its full size. */
+/* Removes the object at path when nobody holds its creator's lock; 1 when it did (or the name is
+ * gone), 0 when a live creator holds it. */
+static inline int velk3_remove_if_stale_(const char* path) {
+    struct stat held, named;
+    int removed = 0;
+    int fd = open(path, O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return errno == ENOENT;
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &held) == 0 && lstat(path, &named) == 0 &&
+        held.st_dev == named.st_dev && held.st_ino == named.st_ino) /* not one made afresh meanwhile */
+        removed = unlink(path) == 0;
+    close(fd);
+    return removed;
+}
+
+/* Links the sized and locked staging file to path, replacing a stale object once. */
+static inline int velk3_link_in_place_(const char* staging, const char* path) {
+    if (link(staging, path) == 0) return 0;
+    if (errno != EEXIST || !velk3_remove_if_stale_(path)) {
+        errno = EEXIST;
+        return -1;
+    }
+    return link(staging, path);
+}
+
+/* Creates NAME holding size zero bytes and maps it; fails with EEXIST when a live NAME exists. The
+ * name appears only once the object has its full size and is locked by this process; the lock
+ * lasts until velk3_mapping_close (or the process's end, however it ends). */
 static inline int velk3_mapping_create(velk3_mapping* m, const char* name, size_t size) {
     char staging[PATH_MAX + 16];
     memset(m, 0, sizeof *m);
@@ -92,7 +120,7 @@ static inline int velk3_mapping_create(velk3_mapping* m, const char* name, size_
     snprintf(staging, sizeof staging, "%s.new-XXXXXX", m->path);
     m->fd = mkstemp(staging);
     if (m->fd < 0 || fcntl(m->fd, F_SETFD, FD_CLOEXEC) != 0 || fchmod(m->fd, 0600) != 0 || ftruncate(m->fd, (off_t)size) != 0 ||
-        link(staging, m->path) != 0) {
+        flock(m->fd, LOCK_EX | LOCK_NB) != 0 || velk3_link_in_place_(staging, m->path) != 0) {
         int error = errno;
         if (m->fd >= 0) {
             unlink(staging);

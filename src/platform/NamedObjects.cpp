@@ -41,6 +41,33 @@ int OpenExisting(const std::string& name) {
     return ::open(named_objects::ObjectPath(name).c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
 }
 
+// The creator of an object holds an exclusive flock on it for as long as it lives, and the kernel
+// drops that lock when the creator dies however it dies. An existing object nobody holds was left
+// by a process that was killed: it is removed so that it can be made afresh. True when it was.
+bool RemoveIfStale(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return errno == ENOENT;  // gone meanwhile: try again
+    bool removed = false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        // Still the same file under that name (not one made afresh by another process meanwhile)?
+        struct stat held {}, named {};
+        removed = ::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+                  held.st_ino == named.st_ino && ::unlink(path.c_str()) == 0;
+    }
+    ::close(fd);
+    return removed;
+}
+
+// Links the sized and locked staging file to path, replacing a stale object once.
+bool LinkInPlace(const std::string& staging, const std::string& path) {
+    if (::link(staging.c_str(), path.c_str()) == 0) return true;
+    if (errno != EEXIST || !RemoveIfStale(path)) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::link(staging.c_str(), path.c_str()) == 0;
+}
+
 }  // namespace
 
 // ---- CFileMapping -------------------------------------------------------------------------
@@ -70,14 +97,15 @@ bool CFileMapping::Create(const std::string& name, size_t size) {
         errno = EINVAL;
         return Fail();
     }
-    // Sized under a private name first, then linked into place: link fails when the name exists,
-    // which makes the creation exclusive, and openers never see an object shorter than size.
+    // Sized and locked under a private name first, then linked into place: link fails when the
+    // name exists, which makes the creation exclusive, and openers never see an object shorter
+    // than size nor one its creator does not hold yet.
     const std::string path = named_objects::ObjectPath(name);
     std::string staging = path + ".new-XXXXXX";
     const int fd = ::mkostemp(staging.data(), O_CLOEXEC);
     if (fd < 0) return Fail();
-    if (::fchmod(fd, kObjectMode) != 0 || ::ftruncate(fd, off_t(size)) != 0 ||
-        ::link(staging.c_str(), path.c_str()) != 0) {
+    if (::fchmod(fd, kObjectMode) != 0 || ::ftruncate(fd, off_t(size)) != 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
+        !LinkInPlace(staging, path)) {
         const int error = errno;
         ::unlink(staging.c_str());
         ::close(fd);
