@@ -99,39 +99,65 @@ static inline int velk3_remove_if_stale_(const char* path) {
     return removed;
 }
 
-/* Links the sized and locked staging file to path, replacing a stale object once. */
-static inline int velk3_link_in_place_(const char* staging, const char* path) {
-    if (link(staging, path) == 0) return 0;
+/* A file without a name in the directory of path, so that a process killed before it is linked
+ * leaves nothing behind (needs O_TMPFILE: -D_GNU_SOURCE); otherwise one under a private name.
+ * source receives what to link from; *staging tells whether it is a name to remove. */
+static inline int velk3_make_unnamed_(const char* path, char* source, size_t size, int* staging) {
+    int fd = -1;
+#ifdef O_TMPFILE
+    char dir[PATH_MAX];
+    snprintf(dir, sizeof dir, "%s", path);
+    if (strrchr(dir, '/')) *strrchr(dir, '/') = 0;
+    fd = open(dir, O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        *staging = 0;
+        snprintf(source, size, "/proc/self/fd/%d", fd);
+        return fd;
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return -1;
+#endif
+    *staging = 1;
+    snprintf(source, size, "%s.new-XXXXXX", path);
+    fd = mkstemp(source);
+    if (fd >= 0 && fcntl(fd, F_SETFD, FD_CLOEXEC) != 0) {
+        unlink(source);
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+/* Links the sized and locked file at source to path, replacing a stale object once. */
+static inline int velk3_link_in_place_(const char* source, const char* path) {
+    if (linkat(AT_FDCWD, source, AT_FDCWD, path, AT_SYMLINK_FOLLOW) == 0) return 0;
     if (errno != EEXIST || !velk3_remove_if_stale_(path)) {
         errno = EEXIST;
         return -1;
     }
-    return link(staging, path);
+    return linkat(AT_FDCWD, source, AT_FDCWD, path, AT_SYMLINK_FOLLOW);
 }
 
 /* Creates NAME holding size zero bytes and maps it; fails with EEXIST when a live NAME exists. The
  * name appears only once the object has its full size and is locked by this process; the lock
  * lasts until velk3_mapping_close (or the process's end, however it ends). */
 static inline int velk3_mapping_create(velk3_mapping* m, const char* name, size_t size) {
-    char staging[PATH_MAX + 16];
+    char source[PATH_MAX + 16];
+    int staging = 0, made, error;
     memset(m, 0, sizeof *m);
     m->fd = -1;
     if (velk3_object_path(name, m->path, sizeof m->path) != 0) return -1;
-    snprintf(staging, sizeof staging, "%s.new-XXXXXX", m->path);
-    m->fd = mkstemp(staging);
-    if (m->fd < 0 || fcntl(m->fd, F_SETFD, FD_CLOEXEC) != 0 || fchmod(m->fd, 0600) != 0 || ftruncate(m->fd, (off_t)size) != 0 ||
-        flock(m->fd, LOCK_EX | LOCK_NB) != 0 || velk3_link_in_place_(staging, m->path) != 0) {
-        int error = errno;
-        if (m->fd >= 0) {
-            unlink(staging);
-            close(m->fd);
-        }
+    m->fd = velk3_make_unnamed_(m->path, source, sizeof source, &staging);
+    made = m->fd >= 0 && fchmod(m->fd, 0600) == 0 && ftruncate(m->fd, (off_t)size) == 0 &&
+           flock(m->fd, LOCK_EX | LOCK_NB) == 0 && velk3_link_in_place_(source, m->path) == 0;
+    error = errno;
+    if (m->fd >= 0 && staging) unlink(source);
+    if (!made) {
+        if (m->fd >= 0) close(m->fd);
         m->fd = -1;
         m->path[0] = 0;
         errno = error;
         return -1;
     }
-    unlink(staging);
     if (velk3_mapping_map_(m) != 0) {
         int error = errno;
         velk3_mapping_close(m);

@@ -58,14 +58,24 @@ bool RemoveIfStale(const std::string& path) {
     return removed;
 }
 
-// Links the sized and locked staging file to path, replacing a stale object once.
-bool LinkInPlace(const std::string& staging, const std::string& path) {
-    if (::link(staging.c_str(), path.c_str()) == 0) return true;
+// A file without a name in the object directory, so that a process killed before it is linked
+// leaves nothing behind; where the file system has no unnamed files, one under a private name.
+int MakeUnnamedFile(const std::string& path, std::string& staging) {
+    const int fd = ::open(named_objects::ObjectDirectory().c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, kObjectMode);
+    if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return fd;
+    staging = path + ".new-XXXXXX";
+    return ::mkostemp(staging.data(), O_CLOEXEC);
+}
+
+// Links the sized and locked file at source to path, replacing a stale object once.
+bool LinkInPlace(const std::string& source, const std::string& path) {
+    const auto link = [&] { return ::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0; };
+    if (link()) return true;
     if (errno != EEXIST || !RemoveIfStale(path)) {
         errno = EEXIST;
         return false;
     }
-    return ::link(staging.c_str(), path.c_str()) == 0;
+    return link();
 }
 
 }  // namespace
@@ -97,22 +107,23 @@ bool CFileMapping::Create(const std::string& name, size_t size) {
         errno = EINVAL;
         return Fail();
     }
-    // Sized and locked under a private name first, then linked into place: link fails when the
-    // name exists, which makes the creation exclusive, and openers never see an object shorter
-    // than size nor one its creator does not hold yet.
+    // Sized and locked before it gets its name, then linked into place: link fails when the name
+    // exists, which makes the creation exclusive, and openers never see an object shorter than
+    // size nor one its creator does not hold yet.
     const std::string path = named_objects::ObjectPath(name);
-    std::string staging = path + ".new-XXXXXX";
-    const int fd = ::mkostemp(staging.data(), O_CLOEXEC);
+    std::string staging;
+    const int fd = MakeUnnamedFile(path, staging);
     if (fd < 0) return Fail();
-    if (::fchmod(fd, kObjectMode) != 0 || ::ftruncate(fd, off_t(size)) != 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
-        !LinkInPlace(staging, path)) {
-        const int error = errno;
-        ::unlink(staging.c_str());
+    const std::string source = staging.empty() ? "/proc/self/fd/" + std::to_string(fd) : staging;
+    const bool made = ::fchmod(fd, kObjectMode) == 0 && ::ftruncate(fd, off_t(size)) == 0 &&
+                      ::flock(fd, LOCK_EX | LOCK_NB) == 0 && LinkInPlace(source, path);
+    const int error = errno;
+    if (!staging.empty()) ::unlink(staging.c_str());
+    if (!made) {
         ::close(fd);
         errno = error;
         return Fail();
     }
-    ::unlink(staging.c_str());
     m_fd = fd;
     m_removeOnClose = path;
     return true;
