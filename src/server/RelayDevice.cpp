@@ -3,7 +3,6 @@
 // straight from the shared view. One attempt each; the caller ends the relay on any failure.
 #include <usb.h>
 
-#include "app/ManagerCommandLineInfo.h"
 #include "devices/UsbSectorDevice.h"
 #include "platform/Exceptions.h"
 #include "platform/TextFormat.h"

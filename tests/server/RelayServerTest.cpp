@@ -7,7 +7,6 @@
 #include <functional>
 #include <future>
 
-#include "app/ManagerCommandLineInfo.h"
 #include "fakes/FakeUsb.h"
 #include "platform/ByteOrder.h"
 #include "platform/NamedObjects.h"
@@ -62,10 +61,7 @@ protected:
     }
 
     std::future<int> StartServer(int32_t baud = 9600, const std::string& name = "VELK3") {
-        m_cmdInfo.m_bServer = true;
-        m_cmdInfo.m_strServerName = name;
-        m_cmdInfo.m_nBaudRate = baud;
-        return std::async(std::launch::async, [this] { return CRelayServer(m_cmdInfo).Run(); });
+        return std::async(std::launch::async, [name, baud] { return CRelayServer({name, baud}).Run(); });
     }
     int RunServer(int32_t baud = 9600, const std::string& name = "VELK3") { return StartServer(baud, name).get(); }
 
@@ -89,7 +85,6 @@ protected:
 
     CPrivateObjectDirectory m_objects;
     CRecordingPrompt m_prompt;
-    CManagerCommandLineInfo m_cmdInfo;
     CFileMapping m_area;
     CNamedEvent m_dataReady, m_dataDone, m_ready, m_quit;
 };
