@@ -568,7 +568,9 @@ TEST_F(RoutineImport, AUnitIsIdentifiedBeforeTheFirstWriteAndOnlyThen) {
         unit.Close();
         EXPECT_EQ(message, c.message) << c.command;
         EXPECT_EQ(requests(kIdentify), c.identifies) << c.command;
-        if (*c.message) EXPECT_EQ(requests(kWrite), 0) << c.command << ": nothing may be written";
+        if (*c.message) {
+            EXPECT_EQ(requests(kWrite), 0) << c.command << ": nothing may be written";
+        }
     }
     fakeusb::Reset();
 }
