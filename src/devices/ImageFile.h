@@ -32,5 +32,5 @@ private:
     std::string m_path;
     CFileDescriptor m_file;
     uint32_t m_sectorCount = 0;
-    bool m_written = false;
+    bool m_written = false;  // since the last flush
 };

@@ -83,9 +83,11 @@ void CPhysicalDrive::Close() {
 }
 
 void CPhysicalDrive::Flush() {
-    if (m_handle && m_handle->open && m_written && !m_handle->file.Sync())
+    if (!m_handle || !m_handle->open || !m_written) return;  // nothing written since the last flush
+    if (!m_handle->file.Sync())
         throw CUsbDeviceException(std::string("Unable to write sector (flushing the card failed: ") +
                                   std::strerror(errno) + ")");
+    m_written = false;
 }
 
 // A transfer past the end would wrap the 32-bit sector numbers or, on a stand-in file, grow it.

@@ -39,5 +39,5 @@ private:
     SystemPaths m_paths;
     PhysicalDriveInfo m_drive;
     std::unique_ptr<DriveHandle> m_handle;
-    bool m_written = false;
+    bool m_written = false;  // since the last flush
 };

@@ -64,8 +64,9 @@ TEST(CImageFile, FlushAndCloseAfterWritingReachTheDisk) {
     card.writeSector(1, 1, data.data());
     card.Flush();
     EXPECT_EQ(SyncCount(image.path), 1);
+    card.writeSector(2, 1, data.data());
     card.Close();
-    EXPECT_EQ(SyncCount(image.path), 2);
+    EXPECT_EQ(SyncCount(image.path), 2) << "Close after writing flushes";
 }
 
 }  // namespace

@@ -82,6 +82,9 @@ TEST(CPhysicalDrive, FlushAndCloseAfterWritingReachTheCardAndKeepTheData) {
         drive.writeSector(7, 1, out.data());
         drive.Flush();
         EXPECT_EQ(SyncCount(node), 1) << "Flush waits for the card";
+        drive.Flush();
+        EXPECT_EQ(SyncCount(node), 1) << "nothing written since";
+        drive.writeSector(8, 1, out.data());
         EXPECT_NO_THROW(drive.Close());
         EXPECT_EQ(SyncCount(node), 2) << "Close after writing flushes";
     }
