@@ -77,8 +77,8 @@ static inline int velk3_mapping_map_(velk3_mapping* m) {
 
 static inline void velk3_mapping_close(velk3_mapping* m) {
     if (m->view) munmap(m->view, m->size);
+    if (m->path[0]) unlink(m->path); /* before the lock goes: the name may then be another's */
     if (m->fd >= 0) close(m->fd);
-    if (m->path[0]) unlink(m->path);
     m->view = NULL;
     m->fd = -1;
     m->size = 0;

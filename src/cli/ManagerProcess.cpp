@@ -30,8 +30,8 @@ std::optional<int> DecodeStatus(int status) {
     return std::nullopt;
 }
 
-// In the forked child: dies with velk3, then becomes velk3-manager. Only async-signal-safe calls;
-// an exec that fails reports its errno through the pipe.
+// In the forked child, before anything else: dies with velk3, then becomes velk3-manager. An exec
+// that fails reports its errno through the pipe (which the exec closes when it succeeds).
 [[noreturn]] void BecomeManager(const std::string& program, char* const* argv, pid_t parent, int report) {
     ::prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (::getppid() == parent) ::execvp(program.c_str(), argv);
@@ -90,7 +90,10 @@ void CManagerProcess::Start(const std::vector<std::string>& args) {
     if (m_pid == 0) BecomeManager(program, argv.data(), parent, report[1]);
     int error = m_pid < 0 ? errno : 0;
     ::close(report[1]);
-    if (m_pid > 0 && ::read(report[0], &error, sizeof error) == ssize_t(sizeof error)) Finish(std::chrono::milliseconds::zero());
+    ssize_t got = 0;
+    while (m_pid > 0 && (got = ::read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {
+    }
+    if (got == ssize_t(sizeof error)) Finish(std::chrono::milliseconds::zero());
     ::close(report[0]);
     if (error != 0)
         throw std::runtime_error("Could not start " + program + " (" + std::strerror(error) +

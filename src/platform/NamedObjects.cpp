@@ -159,10 +159,12 @@ void CFileMapping::Unmap() {
 
 void CFileMapping::Close() {
     Unmap();
-    if (m_fd >= 0) ::close(m_fd);
-    m_fd = -1;
+    // The name goes while the lock is still held: once it is dropped, another process may take
+    // the object for stale and put a new one under the same name.
     if (!m_removeOnClose.empty()) ::unlink(m_removeOnClose.c_str());
     m_removeOnClose.clear();
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
 }
 
 // ---- CStartupLock -------------------------------------------------------------------------
