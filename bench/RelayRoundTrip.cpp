@@ -15,7 +15,6 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/ManagerCommandLineInfo.h"
 #include "fakes/FakeUsb.h"
 #include "platform/ByteOrder.h"
 #include "platform/NamedObjects.h"
@@ -66,11 +65,7 @@ void Check(bool ok, const char* what) {
     fakeusb::UnitOptions unit;
     unit.devnum = 3;
     fakeusb::AddUnit(unit);
-    CManagerCommandLineInfo cmdInfo;
-    cmdInfo.m_bServer = true;
-    cmdInfo.m_strServerName = "VELK3";
-    cmdInfo.m_nBaudRate = 115200;
-    const int result = CRelayServer(cmdInfo).Run();
+    const int result = CRelayServer({"VELK3", 115200}).Run();
     const bool allSent = fakeusb::Unit(3).relayBlocks.size() == size_t(pings);
     ::_exit(result == 1 && allSent ? 0 : 3);
 }

@@ -33,6 +33,7 @@ public:
     void Open(const DeviceEntry& entry) override { m_inner.Open(entry); }
     void Close() override { m_inner.Close(); }
     bool Identify() override { return true; }
+    void Flush() override { m_inner.Flush(); }
     int calls = 0;
 
 private:

@@ -3,7 +3,9 @@
  * A named object NAME is the file NAME in the object directory: $VELK3_OBJECT_DIR, else
  * $XDG_RUNTIME_DIR, else /dev/shm. A file mapping is that file mapped whole and shared. An event
  * is a 4-byte file holding a 32-bit word, 0 reset and 1 set; every event is manual-reset and is
- * waited on with a shared futex. The creator of an object removes it when done.
+ * waited on with a shared futex. The creator of an object holds an exclusive flock on it while it
+ * lives and removes it when done; an object that nobody holds was left by a creator that died, and
+ * creating it again removes it and makes it afresh.
  * docs/named-objects.md describes the relay and listing rendezvous built from these.
  *
  * All functions return 0 on success and -1 with errno set on failure, except velk3_wait_any.
@@ -19,6 +21,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -74,36 +77,87 @@ static inline int velk3_mapping_map_(velk3_mapping* m) {
 
 static inline void velk3_mapping_close(velk3_mapping* m) {
     if (m->view) munmap(m->view, m->size);
+    if (m->path[0]) unlink(m->path); /* before the lock goes: the name may then be another's */
     if (m->fd >= 0) close(m->fd);
-    if (m->path[0]) unlink(m->path);
     m->view = NULL;
     m->fd = -1;
     m->size = 0;
     m->path[0] = 0;
 }
 
-/* Creates NAME holding size zero bytes and maps it; fails with EEXIST when NAME exists. The name
- * appears only once the object has its full size. */
+/* Removes the object at path when nobody holds its creator's lock; 1 when it did (or the name is
+ * gone), 0 when a live creator holds it. */
+static inline int velk3_remove_if_stale_(const char* path) {
+    struct stat held, named;
+    int removed = 0;
+    int fd = open(path, O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return errno == ENOENT;
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &held) == 0 && lstat(path, &named) == 0 &&
+        held.st_dev == named.st_dev && held.st_ino == named.st_ino) /* not one made afresh meanwhile */
+        removed = unlink(path) == 0;
+    close(fd);
+    return removed;
+}
+
+/* A file without a name in the directory of path, so that a process killed before it is linked
+ * leaves nothing behind (needs O_TMPFILE: -D_GNU_SOURCE); otherwise one under a private name.
+ * source receives what to link from; *staging tells whether it is a name to remove. */
+static inline int velk3_make_unnamed_(const char* path, char* source, size_t size, int* staging) {
+    int fd = -1;
+#ifdef O_TMPFILE
+    char dir[PATH_MAX];
+    snprintf(dir, sizeof dir, "%s", path);
+    if (strrchr(dir, '/')) *strrchr(dir, '/') = 0;
+    fd = open(dir, O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        *staging = 0;
+        snprintf(source, size, "/proc/self/fd/%d", fd);
+        return fd;
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return -1;
+#endif
+    *staging = 1;
+    snprintf(source, size, "%s.new-XXXXXX", path);
+    fd = mkstemp(source);
+    if (fd >= 0 && fcntl(fd, F_SETFD, FD_CLOEXEC) != 0) {
+        unlink(source);
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+/* Links the sized and locked file at source to path, replacing a stale object once. */
+static inline int velk3_link_in_place_(const char* source, const char* path) {
+    if (linkat(AT_FDCWD, source, AT_FDCWD, path, AT_SYMLINK_FOLLOW) == 0) return 0;
+    if (errno != EEXIST || !velk3_remove_if_stale_(path)) {
+        errno = EEXIST;
+        return -1;
+    }
+    return linkat(AT_FDCWD, source, AT_FDCWD, path, AT_SYMLINK_FOLLOW);
+}
+
+/* Creates NAME holding size zero bytes and maps it; fails with EEXIST when a live NAME exists. The
+ * name appears only once the object has its full size and is locked by this process; the lock
+ * lasts until velk3_mapping_close (or the process's end, however it ends). */
 static inline int velk3_mapping_create(velk3_mapping* m, const char* name, size_t size) {
-    char staging[PATH_MAX + 16];
+    char source[PATH_MAX + 16];
+    int staging = 0, made, error;
     memset(m, 0, sizeof *m);
     m->fd = -1;
     if (velk3_object_path(name, m->path, sizeof m->path) != 0) return -1;
-    snprintf(staging, sizeof staging, "%s.new-XXXXXX", m->path);
-    m->fd = mkstemp(staging);
-    if (m->fd < 0 || fcntl(m->fd, F_SETFD, FD_CLOEXEC) != 0 || fchmod(m->fd, 0600) != 0 || ftruncate(m->fd, (off_t)size) != 0 ||
-        link(staging, m->path) != 0) {
-        int error = errno;
-        if (m->fd >= 0) {
-            unlink(staging);
-            close(m->fd);
-        }
+    m->fd = velk3_make_unnamed_(m->path, source, sizeof source, &staging);
+    made = m->fd >= 0 && fchmod(m->fd, 0600) == 0 && ftruncate(m->fd, (off_t)size) == 0 &&
+           flock(m->fd, LOCK_EX | LOCK_NB) == 0 && velk3_link_in_place_(source, m->path) == 0;
+    error = errno;
+    if (m->fd >= 0 && staging) unlink(source);
+    if (!made) {
+        if (m->fd >= 0) close(m->fd);
         m->fd = -1;
         m->path[0] = 0;
         errno = error;
         return -1;
     }
-    unlink(staging);
     if (velk3_mapping_map_(m) != 0) {
         int error = errno;
         velk3_mapping_close(m);

@@ -36,7 +36,7 @@ int CManagerApp::InitInstance(int argc, const char* const* argv) {
     }
     if (m_cmdInfo.m_bServer) {
         if (!CheckSingleInstance(kServerMode)) return manager_exit::kRefused;
-        CRelayServer server(m_cmdInfo);
+        CRelayServer server({m_cmdInfo.m_strServerName, m_cmdInfo.m_nBaudRate});
         return server.Run() == 1 ? manager_exit::kDone : manager_exit::kFailed;
     }
     if (!CheckSingleInstance(kWindowMode)) return manager_exit::kRefused;

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <functional>
+
 #include "audio/FfmpegHandles.h"
 #include "audio/MediaUtils.h"
 #include "platform/ByteOrder.h"
@@ -79,6 +81,94 @@ int CResampler::Flush(const int16_t*& samples, int& frames) {
     return Run(nullptr, 0, samples, frames);
 }
 
+// One pass of decoding over the chosen stream: packets in, samples converted by the resampler out
+// to the sink. Negative results are FFmpeg codes.
+class CStreamDecoder {
+public:
+    using Sink = std::function<void(const int16_t* samples, int frames, int channels)>;
+    CStreamDecoder(uint32_t channel, Sink sink) : m_channel(channel), m_sink(std::move(sink)) {}
+
+    // caption names the call that failed.
+    int Open(const std::string& path, int streamIndex, const char*& caption);
+    // Every packet of the stream, then what the decoder and the resampler still hold.
+    int Run();
+    // The stream dropped the chosen channel in the middle.
+    bool ChannelMissing() const { return m_channelMissing; }
+
+private:
+    int Drain();
+    int Finish();
+
+    uint32_t m_channel;
+    Sink m_sink;
+    int m_streamIndex = -1;
+    FormatHandle m_format;
+    CodecHandle m_decoder;
+    PacketHandle m_packet;
+    FrameHandle m_frame;
+    CResampler m_resampler;
+    bool m_channelMissing = false;
+};
+
+int CStreamDecoder::Open(const std::string& path, int streamIndex, const char*& caption) {
+    m_streamIndex = streamIndex;
+    int result = OpenMediaFile(path, m_format, caption);
+    if (result < 0) return result;
+    const AVStream* stream = m_format->streams[streamIndex];
+    const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
+    m_decoder.reset(avcodec_alloc_context3(codec));
+    m_packet.reset(av_packet_alloc());
+    m_frame.reset(av_frame_alloc());
+    caption = "avcodec_alloc_context3";
+    if (!m_decoder || !m_packet || !m_frame) return AVERROR(ENOMEM);
+    caption = "avcodec_open2";
+    if ((result = avcodec_parameters_to_context(m_decoder.get(), stream->codecpar)) < 0) return result;
+    return avcodec_open2(m_decoder.get(), codec, nullptr);
+}
+
+// Hands every frame the decoder has ready to the resampler and the sink.
+int CStreamDecoder::Drain() {
+    int result;
+    while ((result = avcodec_receive_frame(m_decoder.get(), m_frame.get())) >= 0) {
+        const int16_t* samples = nullptr;
+        int frames = 0;
+        result = m_resampler.Convert(m_frame.get(), samples, frames);
+        av_frame_unref(m_frame.get());
+        if (result < 0) return result;
+        if (m_channel >= uint32_t(m_resampler.Channels())) {
+            m_channelMissing = true;
+            return AVERROR(EINVAL);
+        }
+        m_sink(samples, frames, m_resampler.Channels());
+    }
+    return (result == AVERROR(EAGAIN) || result == AVERROR_EOF) ? 0 : result;
+}
+
+int CStreamDecoder::Finish() {
+    int result = avcodec_send_packet(m_decoder.get(), nullptr);
+    if (result >= 0) result = Drain();
+    const int16_t* samples = nullptr;
+    int frames = 0;
+    if (result >= 0) result = m_resampler.Flush(samples, frames);
+    if (result >= 0 && frames > 0) m_sink(samples, frames, m_resampler.Channels());
+    return result;
+}
+
+int CStreamDecoder::Run() {
+    int result;
+    while ((result = av_read_frame(m_format.get(), m_packet.get())) >= 0) {
+        if (m_packet->stream_index == m_streamIndex) {
+            result = avcodec_send_packet(m_decoder.get(), m_packet.get());
+            // A damaged packet loses its own samples only, as in any player.
+            if (result == AVERROR_INVALIDDATA) result = 0;
+            if (result >= 0) result = Drain();
+        }
+        av_packet_unref(m_packet.get());
+        if (result < 0) return result;
+    }
+    return result == AVERROR_EOF ? Finish() : result;
+}
+
 }  // namespace
 
 CAudioDecoder::~CAudioDecoder() { Close(); }
@@ -112,65 +202,17 @@ bool CAudioDecoder::Open(const std::string& path, uint32_t channel) {
 }
 
 bool CAudioDecoder::Decode(const std::string& path, int streamIndex, uint32_t channel) {
-    FormatHandle format;
+    CStreamDecoder decoder(channel, [this, channel](const int16_t* samples, int frames, int channels) {
+        WriteSamples(samples, frames, channels, channel);
+    });
     const char* caption = nullptr;
-    int result = OpenMediaFile(path, format, caption);
+    int result = decoder.Open(path, streamIndex, caption);
     if (result < 0) {
         CMediaUtils::ReportError(result, caption);
         return false;
     }
-    const AVStream* stream = format->streams[streamIndex];
-    const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
-    CodecHandle decoder(avcodec_alloc_context3(codec));
-    PacketHandle packet(av_packet_alloc());
-    FrameHandle frame(av_frame_alloc());
-    if (!decoder || !packet || !frame) {
-        CMediaUtils::ReportError(AVERROR(ENOMEM), "avcodec_alloc_context3");
-        return false;
-    }
-    if ((result = avcodec_parameters_to_context(decoder.get(), stream->codecpar)) < 0 ||
-        (result = avcodec_open2(decoder.get(), codec, nullptr)) < 0) {
-        CMediaUtils::ReportError(result, "avcodec_open2");
-        return false;
-    }
-
-    CResampler resampler;
-    const int16_t* samples = nullptr;
-    int frames = 0;
-    bool channelMissing = false;  // a stream that drops channels in the middle
-    // Hands every frame the decoder has ready to the resampler and the sample file.
-    auto drain = [&]() -> int {
-        int r;
-        while ((r = avcodec_receive_frame(decoder.get(), frame.get())) >= 0) {
-            r = resampler.Convert(frame.get(), samples, frames);
-            av_frame_unref(frame.get());
-            if (r < 0) return r;
-            if (channel >= uint32_t(resampler.Channels())) {
-                channelMissing = true;
-                return AVERROR(EINVAL);
-            }
-            WriteSamples(samples, frames, resampler.Channels(), channel);
-        }
-        return (r == AVERROR(EAGAIN) || r == AVERROR_EOF) ? 0 : r;
-    };
-
-    while ((result = av_read_frame(format.get(), packet.get())) >= 0) {
-        if (packet->stream_index == streamIndex) {
-            result = avcodec_send_packet(decoder.get(), packet.get());
-            // A damaged packet loses its own samples only, as in any player.
-            if (result == AVERROR_INVALIDDATA) result = 0;
-            if (result >= 0) result = drain();
-        }
-        av_packet_unref(packet.get());
-        if (result < 0) break;
-    }
-    if (result == AVERROR_EOF) {
-        result = avcodec_send_packet(decoder.get(), nullptr);
-        if (result >= 0) result = drain();
-        if (result >= 0) result = resampler.Flush(samples, frames);
-        if (result >= 0 && frames > 0) WriteSamples(samples, frames, resampler.Channels(), channel);
-    }
-    if (channelMissing) {
+    result = decoder.Run();
+    if (decoder.ChannelMissing()) {
         AppMessageBox("Invalid channel selection", MessageIcon::Warning);
         return false;
     }

@@ -18,9 +18,10 @@ int Format(const std::string& device, const CliContext& context) {
 }
 
 int RemoveLast(const std::string& device, const CliContext& context) {
-    // As in the window: ask before the device is even opened.
-    if (!AskConfirm(question_text::kRemoveLast)) throw CCancelled();
+    // A card without routines is reported before the question: there is nothing to agree to.
     return WithCard(device, context, [&](COpenedDevice&, CVelkDisk& disk) {
+        if (disk.GetTracks().empty()) throw std::runtime_error("Too few tracks (" + device + " holds no routines)");
+        if (!AskConfirm(question_text::kRemoveLast)) throw CCancelled();
         disk.RemoveLastTrack();
         PrintCard(std::cout, device, disk);
         return 0;

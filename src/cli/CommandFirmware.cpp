@@ -4,12 +4,21 @@
 
 #include "cli/CliContext.h"
 #include "firmware/FirmwareUpdate.h"
+#include "platform/UserPrompt.h"
 
 namespace {
 
+constexpr const char* kContinue = "Continue?";
+
 int UpdateFirmware(const std::string& image) {
     FirmwareUpdateFaces faces;
-    faces.chooseImage = [&image] { return std::optional<std::string>(image); };
+    // The warning ends with the window's "Press OK below": here the terminal asks before anything
+    // reaches the bootloader (--yes answers; with no terminal the answer is No).
+    faces.chooseImage = [&image] {
+        if (!UserPrompt().AskYesNo(kContinue, firmware_text::kUpdateCaption))
+            throw std::runtime_error("Cancelled: nothing was sent to the VELK.");
+        return std::optional<std::string>(image);
+    };
     faces.showBusy = [](bool busy) {
         if (busy) std::cerr << "Updating the firmware; do not unplug the VELK (an erase alone takes 15 seconds)...\n";
     };

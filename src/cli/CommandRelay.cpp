@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <thread>
 
 #include "cli/CliContext.h"
@@ -71,66 +72,109 @@ std::optional<int> StopRelay(RelayRendezvous& objects, CManagerProcess& manager,
     return manager.Finish(timeout);
 }
 
-int RunRelay(const RelayOptions& options) {
+void CheckOptions(const RelayOptions& options) {
     if (options.blockBytes < 0 || options.blockBytes > relay_block::kMaxDataLength)
         throw CUsageError(StringPrintf("--block-bytes must lie between 0 and %i", relay_block::kMaxDataLength));
     if (options.periodMs < 0 || options.timeoutMs <= 0) throw CUsageError("--period-ms and --timeout-ms cannot be negative");
+}
+
+std::string UnitName(const RelayOptions& options) {
     std::string name = options.name;
     for (char& c : name) c = char(std::toupper(static_cast<unsigned char>(c)));
     if (!named_objects::IsValidName(name)) throw CUsageError("NAME cannot hold '/' or be empty");
-    const std::vector<uint8_t> data = ReadDataFile(options.dataPath);
+    return name;
+}
 
+// The area holds the largest block, padded to whole pieces as the relay sends it.
+size_t AreaSize(const RelayOptions& options) {
     const size_t used = size_t(options.blockBytes) + relay_block::kLengthFieldSize;
-    const size_t areaSize = (used + relay_block::kPieceSize - 1) / relay_block::kPieceSize * relay_block::kPieceSize;
+    return (used + relay_block::kPieceSize - 1) / relay_block::kPieceSize * relay_block::kPieceSize;
+}
+
+// True once the relay is ready; otherwise says why not and leaves the relay stopped.
+bool WaitUntilReady(RelayRendezvous& objects, CManagerProcess& manager, milliseconds timeout) {
+    switch (WaitWhileRunning(objects.ready, manager, timeout)) {
+    case EventWait::Set:
+        return true;
+    case EventWait::ProcessEnded:
+        std::cerr << "velk3-manager ended before the relay was ready (" << DescribeStatus(manager.Poll()) << ").\n";
+        return false;
+    case EventWait::Interrupted:
+        std::cerr << "Interrupted: the relay was stopped.\n";
+        break;
+    default:
+        std::cerr << "The relay did not become ready within " << timeout.count() << " ms.\n";
+        break;
+    }
+    StopRelay(objects, manager, timeout);
+    return false;
+}
+
+// Hands over one block and waits for its acknowledgement; the round trip in microseconds.
+EventWait SendBlock(RelayRendezvous& objects, CManagerProcess& manager, const uint8_t* data, size_t length,
+                    milliseconds timeout, double& roundTrip) {
+    objects.dataDone.Reset();
+    StoreLe16(objects.sharedMem.View(), uint16_t(length));
+    std::memcpy(objects.sharedMem.View() + relay_block::kLengthFieldSize, data, length);
+    const auto start = std::chrono::steady_clock::now();
+    objects.dataReady.Set();
+    const EventWait done = WaitWhileRunning(objects.dataDone, manager, timeout);
+    roundTrip = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+    return done;
+}
+
+void ReportUnacknowledged(EventWait done, size_t block, size_t blocks, CManagerProcess& manager) {
+    if (done == EventWait::Interrupted) {
+        std::cerr << "Interrupted before block " << block << " of " << blocks << ": the relay was stopped.\n";
+        return;
+    }
+    std::cerr << "Block " << block << " of " << blocks << " was not acknowledged: velk3-manager "
+              << (done == EventWait::ProcessEnded ? DescribeStatus(manager.Poll()) : "did not answer in time") << ".\n";
+}
+
+// Sends the data block by block; the round trips of the blocks sent, or nothing after a failure.
+std::optional<std::vector<double>> SendData(RelayRendezvous& objects, CManagerProcess& manager,
+                                            const std::vector<uint8_t>& data, const RelayOptions& options) {
+    const milliseconds timeout(options.timeoutMs);
+    const size_t blockBytes = size_t(options.blockBytes);
+    const size_t blocks = blockBytes == 0 ? 0 : (data.size() + blockBytes - 1) / blockBytes;
+    std::vector<double> roundTrips;
+    for (size_t sent = 0; sent < blocks; ++sent) {
+        const size_t offset = sent * blockBytes;
+        double roundTrip = 0;
+        const EventWait done = SendBlock(objects, manager, data.data() + offset,
+                                         std::min(blockBytes, data.size() - offset), timeout, roundTrip);
+        if (done != EventWait::Set) {
+            ReportUnacknowledged(done, sent + 1, blocks, manager);
+            if (done != EventWait::ProcessEnded) StopRelay(objects, manager, timeout);
+            std::cout << "Blocks sent: " << sent << "\n";
+            return std::nullopt;
+        }
+        roundTrips.push_back(roundTrip);
+        if (options.periodMs > 0) std::this_thread::sleep_for(milliseconds(options.periodMs));
+    }
+    return roundTrips;
+}
+
+int RunRelay(const RelayOptions& options) {
+    CheckOptions(options);
+    const std::string name = UnitName(options);
+    const std::vector<uint8_t> data = ReadDataFile(options.dataPath);
+    const CInterruptGuard interrupts;  // the objects below are removed and the relay stopped on SIGINT/SIGTERM
     RelayRendezvous objects;
-    CreateRendezvous(objects, name, areaSize);
+    CreateRendezvous(objects, name, AreaSize(options));
     CManagerProcess manager;
     manager.Start({"-server", name, options.baud});
     const milliseconds timeout(options.timeoutMs);
-
-    switch (WaitWhileRunning(objects.ready, manager, timeout)) {
-    case EventWait::Set:
-        break;
-    case EventWait::ProcessEnded:
-        std::cerr << "velk3-manager ended before the relay was ready (" << DescribeStatus(manager.Poll()) << ").\n";
-        return 1;
-    default:
-        std::cerr << "The relay did not become ready within " << options.timeoutMs << " ms.\n";
-        StopRelay(objects, manager, timeout);
-        return 1;
-    }
-
-    std::vector<double> roundTrips;
-    size_t sent = 0;
-    const size_t blockBytes = size_t(options.blockBytes);
-    const size_t blocks = blockBytes == 0 ? 0 : (data.size() + blockBytes - 1) / blockBytes;
-    for (; sent < blocks; ++sent) {
-        const size_t offset = sent * blockBytes;
-        const size_t length = std::min(blockBytes, data.size() - offset);
-        objects.dataDone.Reset();
-        StoreLe16(objects.sharedMem.View(), uint16_t(length));
-        std::memcpy(objects.sharedMem.View() + relay_block::kLengthFieldSize, data.data() + offset, length);
-        const auto start = std::chrono::steady_clock::now();
-        objects.dataReady.Set();
-        const EventWait done = WaitWhileRunning(objects.dataDone, manager, timeout);
-        const auto end = std::chrono::steady_clock::now();
-        if (done != EventWait::Set) {
-            std::cerr << "Block " << sent + 1 << " of " << blocks << " was not acknowledged: velk3-manager "
-                      << (done == EventWait::ProcessEnded ? DescribeStatus(manager.Poll()) : "did not answer in time")
-                      << ".\n";
-            if (done != EventWait::ProcessEnded) StopRelay(objects, manager, timeout);
-            std::cout << "Blocks sent: " << sent << "\n";
-            return 1;
-        }
-        roundTrips.push_back(std::chrono::duration<double, std::micro>(end - start).count());
-        if (options.periodMs > 0) std::this_thread::sleep_for(milliseconds(options.periodMs));
-    }
+    if (!WaitUntilReady(objects, manager, timeout)) return 1;
+    const std::optional<std::vector<double>> roundTrips = SendData(objects, manager, data, options);
+    if (!roundTrips) return 1;
 
     const std::optional<int> status = StopRelay(objects, manager, timeout);
-    std::cout << "Blocks sent: " << sent << "\n";
-    if (!roundTrips.empty())
-        std::cout << StringPrintf("Round trip: median %.1f us, 99th percentile %.1f us\n", Percentile(roundTrips, 0.5),
-                                  Percentile(roundTrips, 0.99));
+    std::cout << "Blocks sent: " << roundTrips->size() << "\n";
+    if (!roundTrips->empty())
+        std::cout << StringPrintf("Round trip: median %.1f us, 99th percentile %.1f us\n", Percentile(*roundTrips, 0.5),
+                                  Percentile(*roundTrips, 0.99));
     if (status != 0) {
         std::cerr << "velk3-manager did not end in order (" << DescribeStatus(status) << ").\n";
         return 1;

@@ -32,6 +32,7 @@ std::vector<std::string> ReadLabels(const uint8_t* area, size_t size) {
 
 int RunUnits(int timeoutMs) {
     if (timeoutMs <= 0) throw CUsageError("--timeout-ms must be positive");
+    const CInterruptGuard interrupts;  // the objects below are removed and the listing stopped on SIGINT/SIGTERM
     CNamedEvent start, done;
     CFileMapping area;
     for (auto [ok, object, error] :
@@ -47,6 +48,11 @@ int RunUnits(int timeoutMs) {
     CManagerProcess manager;
     manager.Start({"-listdevices"});
     const EventWait result = WaitWhileRunning(done, manager, milliseconds(timeoutMs));
+    if (result == EventWait::Interrupted) {
+        manager.Stop(milliseconds(timeoutMs));
+        std::cerr << "Interrupted: the listing was stopped.\n";
+        return 1;
+    }
     if (result != EventWait::Set) {
         const bool started = start.IsSet();
         const std::optional<int> status = manager.Finish(milliseconds(result == EventWait::ProcessEnded ? 1000 : 0));

@@ -6,15 +6,19 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <spawn.h>
+#include <fcntl.h>
 #include <stdexcept>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace {
+
+volatile std::sig_atomic_t g_interrupted = 0;
+struct sigaction g_previousInt {}, g_previousTerm {};
+
+void NoteInterrupt(int) { g_interrupted = 1; }
 
 constexpr const char* kManagerName = "velk3-manager";
 // How often a wait looks at the process: it is woken by the event itself at once.
@@ -26,7 +30,33 @@ std::optional<int> DecodeStatus(int status) {
     return std::nullopt;
 }
 
+// In the forked child, before anything else: dies with velk3, then becomes velk3-manager. An exec
+// that fails reports its errno through the pipe (which the exec closes when it succeeds).
+[[noreturn]] void BecomeManager(const std::string& program, char* const* argv, pid_t parent, int report) {
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (::getppid() == parent) ::execvp(program.c_str(), argv);
+    const int error = ::getppid() == parent ? errno : ESRCH;
+    [[maybe_unused]] const ssize_t written = ::write(report, &error, sizeof error);
+    ::_exit(127);
+}
+
 }  // namespace
+
+CInterruptGuard::CInterruptGuard() {
+    g_interrupted = 0;
+    struct sigaction action {};
+    action.sa_handler = NoteInterrupt;  // no SA_RESTART: a blocking call returns to look at the flag
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, &g_previousInt);
+    ::sigaction(SIGTERM, &action, &g_previousTerm);
+}
+
+CInterruptGuard::~CInterruptGuard() {
+    ::sigaction(SIGINT, &g_previousInt, nullptr);
+    ::sigaction(SIGTERM, &g_previousTerm, nullptr);
+}
+
+bool CInterruptGuard::Interrupted() { return g_interrupted != 0; }
 
 std::string ManagerProgram() {
     if (const char* configured = std::getenv("VELK3_MANAGER"); configured && *configured) return configured;
@@ -52,7 +82,19 @@ void CManagerProcess::Start(const std::vector<std::string>& args) {
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    const int error = ::posix_spawnp(&m_pid, program.c_str(), nullptr, nullptr, argv.data(), environ);
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0)
+        throw std::runtime_error("Could not start " + program + " (" + std::strerror(errno) + ")");
+    const pid_t parent = ::getpid();
+    m_pid = ::fork();
+    if (m_pid == 0) BecomeManager(program, argv.data(), parent, report[1]);
+    int error = m_pid < 0 ? errno : 0;
+    ::close(report[1]);
+    ssize_t got = 0;
+    while (m_pid > 0 && (got = ::read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {
+    }
+    if (got == ssize_t(sizeof error)) Finish(std::chrono::milliseconds::zero());
+    ::close(report[0]);
     if (error != 0)
         throw std::runtime_error("Could not start " + program + " (" + std::strerror(error) +
                                  "); set VELK3_MANAGER to its path");
@@ -81,9 +123,15 @@ std::optional<int> CManagerProcess::Finish(std::chrono::milliseconds timeout) {
     return m_status;
 }
 
+std::optional<int> CManagerProcess::Stop(std::chrono::milliseconds timeout) {
+    if (!Poll() && m_pid > 0) ::kill(m_pid, SIGTERM);
+    return Finish(timeout);
+}
+
 EventWait WaitWhileRunning(const CNamedEvent& event, CManagerProcess& process, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
+        if (CInterruptGuard::Interrupted()) return EventWait::Interrupted;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         const int result = WaitFor(event, std::max(std::chrono::milliseconds::zero(), std::min(left, std::chrono::duration_cast<std::chrono::milliseconds>(kProcessCheck))));
         if (result == 0) return EventWait::Set;

@@ -12,7 +12,8 @@
 // $VELK3_MANAGER when set, else velk3-manager beside this program, else velk3-manager on PATH.
 std::string ManagerProgram();
 
-// One velk3-manager process. Its standard error is velk3's, so its messages reach the user.
+// One velk3-manager process. Its standard error is velk3's, so its messages reach the user. It is
+// ended by the kernel when velk3 is killed outright, so it never outlives its client.
 class CManagerProcess {
 public:
     CManagerProcess() = default;
@@ -25,14 +26,27 @@ public:
     std::optional<int> Poll();
     // Waits up to timeout for the end; kills it after that. The exit status, or nothing if killed.
     std::optional<int> Finish(std::chrono::milliseconds timeout);
+    // Asks it to end (SIGTERM), then as Finish.
+    std::optional<int> Stop(std::chrono::milliseconds timeout);
 
 private:
     pid_t m_pid = -1;
     std::optional<int> m_status;
 };
 
-enum class EventWait { Set, TimedOut, ProcessEnded, Failed };
-// Waits for event up to timeout, giving up as soon as process has ended.
+// While it lives, SIGINT and SIGTERM no longer end velk3 at once: they are noted, and every wait
+// gives up, so that the command removes its named objects and stops its velk3-manager on its way out.
+class CInterruptGuard {
+public:
+    CInterruptGuard();
+    ~CInterruptGuard();
+    CInterruptGuard(const CInterruptGuard&) = delete;
+    CInterruptGuard& operator=(const CInterruptGuard&) = delete;
+    static bool Interrupted();
+};
+
+enum class EventWait { Set, TimedOut, ProcessEnded, Failed, Interrupted };
+// Waits for event up to timeout, giving up as soon as process has ended or velk3 was interrupted.
 EventWait WaitWhileRunning(const CNamedEvent& event, CManagerProcess& process, std::chrono::milliseconds timeout);
 
 // "exit status 1", "killed by signal 9", …

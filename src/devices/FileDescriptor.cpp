@@ -49,6 +49,12 @@ bool CFileDescriptor::WriteAt(uint64_t offset, const uint8_t* data, size_t lengt
     return true;
 }
 
+bool CFileDescriptor::Sync() const {
+    while (::fdatasync(m_fd) != 0)
+        if (errno != EINTR) return false;
+    return true;
+}
+
 bool CFileDescriptor::SyncAndClose() {
     if (m_fd < 0) return true;
     bool ok = ::fdatasync(m_fd) == 0;

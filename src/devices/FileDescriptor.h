@@ -24,6 +24,8 @@ public:
     bool ReadAt(uint64_t offset, uint8_t* data, size_t length) const;
     bool WriteAt(uint64_t offset, const uint8_t* data, size_t length) const;
 
+    // Flushes written data to the medium; false (with errno) when that fails.
+    bool Sync() const;
     // Flushes written data to the medium and closes; false (with errno) when either fails.
     bool SyncAndClose();
     void CloseQuietly();

@@ -70,6 +70,13 @@ void CImageFile::Close() {
         throw CUsbDeviceException("Unable to write sector (flushing " + m_path + " failed: " + SystemError() + ")");
 }
 
+void CImageFile::Flush() {
+    if (!m_file.IsOpen() || !m_written) return;  // nothing written since the last flush
+    if (!m_file.Sync())
+        throw CUsbDeviceException("Unable to write sector (flushing " + m_path + " failed: " + SystemError() + ")");
+    m_written = false;
+}
+
 void CImageFile::CheckRange(uint32_t first, uint32_t count, const char* message) const {
     if (!m_file.IsOpen() || uint64_t(first) + count > m_sectorCount) throw CUsbDeviceException(message);
 }

@@ -24,6 +24,7 @@ public:
     void Open(const DeviceEntry& entry) override;
     void Close() override;
     bool Identify() override { return true; }
+    void Flush() override;
 
 private:
     void CheckRange(uint32_t first, uint32_t count, const char* message) const;
@@ -31,5 +32,5 @@ private:
     std::string m_path;
     CFileDescriptor m_file;
     uint32_t m_sectorCount = 0;
-    bool m_written = false;
+    bool m_written = false;  // since the last flush
 };

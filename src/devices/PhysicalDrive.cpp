@@ -29,14 +29,15 @@ void CPhysicalDrive::Open(const DeviceEntry& entry) {
     if (!found) throw CUsbDeviceException("Unable to open drive");
     if (m_handle) throw CUsbDeviceException("A drive is already opened");
     m_drive = *found;
-    m_handle = std::make_unique<DriveHandle>();
-    m_handle->path = m_paths.devRoot + "/" + m_drive.name;
-    m_handle->bytesPerSector = m_drive.bytesPerSector;
-    OpenHandle();
+    // Attached only once open: a failed Open leaves the object closed, ready for another try.
+    auto handle = std::make_unique<DriveHandle>();
+    handle->path = m_paths.devRoot + "/" + m_drive.name;
+    handle->bytesPerSector = m_drive.bytesPerSector;
+    OpenHandle(*handle);
+    m_handle = std::move(handle);
 }
 
-void CPhysicalDrive::OpenHandle() {
-    DriveHandle& handle = *m_handle;
+void CPhysicalDrive::OpenHandle(DriveHandle& handle) {
     handle.file = CRawDiskOpener(m_paths.devRoot, m_udisks).Open(m_drive, m_access);
     struct stat st {};
     if (::fstat(handle.file.Get(), &st) == 0 && S_ISBLK(st.st_mode)) {
@@ -67,6 +68,14 @@ void CPhysicalDrive::Close() {
     if (!handle->file.SyncAndClose())
         throw CUsbDeviceException(std::string("Unable to write sector (flushing the card failed: ") +
                                   std::strerror(errno) + ")");
+}
+
+void CPhysicalDrive::Flush() {
+    if (!m_handle || !m_handle->open || !m_written) return;  // nothing written since the last flush
+    if (!m_handle->file.Sync())
+        throw CUsbDeviceException(std::string("Unable to write sector (flushing the card failed: ") +
+                                  std::strerror(errno) + ")");
+    m_written = false;
 }
 
 // A transfer past the end would wrap the 32-bit sector numbers or, on a stand-in file, grow it.

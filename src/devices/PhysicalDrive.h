@@ -36,9 +36,10 @@ public:
     void Open(const DeviceEntry& entry) override;
     void Close() override;
     bool Identify() override { return true; }
+    void Flush() override;
 
 private:
-    void OpenHandle();
+    void OpenHandle(DriveHandle& handle);
     void RequireOpen(uint32_t first, uint32_t count, const char* message) const;
 
     SystemPaths m_paths;
@@ -46,5 +47,5 @@ private:
     IUdisksClient* m_udisks;
     PhysicalDriveInfo m_drive;
     std::unique_ptr<DriveHandle> m_handle;
-    bool m_written = false;
+    bool m_written = false;  // since the last flush
 };

@@ -33,6 +33,10 @@ public:
     virtual void Open(const DeviceEntry& entry) = 0;
     virtual void Close() = 0;
     virtual bool Identify() = 0;
+    // Returns once everything written so far is on the card. Writes may reach the card in any
+    // order between two flushes, so whoever depends on an order (tables before the header that
+    // points at them) flushes in between. Throws like a failed write.
+    virtual void Flush() = 0;
 
     // Buffered sequential writer, built on writeSector.
     virtual void BeginWrite(uint32_t startSector, uint32_t bufferSectors);

@@ -12,7 +12,6 @@ constexpr int kCardConfigurationIndex = 0;   // card access: the first configura
 constexpr int kRelayConfigurationIndex = 1;  // the relay: the second
 constexpr int kInEndpointIndex = 0;          // of altsetting 0 of interface 0
 constexpr int kOutEndpointIndex = 1;
-constexpr int kReleasedInterface = 0;        // Close always releases interface 0
 constexpr const char* kLabelFormat = "VELK%i";
 constexpr const char* kDescriptionFormat = "%s - %s v%0.2f (%i)";
 }  // namespace unit_usb

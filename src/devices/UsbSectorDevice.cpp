@@ -76,10 +76,14 @@ void StoreSectorCommand(uint8_t* command, uint32_t first, uint32_t count) {
 
 CUsbSectorDevice::CUsbSectorDevice(ClockSource clock) : m_clock(std::move(clock)) {}
 
-CUsbSectorDevice::~CUsbSectorDevice() {
+CUsbSectorDevice::~CUsbSectorDevice() { ReleaseQuietly(); }
+
+void CUsbSectorDevice::ReleaseQuietly() {
     if (!m_handle) return;
-    if (m_claimed) usb_release_interface(m_handle, kReleasedInterface);
+    if (m_claimed) usb_release_interface(m_handle, m_interface->bInterfaceNumber);
     usb_close(m_handle);
+    m_handle = nullptr;
+    m_claimed = false;
 }
 
 std::string CUsbSectorDevice::ReadString(int index, const char* failure) {
@@ -91,6 +95,17 @@ std::string CUsbSectorDevice::ReadString(int index, const char* failure) {
 }
 
 void CUsbSectorDevice::Open(const DeviceEntry& entry) {
+    // A second handle would leak the first; a half-done Open lets go of what it took.
+    if (m_handle) throw CUsbDeviceException("A drive is already opened");
+    try {
+        OpenAndClaim(entry);
+    } catch (...) {
+        ReleaseQuietly();
+        throw;
+    }
+}
+
+void CUsbSectorDevice::OpenAndClaim(const DeviceEntry& entry) {
     auto* device = reinterpret_cast<struct usb_device*>(uintptr_t(entry.reference));
     errno = 0;
     m_handle = device ? usb_open(device) : nullptr;
@@ -131,7 +146,7 @@ void CUsbSectorDevice::ClaimInterface() {
 void CUsbSectorDevice::Close() {
     if (!m_handle) return;
     if (m_claimed) {
-        if (usb_release_interface(m_handle, kReleasedInterface) != 0) throw CUsbDeviceException("COULD NOT RELEASE INTERFACE");
+        if (usb_release_interface(m_handle, m_interface->bInterfaceNumber) != 0) throw CUsbDeviceException("COULD NOT RELEASE INTERFACE");
         m_claimed = false;
     }
     usb_close(m_handle);

@@ -24,6 +24,8 @@ public:
     void Open(const DeviceEntry& entry) override;
     void Close() override;
     bool Identify() override;
+    // The unit acknowledges every transfer once it is on the card: nothing is held back.
+    void Flush() override {}
 
     void SetClock();
     bool ReadChecksum(uint8_t expected);
@@ -36,6 +38,8 @@ public:
     std::string Description() const;
 
 private:
+    void OpenAndClaim(const DeviceEntry& entry);
+    void ReleaseQuietly();
     std::string ReadString(int index, const char* failure);
     void ClaimInterface();
     int SendRequest(uint8_t request, uint8_t* data, int length);

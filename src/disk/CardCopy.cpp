@@ -86,11 +86,13 @@ void RestoreCard(CSectorDevice& image, CSectorDevice& card, uint32_t sectors, co
     std::vector<uint8_t> run(size_t(kMaxSectorsPerCall) * kSectorSize, 0);
     // Until the real header is back, the card reads as not a VELK disk.
     card.writeSector(0, 1, run.data());
+    card.Flush();  // the cleared header reaches the card before anything it described is overwritten
     StartPhase(progress, status_text::kWritingCard, 0, sectors);
     ForEachRun(1, sectors, progress, [&](uint32_t at, uint32_t count) {
         image.readSector(at, count, run.data());
         card.writeSector(at, count, run.data());
     });
+    card.Flush();  // the restored sectors are on the card before a header points at them
     image.readSector(0, 1, run.data());
     card.writeSector(0, 1, run.data());
     ShowDone(progress, sectors);

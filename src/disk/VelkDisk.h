@@ -81,6 +81,7 @@ private:
     void FillTableSector(uint32_t index, uint8_t* sector) const;
     void WriteTablesAt(uint32_t firstSector);
     void WriteHeader(uint32_t tableStart);
+    void IdentifyCard();
     bool FitsOnCard(uint64_t endSector);
     bool OverlapsCardTables(const SectorRange& area) const;
     // Writes a complete copy of the current tables behind area and everything the card uses, and a
@@ -97,6 +98,7 @@ private:
     std::vector<TrackEntry> m_tracks;
     std::vector<ScheduleEntry> m_schedules;
     bool m_valid = false;
+    bool m_identified = false;
     IStatusWindow* m_statusWindow;
     std::vector<std::string> m_tempFiles;
     int32_t m_mode = 0;

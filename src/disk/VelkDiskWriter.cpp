@@ -82,14 +82,27 @@ void CVelkDisk::WriteHeader(uint32_t tableStart) {
     StoreLe32(header + header::kVersion, kVersion);
     StoreLe32(header + header::kScheduleCount, uint32_t(m_schedules.size()));
     StoreLe32(header + header::kScheduleTableStart, tableStart + trackSectors);
+    // The card may store writes in any order between flushes: the tracks and tables must be on
+    // it before a header names them, and the header before anything it replaced is overwritten.
+    m_device.Flush();
     m_device.writeSector(0, 1, header);
+    m_device.Flush();
     m_cardTracks = TrackArea();
     m_cardTrackTable = {tableStart, trackSectors};
     m_cardScheduleTable = {tableStart + trackSectors, uint32_t(m_schedules.size())};
     m_valid = true;
 }
 
+// Every write is checked against the card's size first. A unit learns its size only when it is
+// identified, so that happens here, before the first write of a command and never for a reading one.
+void CVelkDisk::IdentifyCard() {
+    if (m_identified) return;
+    if (!m_device.Identify()) throw CUsbDeviceException("Unable to read device id (invalid checksum)");
+    m_identified = true;
+}
+
 bool CVelkDisk::FitsOnCard(uint64_t endSector) {
+    IdentifyCard();
     const uint64_t cardSectors = m_device.GetSectorCount();
     return endSector <= UINT32_MAX && (cardSectors == 0 || endSector <= cardSectors);
 }

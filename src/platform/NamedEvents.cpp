@@ -28,33 +28,42 @@ timespec ToTimespec(Clock::duration d) {
     return {time_t(seconds.count()), long(std::chrono::nanoseconds(d - seconds).count())};
 }
 
-// One sleep until some word may have changed; false only when the kernel refused the wait.
-bool SleepOnWords(const std::vector<uint32_t*>& words, const Clock::time_point* deadline) {
+// A wait that returned because a word changed, a signal came or time ran out (not a refusal).
+bool WaitEnded(long result) { return result >= 0 || errno == EAGAIN || errno == EINTR || errno == ETIMEDOUT; }
+
 #ifdef SYS_futex_waitv
-    if (g_vectorWait.load()) {
-        futex_waitv waiters[FUTEX_WAITV_MAX] = {};
-        for (size_t i = 0; i < words.size(); ++i)
-            waiters[i] = {kReset, uint64_t(reinterpret_cast<uintptr_t>(words[i])), FUTEX_32, 0};
-        timespec until{};
-        if (deadline) until = ToTimespec(deadline->time_since_epoch());
-        if (::syscall(SYS_futex_waitv, waiters, words.size(), 0, deadline ? &until : nullptr, CLOCK_MONOTONIC) >= 0)
-            return true;
-        if (errno == ENOSYS) {
-            g_vectorWait.store(false);
-            return true;
-        }
-        return errno == EAGAIN || errno == EINTR || errno == ETIMEDOUT;
+// Sleeps on every word at once. A kernel without futex_waitv turns this process to the fallback.
+bool SleepOnAllWords(const std::vector<uint32_t*>& words, const Clock::time_point* deadline) {
+    futex_waitv waiters[FUTEX_WAITV_MAX] = {};
+    for (size_t i = 0; i < words.size(); ++i)
+        waiters[i] = {kReset, uint64_t(reinterpret_cast<uintptr_t>(words[i])), FUTEX_32, 0};
+    timespec until{};
+    if (deadline) until = ToTimespec(deadline->time_since_epoch());
+    const long result = ::syscall(SYS_futex_waitv, waiters, words.size(), 0, deadline ? &until : nullptr, CLOCK_MONOTONIC);
+    if (result < 0 && errno == ENOSYS) {
+        g_vectorWait.store(false);
+        return true;
     }
+    return WaitEnded(result);
+}
 #endif
-    // One word can be slept on; with several, the others are looked at every slice.
+
+// One word can be slept on; with several, the others are looked at every slice.
+bool SleepOnLastWord(const std::vector<uint32_t*>& words, const Clock::time_point* deadline) {
     Clock::duration slice = words.size() > 1 ? Clock::duration(kFallbackSlice) : Clock::duration::max();
     if (deadline) slice = std::min(slice, std::max(Clock::duration::zero(), *deadline - Clock::now()));
     timespec relative{};
-    if (slice != Clock::duration::max()) relative = ToTimespec(slice);
-    if (::syscall(SYS_futex, words.back(), FUTEX_WAIT, kReset, slice == Clock::duration::max() ? nullptr : &relative,
-                  nullptr, 0) == 0)
-        return true;
-    return errno == EAGAIN || errno == EINTR || errno == ETIMEDOUT;
+    const bool endless = slice == Clock::duration::max();
+    if (!endless) relative = ToTimespec(slice);
+    return WaitEnded(::syscall(SYS_futex, words.back(), FUTEX_WAIT, kReset, endless ? nullptr : &relative, nullptr, 0));
+}
+
+// One sleep until some word may have changed; false only when the kernel refused the wait.
+bool SleepOnWords(const std::vector<uint32_t*>& words, const Clock::time_point* deadline) {
+#ifdef SYS_futex_waitv
+    if (g_vectorWait.load()) return SleepOnAllWords(words, deadline);
+#endif
+    return SleepOnLastWord(words, deadline);
 }
 
 }  // namespace

@@ -41,6 +41,43 @@ int OpenExisting(const std::string& name) {
     return ::open(named_objects::ObjectPath(name).c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
 }
 
+// The creator of an object holds an exclusive flock on it for as long as it lives, and the kernel
+// drops that lock when the creator dies however it dies. An existing object nobody holds was left
+// by a process that was killed: it is removed so that it can be made afresh. True when it was.
+bool RemoveIfStale(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return errno == ENOENT;  // gone meanwhile: try again
+    bool removed = false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        // Still the same file under that name (not one made afresh by another process meanwhile)?
+        struct stat held {}, named {};
+        removed = ::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+                  held.st_ino == named.st_ino && ::unlink(path.c_str()) == 0;
+    }
+    ::close(fd);
+    return removed;
+}
+
+// A file without a name in the object directory, so that a process killed before it is linked
+// leaves nothing behind; where the file system has no unnamed files, one under a private name.
+int MakeUnnamedFile(const std::string& path, std::string& staging) {
+    const int fd = ::open(named_objects::ObjectDirectory().c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, kObjectMode);
+    if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return fd;
+    staging = path + ".new-XXXXXX";
+    return ::mkostemp(staging.data(), O_CLOEXEC);
+}
+
+// Links the sized and locked file at source to path, replacing a stale object once.
+bool LinkInPlace(const std::string& source, const std::string& path) {
+    const auto link = [&] { return ::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0; };
+    if (link()) return true;
+    if (errno != EEXIST || !RemoveIfStale(path)) {
+        errno = EEXIST;
+        return false;
+    }
+    return link();
+}
+
 }  // namespace
 
 // ---- CFileMapping -------------------------------------------------------------------------
@@ -70,21 +107,23 @@ bool CFileMapping::Create(const std::string& name, size_t size) {
         errno = EINVAL;
         return Fail();
     }
-    // Sized under a private name first, then linked into place: link fails when the name exists,
-    // which makes the creation exclusive, and openers never see an object shorter than size.
+    // Sized and locked before it gets its name, then linked into place: link fails when the name
+    // exists, which makes the creation exclusive, and openers never see an object shorter than
+    // size nor one its creator does not hold yet.
     const std::string path = named_objects::ObjectPath(name);
-    std::string staging = path + ".new-XXXXXX";
-    const int fd = ::mkostemp(staging.data(), O_CLOEXEC);
+    std::string staging;
+    const int fd = MakeUnnamedFile(path, staging);
     if (fd < 0) return Fail();
-    if (::fchmod(fd, kObjectMode) != 0 || ::ftruncate(fd, off_t(size)) != 0 ||
-        ::link(staging.c_str(), path.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(staging.c_str());
+    const std::string source = staging.empty() ? "/proc/self/fd/" + std::to_string(fd) : staging;
+    const bool made = ::fchmod(fd, kObjectMode) == 0 && ::ftruncate(fd, off_t(size)) == 0 &&
+                      ::flock(fd, LOCK_EX | LOCK_NB) == 0 && LinkInPlace(source, path);
+    const int error = errno;
+    if (!staging.empty()) ::unlink(staging.c_str());
+    if (!made) {
         ::close(fd);
         errno = error;
         return Fail();
     }
-    ::unlink(staging.c_str());
     m_fd = fd;
     m_removeOnClose = path;
     return true;
@@ -120,10 +159,12 @@ void CFileMapping::Unmap() {
 
 void CFileMapping::Close() {
     Unmap();
-    if (m_fd >= 0) ::close(m_fd);
-    m_fd = -1;
+    // The name goes while the lock is still held: once it is dropped, another process may take
+    // the object for stale and put a new one under the same name.
     if (!m_removeOnClose.empty()) ::unlink(m_removeOnClose.c_str());
     m_removeOnClose.clear();
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
 }
 
 // ---- CStartupLock -------------------------------------------------------------------------

@@ -18,8 +18,9 @@ std::string ObjectPath(const std::string& name);
 bool IsValidName(const std::string& name);
 }  // namespace named_objects
 
-// A named block of shared memory. Whoever creates it removes the name when it closes it; whoever
-// only opened it never does. The view is the whole object, mapped shared for reading and writing.
+// A named block of shared memory. Whoever creates it holds an exclusive flock on it until it closes
+// it and then removes the name; whoever only opened it never does. An object whose creator has
+// died (nobody holds it) is stale: Create removes it and makes the object afresh. The view is the whole object, mapped shared for reading and writing.
 class CFileMapping {
 public:
     CFileMapping() = default;
@@ -29,7 +30,7 @@ public:
     CFileMapping(const CFileMapping&) = delete;
     CFileMapping& operator=(const CFileMapping&) = delete;
 
-    // Creates NAME holding size zero bytes; fails when NAME exists. The name appears only once
+    // Creates NAME holding size zero bytes; fails (EEXIST) when a live NAME exists. The name appears only once
     // the object has its full size, so an opener never sees it half made.
     bool Create(const std::string& name, size_t size);
     // Opens the existing NAME; fails when it is missing.

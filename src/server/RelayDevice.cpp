@@ -3,7 +3,6 @@
 // straight from the shared view. One attempt each; the caller ends the relay on any failure.
 #include <usb.h>
 
-#include "app/ManagerCommandLineInfo.h"
 #include "devices/UsbSectorDevice.h"
 #include "platform/Exceptions.h"
 #include "platform/TextFormat.h"
@@ -63,7 +62,7 @@ void CRelayServer::SendBlock() {
 }
 
 void CRelayServer::CloseRelayDevice() {
-    if (usb_release_interface(m_hDevice, 0) != 0)
+    if (m_pInterface && usb_release_interface(m_hDevice, m_pInterface->bInterfaceNumber) != 0)
         throw CUsbDeviceException(StringPrintf("Could not release interface (%s)", usb_strerror()));
     if (m_hDevice) usb_close(m_hDevice);
     m_hDevice = nullptr;

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/ManagerCommandLineInfo.h"
 #include "platform/Exceptions.h"
 #include "platform/TextFormat.h"
 #include "platform/UserPrompt.h"

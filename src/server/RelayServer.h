@@ -6,10 +6,16 @@
 // The relay only opens named objects, never creates or removes them.
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "platform/NamedObjects.h"
 
-class CManagerCommandLineInfo;
+// What the relay takes from velk3-manager's command line, under the command line's own names.
+struct RelayCommandLine {
+    std::string m_strServerName;  // upper case: the unit's label and the prefix of the relay's objects
+    int32_t m_nBaudRate = 0;
+};
+
 struct usb_dev_handle;
 struct usb_device;
 struct usb_config_descriptor;
@@ -18,7 +24,7 @@ struct usb_endpoint_descriptor;
 
 class CRelayServer {
 public:
-    explicit CRelayServer(const CManagerCommandLineInfo& cmdInfo) : m_cmdInfo(cmdInfo) {}
+    explicit CRelayServer(RelayCommandLine cmdInfo) : m_cmdInfo(std::move(cmdInfo)) {}
     ~CRelayServer();
     CRelayServer(const CRelayServer&) = delete;
     CRelayServer& operator=(const CRelayServer&) = delete;
@@ -45,7 +51,7 @@ private:
     CFileMapping m_mapping;
     CNamedEvent m_dataReadyEvent;
     CNamedEvent m_dataDoneEvent;
-    const CManagerCommandLineInfo& m_cmdInfo;
+    const RelayCommandLine m_cmdInfo;
     usb_dev_handle* m_hDevice = nullptr;
     struct usb_device* m_pDevice = nullptr;  // "struct": libusb also has a function of that name
     usb_config_descriptor* m_pConfig = nullptr;

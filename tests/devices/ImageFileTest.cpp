@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "devices/ImageFile.h"
+#include "devices/SyncRecorder.h"
 #include "platform/Exceptions.h"
 #include "platform/TempFiles.h"
 
@@ -50,6 +51,22 @@ TEST(CImageFile, OneCommandAtATime) {
     first.Close();
     EXPECT_NO_THROW(second.Open(CImageFile::EntryFor(image.path)));
     second.Close();
+}
+
+TEST(CImageFile, FlushAndCloseAfterWritingReachTheDisk) {
+    ImagePath image;
+    CImageFile::Create(image.path, 4);
+    std::vector<uint8_t> data(512, 0x5A);
+    CImageFile card;
+    card.Open(CImageFile::EntryFor(image.path));
+    card.Flush();
+    EXPECT_EQ(SyncCount(image.path), 0) << "nothing written, nothing to wait for";
+    card.writeSector(1, 1, data.data());
+    card.Flush();
+    EXPECT_EQ(SyncCount(image.path), 1);
+    card.writeSector(2, 1, data.data());
+    card.Close();
+    EXPECT_EQ(SyncCount(image.path), 2) << "Close after writing flushes";
 }
 
 }  // namespace

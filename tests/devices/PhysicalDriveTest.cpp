@@ -5,6 +5,7 @@
 
 #include "devices/FakeSystem.h"
 #include "devices/PhysicalDrive.h"
+#include "devices/SyncRecorder.h"
 #include "platform/Exceptions.h"
 
 namespace {
@@ -63,29 +64,36 @@ TEST(CPhysicalDrive, ReportsTheTextsOfEachFailure) {
         std::filesystem::remove(f.sys.Root() / "dev/sdb");
         CPhysicalDrive drive(f.sys.Paths());
         EXPECT_EQ(MessageOf([&] { drive.Open(f.Entry()); }), "Could not open drive (No such file or directory)");
-        EXPECT_EQ(MessageOf([&] { drive.Open(f.Entry()); }), "A drive is already opened")
-            << "a failed open keeps its handle record until Close";
-        drive.Close();
+        EXPECT_EQ(MessageOf([&] { drive.Open(f.Entry()); }), "Could not open drive (No such file or directory)")
+            << "a failed open leaves the drive closed";
         f.sys.AddDeviceNode("sdb", 64 * 512);
-        drive.Open(f.Entry());
+        EXPECT_EQ(MessageOf([&] { drive.Open(f.Entry()); }), "(no exception)") << "and the next try opens it";
         drive.Close();
     }
 }
 
-TEST(CPhysicalDrive, CloseAfterWritingFlushesAndKeepsTheData) {
+TEST(CPhysicalDrive, FlushAndCloseAfterWritingReachTheCardAndKeepTheData) {
     DriveFixture f;
+    const std::string node = (f.sys.Root() / "dev/sdb").string();
     std::vector<uint8_t> out(512, 0xA5), in(512);
     {
         CPhysicalDrive drive(f.sys.Paths());
         drive.Open(f.Entry());
         drive.writeSector(7, 1, out.data());
+        drive.Flush();
+        EXPECT_EQ(SyncCount(node), 1) << "Flush waits for the card";
+        drive.Flush();
+        EXPECT_EQ(SyncCount(node), 1) << "nothing written since";
+        drive.writeSector(8, 1, out.data());
         EXPECT_NO_THROW(drive.Close());
+        EXPECT_EQ(SyncCount(node), 2) << "Close after writing flushes";
     }
     CPhysicalDrive again(f.sys.Paths());
     again.Open(f.Entry());
     again.readSector(7, 1, in.data());
     EXPECT_EQ(in, out);
     again.Close();
+    EXPECT_EQ(SyncCount(node), 2) << "a drive only read is not flushed";
 }
 
 }  // namespace

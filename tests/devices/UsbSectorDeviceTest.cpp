@@ -349,21 +349,45 @@ TEST_F(UsbSectorDeviceTest, OpenReportsEachStepThatFailsAndLeavesNothingOpen) {
     }
 }
 
-TEST_F(UsbSectorDeviceTest, CloseReleasesInterfaceZeroAndAFailedReleaseIsReportedButNotLeaked) {
-    CUsbSectorDevice& unit = Opened();
-    fakeusb::Inject(Fault::RefuseRelease);
-    try {
-        unit.Close();
-        FAIL() << "closed";
-    } catch (const CUsbDeviceException& e) {
-        EXPECT_STREQ(e.Message(), "COULD NOT RELEASE INTERFACE");
+// The unit is released by the interface number Open claimed, whatever the descriptor says it is.
+TEST_F(UsbSectorDeviceTest, CloseReleasesTheClaimedInterfaceAndAFailedReleaseIsReportedButNotLeaked) {
+    for (const uint8_t number : {uint8_t(0), uint8_t(2)}) {
+        SCOPED_TRACE(int(number));
+        options.interfaceNumber = number;
+        SetUp();
+        CUsbSectorDevice& unit = Opened();
+        fakeusb::Inject(Fault::RefuseRelease);
+        try {
+            unit.Close();
+            ADD_FAILURE() << "closed";
+        } catch (const CUsbDeviceException& e) {
+            EXPECT_STREQ(e.Message(), "COULD NOT RELEASE INTERFACE");
+        }
+        EXPECT_EQ(fakeusb::OpenHandles(), 1) << "the handle stays open after a failed release";
+        EXPECT_NO_THROW(unit.Close());
+        EXPECT_EQ(fakeusb::WireLog().back().host, "close");
+        EXPECT_EQ(fakeusb::WireLog()[fakeusb::WireLog().size() - 2].host, "release " + std::to_string(number));
+        EXPECT_EQ(fakeusb::OpenHandles(), 0);
+        EXPECT_NO_THROW(unit.Close()) << "closing twice does nothing";
+        TearDown();
     }
-    EXPECT_EQ(fakeusb::OpenHandles(), 1) << "the handle stays open after a failed release";
-    EXPECT_NO_THROW(unit.Close());
-    EXPECT_EQ(fakeusb::WireLog().back().host, "close");
-    EXPECT_EQ(fakeusb::WireLog()[fakeusb::WireLog().size() - 2].host, "release 0");
-    EXPECT_EQ(fakeusb::OpenHandles(), 0);
-    EXPECT_NO_THROW(unit.Close()) << "closing twice does nothing";
+}
+
+// A second Open would leak the first handle; an Open that failed half-way must not block a retry.
+TEST_F(UsbSectorDeviceTest, OpenOnAnOpenedUnitIsRefusedAndAFailedOpenCanBeRetried) {
+    CUsbSectorDevice& unit = Opened();
+    const DeviceEntry entry{uint64_t(reinterpret_cast<uintptr_t>(FindUnitByName("VELK3"))), "", "VELK3"};
+    EXPECT_THROW(unit.Open(entry), CUsbDeviceException);
+    EXPECT_EQ(fakeusb::OpenHandles(), 1);
+    unit.Close();
+
+    CUsbSectorDevice retried;
+    fakeusb::Inject(Fault::RefuseClaim);
+    EXPECT_THROW(retried.Open(entry), CUsbDeviceException);
+    EXPECT_EQ(fakeusb::OpenHandles(), 0) << "a failed Open lets go of its handle";
+    EXPECT_NO_THROW(retried.Open(entry));
+    EXPECT_EQ(fakeusb::OpenHandles(), 1);
+    retried.Close();
 }
 
 TEST_F(UsbSectorDeviceTest, DescriptionShowsTheVersionWithTwoDecimals) {

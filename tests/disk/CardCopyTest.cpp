@@ -71,6 +71,8 @@ TEST(CardCopy, BackupReadsOnlyUsedSectorsLeavesZerosAsHolesAndRestoreGivesTheSam
     ASSERT_GE(target.writeCalls.size(), 2u);
     EXPECT_EQ(target.writeCalls.front(), std::make_pair(0u, 1u)) << "sector 0 is cleared first";
     EXPECT_EQ(target.writeCalls.back(), std::make_pair(0u, 1u)) << "the header goes on last";
+    const std::vector<int> barriers{1, int(target.writeCalls.size()) - 1};
+    EXPECT_EQ(target.flushes, barriers) << "the cleared header is stored before the sectors, and they before the real one";
 }
 
 TEST(CardCopy, RefusesForeignAndTooBigImagesAndForeignCardsBeforeWritingAnything) {

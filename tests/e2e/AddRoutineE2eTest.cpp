@@ -127,3 +127,28 @@ TEST_F(Velk3Add, PackRefusesWrongUsageWithStatus2) {
     EXPECT_EQ(header.firstChannel, 0u);
     EXPECT_EQ(header.secondChannel, 0u) << "mono: both sides from channel 0";
 }
+
+// A file that fails after others were added: the user learns which are on the card already (and
+// sees the card), so that running the command again does not add them twice by surprise.
+TEST_F(Velk3Add, AFailureAfterSomeFilesSaysWhichWereAddedAndListsTheCard) {
+    WriteAll(temp.File("servo.bin"), std::vector<uint8_t>(100, 1));
+    WriteAll(temp.File("empty.mp3"), {});
+    for (const char* name : {"a.velk", "b.velk"})
+        ASSERT_EQ(Velk3("pack " + temp.File(name) + " --title " + name + " --audio " + temp.File("empty.mp3") +
+                        " --data " + temp.File("servo.bin") + " --frame-ms 10 --baud 2 --protocol 1")
+                      .exitCode,
+                  0)
+            << Errors();
+    WriteAll(temp.File("broken.velk"), std::vector<uint8_t>(10, 3));
+    ASSERT_EQ(Velk3("image create " + temp.File("card.img") + " --size 1M").exitCode, 0) << Errors();
+
+    const ProcessResult& r = Velk3("add " + temp.File("card.img") + " " + temp.File("a.velk") + " " +
+                                   temp.File("b.velk") + " " + temp.File("broken.velk"));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("Added before the failure:\n  " + temp.File("a.velk") + " as track 0\n  " +
+                         temp.File("b.velk") + " as track 1\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("Error reading file"), std::string::npos) << r.err;
+    EXPECT_NE(r.out.find("b.velk"), std::string::npos) << "the card is listed: " << r.out;
+}

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <fcntl.h>
 #include <fstream>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 #include "platform/NamedObjects.h"
@@ -194,6 +197,64 @@ TEST_F(ManagerModes, ServersRunSideBySideWhileListingAndWindowAreRefusedSilently
     const Result listing = Run(VELK3_MANAGER_BINARY, {"-listdevices"});
     EXPECT_EQ(listing.exitCode, 0) << listing.err;
     EXPECT_TRUE(list.done.IsSet());
+}
+
+// A client killed outright (SIGKILL) leaves its objects behind and cannot stop its velk3-manager:
+// the next run makes the objects afresh, and the manager does not outlive its client. Interrupted
+// (SIGINT, SIGTERM), a client stops its manager and removes its objects before it ends.
+TEST_F(ManagerModes, ClientsKilledOrInterruptedAtAnyPointLeaveNothingInTheWayOfTheNextRun) {
+    {
+        std::ofstream data(File("long.bin"), std::ios::binary);
+        data << std::string(20000, 'x');
+        std::ofstream small(File("short.bin"), std::ios::binary);
+        small << "abc";
+    }
+    const std::vector<std::string> longRelay = {"relay", "VELK3", "9600", "--data", File("long.bin"), "--period-ms", "5"};
+    const std::vector<std::string> shortRelay = {"relay", "VELK3", "9600", "--data", File("short.bin")};
+    const std::string ready = std::string("VELK3") + relay_objects::kReadyEvent;
+    struct Case {
+        std::vector<std::string> args;
+        std::string point;  // an object that exists; the ready event: set
+        int signal;
+    };
+    const Case cases[] = {
+        {{"units"}, list_objects::kStartEvent, SIGKILL},
+        {{"units"}, list_objects::kSharedMem, SIGKILL},
+        {longRelay, std::string("VELK3") + relay_objects::kSharedMem, SIGKILL},
+        {longRelay, std::string("VELK3") + relay_objects::kQuitEvent, SIGKILL},
+        {longRelay, ready, SIGKILL},
+        {longRelay, ready, SIGTERM},
+        {longRelay, ready, SIGINT},
+    };
+    const auto reached = [&](const std::string& point) {
+        if (point != ready) return std::filesystem::exists(m_objects.Path() + "/" + point);
+        CNamedEvent event;
+        return event.Open(point) && event.IsSet();
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[0] + " at " + c.point + ", signal " + std::to_string(c.signal));
+        const pid_t client = Start(VELK3_BINARY, c.args, "client");
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (!reached(c.point) && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
+        ASSERT_TRUE(reached(c.point)) << ReadWholeFile(File("client.err"));
+        ::kill(client, c.signal);
+        const Result killed = Finish(client, "client");
+        if (c.signal != SIGKILL) {
+            EXPECT_EQ(killed.exitCode, 1);
+            EXPECT_NE(killed.err.find("Interrupted"), std::string::npos) << killed.err;
+            EXPECT_EQ(m_objects.Entries().size(), 2u) << "only the single-instance objects stay behind: " << testing::PrintToString(m_objects.Entries());
+        }
+        // The listing is refused while any velk3-manager of the killed client still runs.
+        Result units = Run(VELK3_BINARY, {"units"});
+        for (int tries = 0; units.exitCode != 0 && tries < 100; ++tries) {
+            std::this_thread::sleep_for(100ms);
+            units = Run(VELK3_BINARY, {"units"});
+        }
+        EXPECT_EQ(units.exitCode, 0) << units.err;
+        EXPECT_EQ(units.out, "VELK3\nVELK5\n");
+        const Result relay = Run(VELK3_BINARY, shortRelay);
+        EXPECT_EQ(relay.exitCode, 0) << relay.err;
+    }
 }
 
 TEST_F(ManagerModes, NoModeWordSaysTheWindowIsMissing) {

@@ -230,17 +230,24 @@ TEST_F(UnitCommandsTest, FirmwareRunsTheUpdateWithItsTextsOnTheTerminal) {
     CryptoPP::StringSource(plain, true,
                            new CryptoPP::LegacyEncryptorWithMAC("k27m1x9q4ahzp05wnsd63(&%!QWPLM",
                                                                 new CryptoPP::FileSink(image.c_str(), true)));
-    const Outcome updated = Velk3({"firmware", image}, {{"VELK3_FAKE_USB_BOOTLOADER", "9"}});
+    const Outcome declined = Velk3({"firmware", image}, {{"VELK3_FAKE_USB_BOOTLOADER", "9"}});
+    EXPECT_EQ(declined.exitCode, 1);
+    EXPECT_THAT(declined.err, HasSubstr("6. Press OK below.\nFirmware Update: Continue?\n[y/N] no (no terminal"));
+    EXPECT_THAT(declined.err, HasSubstr("Cancelled: nothing was sent to the VELK."));
+    EXPECT_EQ(TransfersLogged(), 0) << "without a Yes nothing reaches the bootloader";
+
+    const Outcome updated = Velk3({"--yes", "firmware", image}, {{"VELK3_FAKE_USB_BOOTLOADER", "9"}});
     EXPECT_EQ(updated.exitCode, 0) << updated.err;
     EXPECT_THAT(updated.err, HasSubstr("Firmware Update: We recommend upgrading the VELK firmware only"));
+    EXPECT_THAT(updated.err, HasSubstr("Firmware Update: Continue?\n[y/N] yes (--yes)"));
     EXPECT_THAT(updated.err, HasSubstr("Firmware Success: The firmware update was successful. Follow these instructions"));
 
-    const Outcome absent = Velk3({"firmware", image});
+    const Outcome absent = Velk3({"--yes", "firmware", image});
     EXPECT_EQ(absent.exitCode, 1);
     EXPECT_THAT(absent.err, HasSubstr("Firmware Error: Device not found\n"));
     EXPECT_THAT(absent.err, HasSubstr("Firmware Error: The firmware update FAILED. Follow"));
 
-    const Outcome notAnImage = Velk3({"firmware", card}, {{"VELK3_FAKE_USB_BOOTLOADER", "9"}});
+    const Outcome notAnImage = Velk3({"--yes", "firmware", card}, {{"VELK3_FAKE_USB_BOOTLOADER", "9"}});
     EXPECT_EQ(notAnImage.exitCode, 1);
     EXPECT_THAT(notAnImage.err, HasSubstr("Firmware Error: Invalid image file.\n"));
 }

@@ -105,7 +105,7 @@ SimUnit::SimUnit(const UnitOptions& options)
     }
     std::vector<std::vector<uint8_t>> endpoints = {{kUnitInEndpoint, kUnitOutEndpoint}};
     if (options.configurations >= 2) endpoints.push_back({kRelayOutEndpoint});
-    descriptors.Build(endpoints);
+    descriptors.Build(endpoints, options.interfaceNumber);
     record.config = descriptors.configDescriptors.data();
     record.descriptor.iManufacturer = options.manufacturer.empty() ? 0 : 1;
     record.descriptor.iProduct = options.product.empty() ? 0 : 2;

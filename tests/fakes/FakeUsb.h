@@ -71,6 +71,7 @@ struct UnitOptions {
     std::optional<std::vector<uint8_t>> identifyData;  // 512 raw bytes instead of the above
     int configurations = 2;            // 1: a unit without its relay configuration
     Access access = Access::Granted;
+    uint8_t interfaceNumber = 0;       // bInterfaceNumber of the interface of both configurations
 };
 
 struct BootloaderOptions {

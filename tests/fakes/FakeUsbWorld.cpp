@@ -59,7 +59,7 @@ std::string DataText(const std::vector<uint8_t>& data) {
 
 }  // namespace
 
-void DescriptorSet::Build(const std::vector<std::vector<uint8_t>>& endpointsPerConfig) {
+void DescriptorSet::Build(const std::vector<std::vector<uint8_t>>& endpointsPerConfig, uint8_t interfaceNumber) {
     configs.clear();
     configDescriptors.assign(endpointsPerConfig.size(), usb_config_descriptor{});
     for (size_t c = 0; c < endpointsPerConfig.size(); ++c) {
@@ -76,7 +76,7 @@ void DescriptorSet::Build(const std::vector<std::vector<uint8_t>>& endpointsPerC
         usb_interface_descriptor& alt = config->altsetting;
         alt.bLength = USB_DT_INTERFACE_SIZE;
         alt.bDescriptorType = USB_DT_INTERFACE;
-        alt.bInterfaceNumber = 0;
+        alt.bInterfaceNumber = interfaceNumber;
         alt.bAlternateSetting = 0;
         alt.bNumEndpoints = uint8_t(config->endpoints.size());
         alt.bInterfaceClass = USB_CLASS_VENDOR_SPEC;

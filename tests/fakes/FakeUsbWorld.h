@@ -24,7 +24,7 @@ struct DescriptorSet {
     std::vector<usb_config_descriptor> configDescriptors;
 
     // One interface 0 / altsetting 0 per configuration, with these endpoint addresses.
-    void Build(const std::vector<std::vector<uint8_t>>& endpointsPerConfig);
+    void Build(const std::vector<std::vector<uint8_t>>& endpointsPerConfig, uint8_t interfaceNumber = 0);
 };
 
 class SimDevice;

@@ -1,8 +1,11 @@
 // Events and mappings seen from two processes, with the futex_waitv wait and with the fallback.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
+#include <functional>
 #include <thread>
+#include <unistd.h>
 
 #include "platform/NamedObjects.h"
 #include "support/ChildProcess.h"
@@ -198,6 +201,55 @@ TEST(NamedObjectNames, StartupLockIsExclusiveBetweenProcessesAndDroppedWhenItsHo
     });
     EXPECT_EQ(WaitChild(dies), 0);
     EXPECT_TRUE(lock.Acquire(1s));
+}
+
+// A killed creator leaves its object behind with nobody holding it: the next creator, core or C
+// client, makes it afresh. A living creator's object is never taken over.
+TEST(NamedObjectNames, AnObjectLeftByAKilledCreatorIsMadeAfreshAndALiveOneIsNot) {
+    CPrivateObjectDirectory objects;
+    struct Creator {
+        const char* name;
+        std::function<int(const char*)> make;  // 0 or the errno; keeps the object open until the end
+    };
+    std::vector<CNamedEvent> coreKept(8);
+    std::vector<velk3_event> clientKept;
+    size_t coreUsed = 0;
+    const Creator creators[] = {
+        {"core", [&](const char* name) {
+             CNamedEvent& event = coreKept[coreUsed++];
+             return event.Create(name) ? 0 : event.LastError();
+         }},
+        {"C client", [&](const char* name) {
+             velk3_event event;
+             if (c_client_create_event(&event, name) != 0) return errno;
+             clientKept.push_back(event);
+             return 0;
+         }},
+    };
+    CNamedEvent made;
+    ASSERT_TRUE(made.Create("MADE"));
+    for (const Creator& killed : creators) {
+        for (const Creator& next : creators) {
+            SCOPED_TRACE(std::string(killed.name) + " killed, then " + next.name);
+            made.Reset();
+            const pid_t child = ForkChild([&killed] {
+                CNamedEvent signal;
+                if (killed.make("OBJ") != 0 || !signal.Open("MADE")) return 1;
+                signal.Set();
+                for (;;) ::pause();
+            });
+            ASSERT_EQ(WaitFor(made, 10s), 0);
+            EXPECT_EQ(next.make("OBJ"), EEXIST) << "the creator is alive";
+            ::kill(child, SIGKILL);
+            EXPECT_EQ(WaitChild(child), 128 + SIGKILL);
+            EXPECT_EQ(next.make("OBJ"), 0) << "the killed creator's object is stale";
+            for (CNamedEvent& event : coreKept) event.Close();
+            for (velk3_event& event : clientKept) velk3_event_close(&event);
+            clientKept.clear();
+            coreUsed = 0;
+            EXPECT_EQ(objects.Entries(), std::vector<std::string>{"MADE"}) << "closing removes the new object";
+        }
+    }
 }
 
 TEST(CClientHeader, CClientAndCoreMeetOnTheSameObjects) {

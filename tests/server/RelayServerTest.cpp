@@ -2,11 +2,11 @@
 // client and drives it through the named objects exactly as a client program would.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <future>
 
-#include "app/ManagerCommandLineInfo.h"
 #include "fakes/FakeUsb.h"
 #include "platform/ByteOrder.h"
 #include "platform/NamedObjects.h"
@@ -29,11 +29,12 @@ protected:
         fakeusb::Reset();
     }
 
-    void PlugUnit(int configurations = 2) {
+    void PlugUnit(int configurations = 2, uint8_t interfaceNumber = 0) {
         fakeusb::Reset();
         fakeusb::UnitOptions unit;
         unit.devnum = kUnit;
         unit.configurations = configurations;
+        unit.interfaceNumber = interfaceNumber;
         fakeusb::AddUnit(unit);
     }
 
@@ -60,10 +61,7 @@ protected:
     }
 
     std::future<int> StartServer(int32_t baud = 9600, const std::string& name = "VELK3") {
-        m_cmdInfo.m_bServer = true;
-        m_cmdInfo.m_strServerName = name;
-        m_cmdInfo.m_nBaudRate = baud;
-        return std::async(std::launch::async, [this] { return CRelayServer(m_cmdInfo).Run(); });
+        return std::async(std::launch::async, [name, baud] { return CRelayServer({name, baud}).Run(); });
     }
     int RunServer(int32_t baud = 9600, const std::string& name = "VELK3") { return StartServer(baud, name).get(); }
 
@@ -87,7 +85,6 @@ protected:
 
     CPrivateObjectDirectory m_objects;
     CRecordingPrompt m_prompt;
-    CManagerCommandLineInfo m_cmdInfo;
     CFileMapping m_area;
     CNamedEvent m_dataReady, m_dataDone, m_ready, m_quit;
 };
@@ -137,6 +134,20 @@ TEST_F(Relay, QuitAndDataReadyTogetherSendNothing) {
     EXPECT_TRUE(fakeusb::Unit(kUnit).relayBlocks.empty());
     EXPECT_FALSE(m_dataDone.IsSet());
     EXPECT_TRUE(m_quit.IsSet()) << "the relay never touches quit";
+}
+
+// Releasing another number than the one claimed fails, and the relay would end as if it had failed.
+TEST_F(Relay, ReleasesTheInterfaceNumberItClaimed) {
+    PlugUnit(2, 1);
+    CreateRendezvous();
+    m_quit.Set();
+    EXPECT_EQ(RunServer(), 1);
+    EXPECT_TRUE(Messages().empty());
+    std::vector<std::string> hostEvents;
+    for (const auto& event : fakeusb::WireLog())
+        if (event.kind == fakeusb::WireEvent::Kind::Host) hostEvents.push_back(event.host);
+    EXPECT_NE(std::find(hostEvents.begin(), hostEvents.end(), "claim 1"), hostEvents.end());
+    EXPECT_NE(std::find(hostEvents.begin(), hostEvents.end(), "release 1"), hostEvents.end());
 }
 
 TEST_F(Relay, MissingReadyEventIsReportedAndTheRelayStillRuns) {

@@ -18,6 +18,7 @@ public:
     void Open(const DeviceEntry&) override {}
     void Close() override {}
     bool Identify() override { return true; }
+    void Flush() override { flushes.push_back(int(writeCalls.size())); }
 
     // The write numbered n (1-based, counted from now) fails and so does every transfer after it.
     void FailFromWrite(int n) { m_failAtWrite = m_writes + n; }
@@ -32,6 +33,7 @@ public:
     int writes() const { return m_writes; }
     std::vector<std::pair<uint32_t, uint32_t>> readCalls;   // (first, count)
     std::vector<std::pair<uint32_t, uint32_t>> writeCalls;  // (first, count)
+    std::vector<int> flushes;  // writeCalls.size() at each flush
 
 private:
     void Check(uint32_t first, uint32_t count, const char* message);
