@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<uint8_t> stream = reader.Rest();
     const std::string& path = WriteInputFile(stream.data(), stream.size());
     StdioFile input = OpenStdioFile(path, "rb");
-    StdioFile output(std::tmpfile());
+    static const StdioFile output(std::fopen("/dev/null", "wb"));  // the copy is checked by its count
     if (!input || !output) return 0;
     try {
         uint32_t copied = 0;
