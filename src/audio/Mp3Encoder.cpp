@@ -1,122 +1,103 @@
 #include "audio/Mp3Encoder.h"
 
-#include <lame/lame.h>
-
 #include <algorithm>
-#include <cstdarg>
+#include <mutex>
+#include <thread>
 
 #include "platform/TextFormat.h"
 #include "platform/UserPrompt.h"
 
 namespace {
 
-namespace setting {
-constexpr int kSampleRate = 44100;
-constexpr int kChannels = 2;
-constexpr int kBitRate = 128;  // kbit/s
-constexpr int kQualityPreset = 2;  // the high-quality preset
-}  // namespace setting
+std::mutex g_settingsLock;
+Mp3EncoderSettings g_settings;
 
-// LAME's advice for an output buffer: 1.25 × samples per channel + 7200 bytes.
-constexpr uint32_t kOutputSlack = 7200;
+unsigned ThreadsFor(const Mp3EncoderSettings& settings) {
+    const unsigned threads = settings.threads ? settings.threads : std::thread::hardware_concurrency();
+    return std::max(threads, 1u);
+}
 
-// LAME writes its own notes to standard error unless told otherwise; the core never does.
-void Silent(const char*, va_list) {}
-
-bool Configure(lame_global_flags* gf) {
-    lame_set_errorf(gf, Silent);
-    lame_set_debugf(gf, Silent);
-    lame_set_msgf(gf, Silent);
-    lame_set_in_samplerate(gf, setting::kSampleRate);
-    // The encoder would choose 44100 Hz for this rate itself; saying so keeps every frame one the
-    // unit plays whatever a LAME build's defaults are.
-    lame_set_out_samplerate(gf, setting::kSampleRate);
-    lame_set_num_channels(gf, setting::kChannels);
-    lame_set_mode(gf, JOINT_STEREO);
-    lame_set_VBR(gf, vbr_off);
-    lame_set_brate(gf, setting::kBitRate);
-    lame_set_quality(gf, setting::kQualityPreset);
-    lame_set_emphasis(gf, 0);
-    lame_set_extension(gf, 0);         // private bit
-    lame_set_error_protection(gf, 0);  // CRC
-    lame_set_copyright(gf, 0);
-    lame_set_original(gf, 1);
-    lame_set_bWriteVbrTag(gf, 0);
-    lame_set_write_id3tag_automatic(gf, 0);
-    lame_set_disable_reservoir(gf, 1);
-    lame_set_strict_ISO(gf, 0);
-    return lame_init_params(gf) >= 0;
+uint32_t WholePeriods(uint32_t frames) {
+    using mp3_segment::kPaddingPeriod;
+    return std::max(kPaddingPeriod, (frames + kPaddingPeriod - 1) / kPaddingPeriod * kPaddingPeriod);
 }
 
 }  // namespace
 
-CMp3Encoder::~CMp3Encoder() { CloseStream(); }
-
-void CMp3Encoder::CloseStream() {
-    if (m_stream) lame_close(m_stream);
-    m_stream = nullptr;
+void SetMp3EncoderSettings(const Mp3EncoderSettings& settings) {
+    std::lock_guard lock(g_settingsLock);
+    g_settings = settings;
 }
+
+Mp3EncoderSettings CurrentMp3EncoderSettings() {
+    std::lock_guard lock(g_settingsLock);
+    return g_settings;
+}
+
+CMp3Encoder::~CMp3Encoder() { m_running.clear(); }
 
 bool CMp3Encoder::Create(const std::string& path) {
     m_path = path;
     m_failed = false;
+    m_settings = CurrentMp3EncoderSettings();
+    m_settings.segmentFrames = WholePeriods(m_settings.segmentFrames);
+    m_threads = ThreadsFor(m_settings);
+    m_segments = 0;
+    m_pending.clear();
     m_output = OpenStdioFile(path, "wb+");
     if (!m_output) {
         AppMessageBox("Error creating file\n");
         return false;
     }
-    return OpenStream();
-}
-
-bool CMp3Encoder::OpenStream() {
-    CloseStream();
-    m_stream = lame_init();
-    if (!m_stream || !Configure(m_stream)) {
-        CloseStream();
+    m_stream = std::make_unique<CLameStream>();
+    if (!m_stream->Open()) {
+        m_stream.reset();
         AppMessageBox("Error opening encoding stream");
         return false;
     }
-    m_samplesPerChunk = uint32_t(lame_get_framesize(m_stream)) * setting::kChannels;
-    m_outputBuffer.assign(m_samplesPerChunk / setting::kChannels * 5 / 4 + kOutputSlack, 0);
-    m_inputBuffer.assign(m_samplesPerChunk, 0);
-    m_room = m_samplesPerChunk;
     return true;
 }
 
-bool CMp3Encoder::EncodeChunk(uint32_t samples) {
-    const int bytes = lame_encode_buffer_interleaved(m_stream, m_inputBuffer.data(), int(samples / setting::kChannels),
-                                                     m_outputBuffer.data(), int(m_outputBuffer.size()));
-    if (bytes < 0) {
+uint32_t CMp3Encoder::SegmentInputFrames() const {
+    return m_settings.segmentFrames + mp3_segment::kWarmUpFrames + mp3_segment::kLookAheadFrames;
+}
+
+void CMp3Encoder::Fail(const std::string& message) {
+    if (!m_failed) AppMessageBox(message);
+    m_failed = true;
+}
+
+bool CMp3Encoder::Write(const std::vector<uint8_t>& bytes, const char* failure) {
+    if (std::fwrite(bytes.data(), 1, bytes.size(), m_output.get()) == bytes.size()) return true;
+    m_failed = true;
+    AppMessageBox(failure);
+    return false;
+}
+
+void CMp3Encoder::EncodeHere(const int16_t* samples, uint32_t frames) {
+    m_bytes.clear();
+    if (!m_stream->Encode(samples, frames, m_bytes)) {
         m_failed = true;
-        AppMessageBox("beEncodeChunk() failed");
-        return false;
+        AppMessageBox("beEncodeChunk() failed");  // the samples are lost; encoding goes on
     }
-    if (std::fwrite(m_outputBuffer.data(), 1, size_t(bytes), m_output.get()) != size_t(bytes)) {
-        m_failed = true;
-        AppMessageBox("fwrite error");
-        return false;
-    }
-    return true;
+    Write(m_bytes, "fwrite error");
 }
 
 bool CMp3Encoder::Encode(const uint32_t* frames, uint32_t count) {
-    if (!m_stream) return true;  // Create has already shown why there is no stream
-    uint64_t left = uint64_t(count) * setting::kChannels;
-    uint64_t next = 0;
-    while (left > 0) {
-        const uint32_t m = uint32_t(std::min<uint64_t>(m_room, left));
-        int16_t* to = m_inputBuffer.data() + (m_samplesPerChunk - m_room);
-        for (uint32_t i = 0; i < m; ++i, ++next) {
-            const uint32_t frame = frames[next / 2];
-            to[i] = int16_t(uint16_t(next % 2 == 0 ? frame & 0xFFFF : frame >> 16));
-        }
-        m_room -= m;
-        left -= m;
-        if (m_room == 0) {
-            EncodeChunk(m_samplesPerChunk);  // a failed chunk has been shown; its samples are lost
-            m_room = m_samplesPerChunk;
-        }
+    if (!m_stream && m_segments == 0) return true;  // Create has already shown why there is no stream
+    const size_t start = m_pending.size();
+    m_pending.resize(start + size_t(count) * mp3_stream::kChannels);
+    for (uint32_t i = 0; i < count; ++i) {
+        m_pending[start + 2 * i] = int16_t(uint16_t(frames[i] & 0xFFFF));
+        m_pending[start + 2 * i + 1] = int16_t(uint16_t(frames[i] >> 16));
     }
+    if (OneThread()) {
+        EncodeHere(m_pending.data(), count);
+        m_pending.clear();
+        return true;
+    }
+    const size_t segmentSamples = size_t(SegmentInputFrames()) * mp3_stream::kFrameSamples * mp3_stream::kChannels;
+    while (m_pending.size() >= segmentSamples) Dispatch(false);
     return true;
 }
 
@@ -127,35 +108,71 @@ bool CMp3Encoder::WriteChannels(const int32_t* first, const int32_t* second, uin
     return Encode(frames.data(), count);
 }
 
+// Hands the gathered segment to a thread; the next segment starts with the frames it shares with
+// this one (its warm-up and this one's look-ahead).
+void CMp3Encoder::Dispatch(bool last) {
+    using namespace mp3_segment;
+    const size_t frameSamples = size_t(mp3_stream::kFrameSamples) * mp3_stream::kChannels;
+    const size_t segmentSamples = size_t(SegmentInputFrames()) * frameSamples;
+    Mp3SegmentJob job;
+    job.dropFrames = m_segments == 0 ? 0 : kWarmUpFrames;
+    if (!last) job.keepFrames = m_settings.segmentFrames + kWarmUpFrames - job.dropFrames;
+    job.stream = std::move(m_stream);
+    job.fail = int(m_segments) == m_settings.failingSegment;
+    if (last) {
+        job.samples = std::move(m_pending);
+        m_pending.clear();
+    } else {
+        const size_t next = size_t(m_settings.segmentFrames) * frameSamples;
+        job.samples.assign(m_pending.begin(), m_pending.begin() + long(segmentSamples));
+        m_pending.erase(m_pending.begin(), m_pending.begin() + long(next));
+    }
+    ++m_segments;
+    if (m_failed) return;  // the stream is lost already; spend no more time on it
+    while (m_running.size() >= m_threads) CollectOldest();
+    m_running.push_back(std::async(std::launch::async, EncodeSegment, std::move(job)));
+}
+
+void CMp3Encoder::CollectOldest() {
+    const Mp3SegmentResult result = m_running.front().get();
+    m_running.pop_front();
+    if (!result.failure.empty()) Fail(result.failure);
+    else if (!m_failed) Write(result.frames, "fwrite error");
+}
+
 bool CMp3Encoder::Close() {
-    if (!m_stream) {
+    if (!m_output) return true;
+    if (!m_stream && m_segments == 0) {
         m_output.reset();
         return true;
     }
-    if (m_room < m_samplesPerChunk && !EncodeChunk(m_samplesPerChunk - m_room)) {
-        AppMessageBox("error in Close");
-        return false;
-    }
-    m_room = m_samplesPerChunk;
-    const int bytes = lame_encode_flush(m_stream, m_outputBuffer.data(), int(m_outputBuffer.size()));
-    if (bytes < 0) {
-        CloseStream();
-        AppMessageBox(StringPrintf("beExitStream failed (%lu)", static_cast<unsigned long>(bytes)));
-        return false;
-    }
-    if (bytes > 0 && std::fwrite(m_outputBuffer.data(), 1, size_t(bytes), m_output.get()) != size_t(bytes)) {
-        AppMessageBox("Output file write error");
-        CloseStream();
-        return false;
-    }
-    CloseStream();
+    const bool encoded = Finish();
     // A full disk may only show when the last buffer reaches it.
     const bool closed = std::fclose(m_output.release()) == 0;
-    m_outputBuffer = {};
-    m_inputBuffer = {};
-    if (!closed) {
+    m_pending = {};
+    m_bytes = {};
+    if (encoded && !closed) {
         AppMessageBox("Output file write error");
         return false;
     }
-    return true;
+    return encoded && closed;
+}
+
+// The rest of the stream: on this thread when it never filled a segment, else as the last segment.
+bool CMp3Encoder::Finish() {
+    if (m_segments == 0) {
+        Mp3SegmentJob job;
+        job.samples = std::move(m_pending);
+        job.stream = std::move(m_stream);
+        job.fail = m_settings.failingSegment == 0;
+        const Mp3SegmentResult result = EncodeSegment(std::move(job));
+        if (!result.failure.empty()) {
+            AppMessageBox(result.failure);
+            return false;
+        }
+        return Write(result.frames, "Output file write error");
+    }
+    Dispatch(true);
+    while (!m_running.empty()) CollectOldest();
+    return !m_failed;
 }

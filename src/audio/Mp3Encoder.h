@@ -1,17 +1,21 @@
 #pragma once
-// Encodes 16-bit stereo samples at 44100 Hz into the one MP3 format the unit plays, through LAME:
-// MPEG-1 Layer III, 128 kbit/s constant rate, joint stereo, no bit reservoir (every frame carries
-// its own audio data), original bit set, no CRC, no private bit, no VBR tag.
+// Encodes 16-bit stereo samples at 44100 Hz into the one MP3 format the unit plays (see
+// LameStream.h), on every core: the stream is cut into segments of whole frames, each encoded by
+// its own LAME stream on its own thread and joined in order (see Mp3Segments.h), so the file is
+// frame for frame what one stream would give. A stream shorter than one segment stays on the
+// calling thread. Samples wait in memory only for the segments being encoded.
 //
 // Like every audio class it does not throw for its own failures: it shows an application message
 // box at once and returns false, and its caller decides what that means.
 #include <cstdint>
+#include <deque>
+#include <future>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "audio/Mp3Segments.h"
 #include "platform/StdioFile.h"
-
-struct lame_global_struct;
 
 // An audio sink.
 class CAudioWriter {
@@ -22,38 +26,52 @@ public:
     virtual bool WriteChannels(const int32_t* first, const int32_t* second, uint32_t count) = 0;
 };
 
+// How encoders spread their work; each encoder takes the settings of the moment it is created.
+struct Mp3EncoderSettings {
+    unsigned threads = 0;                               // 0: std::thread::hardware_concurrency()
+    uint32_t segmentFrames = mp3_segment::kDefaultFrames;  // rounded up to the padding period
+    int failingSegment = -1;                            // tests: the encoder of this segment fails
+};
+void SetMp3EncoderSettings(const Mp3EncoderSettings& settings);
+Mp3EncoderSettings CurrentMp3EncoderSettings();
+
 class CMp3Encoder final : public CAudioWriter {
 public:
     CMp3Encoder() = default;
-    ~CMp3Encoder() override;
+    ~CMp3Encoder() override;  // waits for the segments still being encoded
     CMp3Encoder(const CMp3Encoder&) = delete;
     CMp3Encoder& operator=(const CMp3Encoder&) = delete;
 
     // Creates the output file and opens an encoder stream on it.
     bool Create(const std::string& path) override;
     // count stereo frames: the first channel's sample in the low half, the second's in the high
-    // half. A chunk the encoder cannot take is shown to the user and encoding goes on; always true.
+    // half. Audio the encoder cannot take is shown to the user and encoding goes on; always true.
     bool Encode(const uint32_t* frames, uint32_t count);
     // The first array's samples in the high half, the second's in the low half.
     bool WriteChannels(const int32_t* first, const int32_t* second, uint32_t count) override;
-    // Encodes what is buffered, finishes the stream and closes the file.
+    // Encodes what is left, finishes the stream and closes the file.
     bool Close() override;
 
-    // True once a chunk could not be encoded or written since Create: the stream has a gap.
+    // True once some audio could not be encoded or written since Create: the stream has a gap.
     bool Failed() const { return m_failed; }
-    // The samples (both channels counted) gathered for one encoder call.
-    uint32_t SamplesPerChunk() const { return m_samplesPerChunk; }
 
 private:
-    bool OpenStream();
-    bool EncodeChunk(uint32_t samples);
-    void CloseStream();
+    bool OneThread() const { return m_threads <= 1; }
+    uint32_t SegmentInputFrames() const;
+    void EncodeHere(const int16_t* samples, uint32_t frames);
+    void Dispatch(bool last);
+    void CollectOldest();
+    bool Write(const std::vector<uint8_t>& bytes, const char* failure);
+    void Fail(const std::string& message);
+    bool Finish();
 
-    lame_global_struct* m_stream = nullptr;
-    std::vector<uint8_t> m_outputBuffer;
-    std::vector<int16_t> m_inputBuffer;
-    uint32_t m_room = 0;
-    uint32_t m_samplesPerChunk = 0;
+    Mp3EncoderSettings m_settings;
+    unsigned m_threads = 1;
+    std::unique_ptr<CLameStream> m_stream;  // the whole stream on one thread, or the first segment's
+    std::vector<int16_t> m_pending;         // the segment being gathered, interleaved
+    std::vector<uint8_t> m_bytes;
+    uint32_t m_segments = 0;                // handed to a thread so far
+    std::deque<std::future<Mp3SegmentResult>> m_running;
     StdioFile m_output;
     std::string m_path;
     bool m_failed = false;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <nlohmann/json.hpp>
+
 #include "schedule/ScheduleText.h"
 
 void PrintTable(std::ostream& out, const std::vector<std::string>& headings,
@@ -55,31 +57,81 @@ void PrintCard(std::ostream& out, const std::string& device, const CVelkDisk& di
     PrintSchedules(out, disk);
 }
 
-nlohmann::json CardJson(const std::string& device, const CVelkDisk& disk) {
-    nlohmann::json tracks = nlohmann::json::array();
-    const auto& list = disk.GetTracks();
-    for (size_t i = 0; i < list.size(); ++i) {
-        const TrackEntry& t = list[i];
-        tracks.push_back({{"track", i},
-                          {"title", t.Title()},
-                          {"size_mb", TrackSizeMbText(t)},
-                          {"baud", BaudRateText(t.baudCode)},
-                          {"frame_ms", t.frameMs},
-                          {"protocol", ProtocolText(t.protocolCode)},
-                          {"baud_code", t.baudCode},
-                          {"protocol_code", t.protocolCode},
-                          {"audio_start", t.audioStart},
-                          {"data_start", t.dataStart},
-                          {"end_sector", t.endSector}});
+namespace {
+
+// A JSON string exactly as the library writes it, invalid UTF-8 replaced.
+std::string Quoted(const std::string& text) {
+    return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+// Writes the members of one object, one a line at the given indent; each value is JSON already.
+class CObjectWriter {
+public:
+    CObjectWriter(std::ostream& out, const char* indent) : m_out(out), m_indent(indent) { m_out << "{"; }
+    template <typename Value>
+    CObjectWriter& Member(const char* key, const Value& value) {
+        m_out << (m_first ? "\n" : ",\n") << m_indent << "  \"" << key << "\": " << value;
+        m_first = false;
+        return *this;
     }
-    nlohmann::json schedules = nlohmann::json::array();
-    for (const ScheduleEntry& s : disk.GetSchedules())
-        schedules.push_back({{"track", s.trackIndex},
-                             {"minutes", FormatField(s.minutes)},
-                             {"hours", FormatField(s.hours)},
-                             {"weekdays", FormatField(s.weekdays)},
-                             {"days_of_month", FormatField(s.daysOfMonth)},
-                             {"months", FormatField(s.months)}});
-    return {{"device", device}, {"velk", disk.IsVelkDisk()}, {"mode", disk.GetMode()},
-            {"tracks", tracks},   {"schedules", schedules}};
+    void End() { m_out << "\n" << m_indent << "}"; }
+
+private:
+    std::ostream& m_out;
+    const char* m_indent;
+    bool m_first = true;
+};
+
+constexpr const char* kElementIndent = "    ";  // an object inside an array inside the document
+
+void WriteTrack(std::ostream& out, size_t index, const TrackEntry& t) {
+    CObjectWriter(out, kElementIndent)
+        .Member("audio_start", t.audioStart)
+        .Member("baud", Quoted(BaudRateText(t.baudCode)))
+        .Member("baud_code", unsigned(t.baudCode))
+        .Member("data_start", t.dataStart)
+        .Member("end_sector", t.endSector)
+        .Member("frame_ms", unsigned(t.frameMs))
+        .Member("protocol", Quoted(ProtocolText(t.protocolCode)))
+        .Member("protocol_code", unsigned(t.protocolCode))
+        .Member("size_mb", Quoted(TrackSizeMbText(t)))
+        .Member("title", Quoted(t.Title()))
+        .Member("track", index)
+        .End();
+}
+
+void WriteSchedule(std::ostream& out, const ScheduleEntry& s) {
+    CObjectWriter(out, kElementIndent)
+        .Member("days_of_month", Quoted(FormatField(s.daysOfMonth)))
+        .Member("hours", Quoted(FormatField(s.hours)))
+        .Member("minutes", Quoted(FormatField(s.minutes)))
+        .Member("months", Quoted(FormatField(s.months)))
+        .Member("track", s.trackIndex)
+        .Member("weekdays", Quoted(FormatField(s.weekdays)))
+        .End();
+}
+
+// "[]" when empty, else one element a line.
+template <typename List, typename WriteElement>
+void WriteArray(std::ostream& out, const List& list, WriteElement writeElement) {
+    if (list.empty()) {
+        out << "[]";
+        return;
+    }
+    out << "[";
+    for (size_t i = 0; i < list.size(); ++i) {
+        out << (i ? ",\n" : "\n") << kElementIndent;
+        writeElement(i, list[i]);
+    }
+    out << "\n  ]";
+}
+
+}  // namespace
+
+void WriteCardJson(std::ostream& out, const std::string& device, const CVelkDisk& disk) {
+    out << "{\n  \"device\": " << Quoted(device) << ",\n  \"mode\": " << disk.GetMode() << ",\n  \"schedules\": ";
+    WriteArray(out, disk.GetSchedules(), [&out](size_t, const ScheduleEntry& s) { WriteSchedule(out, s); });
+    out << ",\n  \"tracks\": ";
+    WriteArray(out, disk.GetTracks(), [&out](size_t i, const TrackEntry& t) { WriteTrack(out, i, t); });
+    out << ",\n  \"velk\": " << (disk.IsVelkDisk() ? "true" : "false") << "\n}";
 }

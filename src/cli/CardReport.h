@@ -1,7 +1,6 @@
 #pragma once
 // The routine list and the schedules of a card, as the main window shows them, as plain text and
 // as the stable JSON that scripts read.
-#include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -13,4 +12,7 @@ void PrintTable(std::ostream& out, const std::vector<std::string>& headings,
 void PrintRoutineList(std::ostream& out, const CVelkDisk& disk);
 void PrintSchedules(std::ostream& out, const CVelkDisk& disk);
 void PrintCard(std::ostream& out, const std::string& device, const CVelkDisk& disk);
-nlohmann::json CardJson(const std::string& device, const CVelkDisk& disk);
+// The JSON document, written as it goes (one routine at a time) so that a full card costs no more
+// memory than the card itself: keys in alphabetical order, two spaces an indent level, text that is
+// not UTF-8 replaced by U+FFFD, no final newline.
+void WriteCardJson(std::ostream& out, const std::string& device, const CVelkDisk& disk);

@@ -14,11 +14,12 @@ void RegisterListCommand(CLI::App& app, CliContext& context) {
     command->callback([&context, device, json] {
         context.run = [&context, device, json] {
             return WithCard(*device, context, [&](COpenedDevice&, CVelkDisk& disk) {
-                if (*json)
-                    std::cout << CardJson(*device, disk).dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
-                              << "\n";
-                else
+                if (*json) {
+                    WriteCardJson(std::cout, *device, disk);
+                    std::cout << "\n";
+                } else {
                     PrintCard(std::cout, *device, disk);
+                }
                 return 0;
             }, nullptr, {}, DeviceAccess::Read);
         };

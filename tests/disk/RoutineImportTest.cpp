@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "AudioFixtures.h"
+#include "audio/Mp3Encoder.h"
 #include "audio/Mp3Frames.h"
 #include "disk/DiskLayout.h"
 #include "disk/RoutineFile.h"
@@ -149,6 +150,43 @@ TEST_F(RoutineImport, ConvertsOtherAudioWithTheSelectedChannels) {
         EXPECT_GE(SnrAfterDelay(source.Channel(int(c.first)), stored.Channel(0), 4000), 15.0) << c.name;
         EXPECT_GE(SnrAfterDelay(source.Channel(int(c.second)), stored.Channel(1), 4000), 15.0) << c.name;
     }
+}
+
+// The encoder of one segment of a routine cut into several fails: the import fails as any failed
+// conversion does, and leaves neither a temporary file nor a change on the card.
+TEST_F(RoutineImport, AFailingEncoderSegmentFailsTheImportCleanly) {
+    const Mp3EncoderSettings previous = CurrentMp3EncoderSettings();
+    SetMp3EncoderSettings({2, mp3_segment::kPaddingPeriod, 1});
+    CMemoryDevice card(2048);
+    FormatCard(card);
+    {
+        CVelkDisk disk(card);
+        disk.Read();
+        disk.ImportRoutineFile(Write("first.velk", Mp3Routine(4, 700)), nullptr, true);
+    }
+    Routine r;
+    r.header.audioFormat = RoutineHeader::kOtherFormat;
+    WriteWav(temp.File("source.wav"), MakeTones(44100, 2, 5.0));
+    r.audio = ReadAll(temp.File("source.wav"));
+    r.data = Pattern(300, 9);
+    const std::string path = Write("segments.velk", r);
+    const Bytes before = card.Bytes();
+    prompt.messages.clear();
+    {
+        CVelkDisk disk(card);
+        disk.Read();
+        try {
+            disk.ImportRoutineFile(path, nullptr, true);
+            ADD_FAILURE() << "the import went through";
+        } catch (const CFileAccessException& e) {
+            EXPECT_STREQ(e.what(), "Unable to create temporary output audio file");
+        }
+    }
+    SetMp3EncoderSettings(previous);
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_EQ(prompt.messages[0].text, "beEncodeChunk() failed");
+    EXPECT_EQ(temp.TempFileCount(), 0);
+    EXPECT_TRUE(card.Bytes() == before) << "the card changed";
 }
 
 TEST_F(RoutineImport, LaysOutEmptyAudioEmptyDataAndLongTitlesAsTheCardExpects) {

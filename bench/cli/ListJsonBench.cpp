@@ -1,0 +1,124 @@
+// `velk3 list CARD --json` against the plain `velk3 list CARD` of the same full card (65,533
+// routines, 1,000 schedules), measured in the same run: wall time and peak resident memory.
+// The JSON is written as it goes, so it may cost at most 1.5 times the time and 64 MiB at its peak.
+// Usage: bench_list_json [PATH-TO-VELK3]
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "devices/ImageFile.h"
+#include "disk/DiskLayout.h"
+#include "disk/VelkDisk.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr int kRoutines = disk_layout::kMaxTracks;
+constexpr int kSchedules = 1000;
+constexpr int kRepeats = 3;
+constexpr double kTimeLimit = 1.5;
+constexpr double kMemoryBudgetMiB = 64.0;
+constexpr double kKiBPerMiB = 1024.0;
+
+struct Run {
+    double seconds = 0;
+    long peakKiB = 0;
+};
+
+// Runs a program with its output thrown away.
+Run Spawn(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) throw std::runtime_error("cannot run " + arguments[0]);
+    int status = 0;
+    struct rusage usage {};
+    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error(arguments[0] + " failed");
+    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), usage.ru_maxrss};
+}
+
+// A card of one-sector routines and everyday schedules, every table full.
+void WriteFullCard(const std::string& path) {
+    const uint32_t tableSectors = disk_layout::TrackTableSectors(kRoutines) + kSchedules;
+    CImageFile::Create(path, uint64_t(disk_layout::kFirstTrackSector) + kRoutines * 2ull + tableSectors);
+    CImageFile card;
+    card.Open(CImageFile::EntryFor(path));
+    CVelkDisk disk(card);
+    disk.Format();
+    for (uint32_t i = 0; i < kRoutines; ++i) {
+        TrackEntry t;
+        t.SetTitle("Routine " + std::to_string(i));
+        t.audioStart = disk_layout::kFirstTrackSector + 2 * i;
+        t.dataStart = t.audioStart + 1;
+        t.endSector = t.dataStart + 1;
+        t.frameMs = 20;
+        t.baudCode = uint8_t(i % 8);
+        t.protocolCode = uint8_t(i % 20);
+        disk.AppendTrack(t);
+    }
+    std::vector<ScheduleEntry> schedules(kSchedules);
+    for (int i = 0; i < kSchedules; ++i) {
+        schedules[size_t(i)].trackIndex = uint16_t(i);
+        schedules[size_t(i)].minutes = {uint8_t(i % 60)};
+        schedules[size_t(i)].hours = {uint8_t(i % 24), uint8_t((i + 12) % 24)};
+    }
+    disk.SetSchedules(schedules);
+    disk.WriteTable();
+    card.Close();
+}
+
+Run Median(const std::vector<std::string>& argv) {
+    std::vector<Run> runs;
+    for (int i = 0; i < kRepeats; ++i) runs.push_back(Spawn(argv));
+    std::sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) { return a.seconds < b.seconds; });
+    Run median = runs[runs.size() / 2];
+    for (const Run& r : runs) median.peakKiB = std::max(median.peakKiB, r.peakKiB);
+    return median;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string velk3 = argc > 1 ? argv[1] : VELK3_PATH;
+    std::string pattern = (fs::temp_directory_path() / "velk3benchXXXXXX").string();
+    if (!::mkdtemp(pattern.data())) return 1;
+    const fs::path dir = pattern;
+    int result = 0;
+    try {
+        const std::string card = (dir / "full.img").string();
+        WriteFullCard(card);
+        const Run plain = Median({velk3, "list", card});
+        const Run json = Median({velk3, "list", card, "--json"});
+        std::printf("list --json of a full card (%d routines, %d schedules): %.3f s, %.1f MiB peak; "
+                    "plain list %.3f s, %.1f MiB peak; time ratio %.2f (limit %.1f), peak %.1f MiB "
+                    "(budget %.0f MiB, ratio to budget %.2f)\n",
+                    kRoutines, kSchedules, json.seconds, json.peakKiB / kKiBPerMiB, plain.seconds,
+                    plain.peakKiB / kKiBPerMiB, json.seconds / plain.seconds, kTimeLimit, json.peakKiB / kKiBPerMiB,
+                    kMemoryBudgetMiB, json.peakKiB / kKiBPerMiB / kMemoryBudgetMiB);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bench_list_json: %s\n", e.what());
+        result = 1;
+    }
+    fs::remove_all(dir);
+    return result;
+}
