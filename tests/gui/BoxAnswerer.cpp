@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QThread>
 
+#include <utility>
+
 namespace {
 constexpr int kPollMs = 5;
 }
@@ -20,8 +22,19 @@ std::vector<std::string> CBoxAnswerer::Texts() const {
 }
 
 void CBoxAnswerer::Poll() {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box || !box->isVisible()) return;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (m_busy || !modal || !modal->isVisible()) return;
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    if (!box) {
+        if (onDialog) onDialog(modal);
+        return;
+    }
+    if (whileOpen) {
+        m_busy = true;
+        const auto run = std::exchange(whileOpen, nullptr);
+        run();
+        m_busy = false;
+    }
     seen.push_back({box->windowTitle().toStdString(), box->text().toStdString(), box->icon(), box->parentWidget(),
                     QThread::currentThread() == qApp->thread()});
     QAbstractButton* button = nullptr;

@@ -2,11 +2,10 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <deque>
-#include <unistd.h>
 
 #include "gui/QtTestMain.h"
 #include "gui/DeviceMonitor.h"
+#include "gui/ManagerWindowFixture.h"
 #include "gui/UdevEventSource.h"
 
 class DeviceMonitorTest : public QObject {
@@ -17,31 +16,6 @@ private slots:
 };
 
 namespace {
-
-// Events fed by the test through a pipe, as the udev socket delivers them.
-class CFedEventSource final : public IDeviceEventSource {
-public:
-    CFedEventSource() {
-        if (::pipe(m_pipe) != 0) qFatal("pipe");
-    }
-    ~CFedEventSource() override {
-        ::close(m_pipe[0]);
-        ::close(m_pipe[1]);
-    }
-    int Descriptor() const override { return m_pipe[0]; }
-    bool ReadEvent() override {
-        char byte = 0;
-        if (::read(m_pipe[0], &byte, 1) != 1) return false;
-        return byte == 'y';
-    }
-    void Feed(bool relevant) {
-        const char byte = relevant ? 'y' : 'n';
-        if (::write(m_pipe[1], &byte, 1) != 1) qFatal("write");
-    }
-
-private:
-    int m_pipe[2] = {-1, -1};
-};
 
 constexpr std::chrono::milliseconds kQuiet{30};
 
