@@ -2,6 +2,7 @@
 // what they write, what they leave alone, and the controls during and after Add routine.
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -24,6 +25,7 @@ private slots:
     void AnUnplugDuringAddIsShownAndLeavesTheCardReadable();
     void DeviceEventsWhileBusyWaitAndClosingWaitsForTheWrite();
     void EditSchedulesSetsTheClockOfAUnitOnlyAndWritesOnOk();
+    void LoadFirmwareRunsOffTheWindowsThreadWithItsBoxes();
 };
 
 namespace {
@@ -225,6 +227,51 @@ void ManagerCommandsTest::EditSchedulesSetsTheClockOfAUnitOnlyAndWritesOnOk() {
     QCOMPARE(dialogs, 2);
     QCOMPARE(CWindowWorld::ReadCard(world.File("unit.img")).has_value(), true);
     QVERIFY(world.boxes.seen.empty());
+}
+
+void ManagerCommandsTest::LoadFirmwareRunsOffTheWindowsThreadWithItsBoxes() {
+    CWindowWorld world;
+    const std::string plain = world.MakeCard("plain.img", {}, false, 16);  // not an encrypted image
+    const auto window = world.Window({world.MakeCard("card.img", {Track("A", 8, 0, 0)})});
+    struct Case {
+        const char* chosen;  // nullptr: the Open dialog is cancelled
+        std::vector<std::string> captions;
+    };
+    const Case cases[] = {
+        {nullptr, {"Firmware Update"}},
+        {plain.c_str(), {"Firmware Update", "Firmware Error", "Firmware Error"}},
+    };
+    for (const Case& c : cases) {
+        world.boxes.seen.clear();
+        bool disabledMeanwhile = false;
+        QString filterShown;
+        window->SetFileChooser([&](const QString&, const QString& filter) {
+            disabledMeanwhile = !window->ExitButton()->isEnabled() && !window->DeviceBox()->isEnabled() &&
+                                !window->AddButton()->isEnabled() && window->IsBusy();
+            filterShown = filter;
+            return c.chosen ? QString(c.chosen) : QString();
+        });
+        QSignalSpy finished(window.get(), &CManagerDialog::workFinished);
+        window->FirmwareButton()->click();
+        QVERIFY(finished.wait(kWaitMs));
+        QVERIFY(disabledMeanwhile);
+        QCOMPARE(filterShown, QString("VELK Image Files (*.img);;All Files (*)"));
+        std::vector<std::string> captions;
+        for (const SeenBox& box : world.boxes.seen) {
+            captions.push_back(box.caption);
+            QCOMPARE(box.owner, window.get());
+        }
+        QCOMPARE(captions, c.captions);
+        QCOMPARE(world.boxes.seen[0].icon, QMessageBox::Critical);
+        if (c.chosen) {
+            QCOMPARE(world.boxes.seen[1].text, std::string("Invalid image file."));
+            QCOMPARE(world.boxes.seen[1].icon, QMessageBox::Warning);
+            QVERIFY(world.boxes.seen[2].text.rfind("The firmware update FAILED. ", 0) == 0);
+        }
+        QVERIFY(window->ExitButton()->isEnabled() && window->AddButton()->isEnabled() && window->DeviceBox()->isEnabled());
+        QCOMPARE(window->StatusBox()->text(), QString("Ready"));
+        QVERIFY(!QApplication::overrideCursor());
+    }
 }
 
 VELK3_QT_TEST(ManagerCommandsTest)
