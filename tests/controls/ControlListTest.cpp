@@ -300,6 +300,17 @@ void ControlListTest::F2EditsTheCurrentCell() {
     QCOMPARE(EditOf(w.grid->GetEditor())->text(), QStringLiteral("text"));
     w.grid->StartEdit(0, 0);  // a second edit never opens while one is open
     QCOMPARE(EditOf(w.grid->GetEditor())->text(), QStringLiteral("text"));
+    QTest::keyClick(w.grid->GetEditor(), Qt::Key_Escape);
+    QTRY_VERIFY(!w.grid->IsEditing());
+
+    // The arrow keys choose the cell F2 edits.
+    w.grid->SetCell(1, 2, Cell(CellType::Text, "third"));
+    w.grid->setFocus();
+    QTest::keyClick(w.grid, Qt::Key_Right);
+    QTest::keyClick(w.grid, Qt::Key_Right);
+    QTest::keyClick(w.grid, Qt::Key_F2);
+    QVERIFY(w.grid->IsEditing());
+    QCOMPARE(EditOf(w.grid->GetEditor())->text(), QStringLiteral("third"));
 }
 
 void ControlListTest::NotificationsButTheEditAreQueued() {
