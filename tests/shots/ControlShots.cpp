@@ -1,4 +1,5 @@
-// Shots of the controls: the schedule dialog with three schedules, the image button's states.
+// Shots of the controls: the schedule dialog with three schedules, the image button's states, the
+// grid's kinds of cells.
 #include <QApplication>
 #include <QGridLayout>
 #include <QLabel>
@@ -6,6 +7,7 @@
 
 #include "Shots.h"
 #include "controls/BitmapResource.h"
+#include "controls/ControlList.h"
 #include "controls/ImageButton.h"
 #include "gui/SchedulerDialog.h"
 
@@ -59,11 +61,49 @@ void SetButtonStates(QWidget& strip) {
     strip.findChild<CImageButton*>(QStringLiteral("Disabled"))->setEnabled(false);
 }
 
+std::unique_ptr<CControlListCell> Cell(CellType type, const QString& text, int value = 0) {
+    auto cell = std::make_unique<CControlListCell>();
+    cell->type = type;
+    cell->text = text;
+    cell->value = value;
+    return cell;
+}
+
+// Every kind of cell the grid draws, on a selected and an unselected row.
+std::unique_ptr<QWidget> ControlListCells() {
+    auto grid = std::make_unique<CControlList>(bitmap_id::kCheckImages);
+    const int width = 110;
+    grid->SetColumns({"Check", "Colour", "Time", "Choice", "Number"}, {width, width, width, width, width});
+    for (int row = 0; row < 3; ++row) {
+        grid->SetCell(row, 0, Cell(CellType::Check, QStringLiteral("Loop"), row % 2));
+        auto colour = Cell(CellType::Colour, {});
+        colour->colour = QColor::fromHsv(row * 100, 200, 220);
+        grid->SetCell(row, 1, std::move(colour));
+        auto time = Cell(CellType::Time, {});
+        time->hours = row;
+        time->minutes = 15 * row;
+        time->hundredths = 5;
+        grid->SetCell(row, 2, std::move(time));
+        auto choice = Cell(CellType::Choice, {}, row + 1);
+        choice->choices = QStringList{"MiniSSC", "SV203", "DMX"};
+        grid->SetCell(row, 3, std::move(choice));
+        auto number = Cell(CellType::Number, {}, 10 * row);
+        grid->SetCell(row, 4, std::move(number));
+    }
+    grid->resize(5 * width + 4, 100);
+    return grid;
+}
+
+void SelectMiddleRow(QWidget& grid) {
+    static_cast<CControlList&>(grid).SelectRow(1);
+}
+
 }  // namespace
 
 std::vector<Shot> ControlShots() {
     return {
         {"schedule-dialog", ScheduleDialog, nullptr},
         {"image-button-states", ImageButtonStates, SetButtonStates},
+        {"control-list-cells", ControlListCells, SelectMiddleRow},
     };
 }
