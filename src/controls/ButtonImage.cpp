@@ -87,8 +87,8 @@ QPixmap EmbossedCopy(const QPixmap& masked, const QPalette& palette) {
     QImage result(onWhite.size(), QImage::Format_ARGB32_Premultiplied);
     result.fill(Qt::transparent);
     QPainter painter(&result);
-    painter.drawImage(step, step, tinted(palette.color(QPalette::Light)));
-    painter.drawImage(0, 0, tinted(palette.color(QPalette::Dark)));
+    painter.drawImage(step, step, tinted(palette.color(QPalette::Active, QPalette::Light)));
+    painter.drawImage(0, 0, tinted(palette.color(QPalette::Active, QPalette::Dark)));
     painter.end();
     QPixmap pixmap = QPixmap::fromImage(result);
     pixmap.setDevicePixelRatio(masked.devicePixelRatio());

@@ -11,5 +11,6 @@ QPixmap MaskTransparentColor(const QPixmap& pixmap, const QColor& transparent);
 QPixmap GrayCopy(const QPixmap& pixmap, const QColor& transparent);
 // Every channel of every pixel but the transparent colour at three quarters.
 QPixmap DarkerCopy(const QPixmap& pixmap, const QColor& transparent);
-// The picture's dark strokes etched into the face: light one pixel down and right, shadow on top.
+// The picture's dark strokes etched into the face: light one pixel down and right, shadow on top
+// (the active colours: a disabled palette may fade them until the etching no longer shows).
 QPixmap EmbossedCopy(const QPixmap& masked, const QPalette& palette);

@@ -35,6 +35,8 @@ CControlList::CControlList(int checkBitmapId, QWidget* parent)
     setSortingEnabled(false);
     setShowGrid(true);
     setWordWrap(false);
+    // Tab leaves the grid as it leaves any control of a dialog; arrows choose the cell for F2.
+    setTabKeyNavigation(false);
     setTextElideMode(Qt::ElideRight);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

@@ -75,6 +75,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     friend class CControlListDelegate;

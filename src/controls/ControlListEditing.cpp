@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStandardItemModel>
+#include <QToolTip>
 
 #include "controls/ControlList.h"
 #include "controls/ControlListEditor.h"
@@ -131,4 +132,18 @@ void CControlList::selectionChanged(const QItemSelection& selected, const QItemS
     };
     post(deselected, false);
     post(selected, true);
+}
+
+// A text cut off by its column shows whole in a tip.
+bool CControlList::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return QTableView::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const QString text = GetItemText(index.row(), index.column());
+    if (index.isValid() && fontMetrics().horizontalAdvance(text) > visualRect(index).width()) {
+        QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+    } else {
+        QToolTip::hideText();
+    }
+    return true;
 }

@@ -132,10 +132,10 @@ bool CControlListEditor::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     } else if (event->type() == QEvent::FocusOut) {
-        // A drop-down opening or another application taking the desktop is no end of the edit.
+        // A drop-down list opening is no end of the edit.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         QWidget* target = QApplication::focusWidget();
-        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && !Contains(target)) {
+        if (reason != Qt::PopupFocusReason && !Contains(target)) {
             RequestEnd(EditEnd::Open, target);
         }
     }

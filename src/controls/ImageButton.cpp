@@ -26,7 +26,6 @@ CImageButton::~CImageButton() = default;
 
 void CImageButton::Init() {
     setMouseTracking(true);
-    setAttribute(Qt::WA_Hover, false);
     SetDefaultColors();
     connect(this, &QAbstractButton::clicked, this, &CImageButton::OnClicked);
 }
@@ -285,9 +284,4 @@ void CImageButton::changeEvent(QEvent* event) {
         break;
     default: break;
     }
-}
-
-void CImageButton::nextCheckState() {
-    QPushButton::nextCheckState();
-    update();
 }

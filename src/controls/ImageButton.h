@@ -88,7 +88,6 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void nextCheckState() override;
 
 private:
     struct Image {

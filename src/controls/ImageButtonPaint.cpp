@@ -121,9 +121,9 @@ void CImageButton::PaintCaption(QPainter& painter, const QRect& area, bool press
     if (isDown() && !m_checkBoxMode) box.translate(m_pressedOffset);
     painter.setFont(font());
     if (!isEnabled()) {
-        painter.setPen(palette().color(QPalette::Light));
+        painter.setPen(palette().color(QPalette::Active, QPalette::Light));
         painter.drawText(box.translated(1, 1), kCaptionFlags, text());
-        painter.setPen(palette().color(QPalette::Dark));
+        painter.setPen(palette().color(QPalette::Active, QPalette::Dark));
         painter.drawText(box, kCaptionFlags, text());
         return;
     }

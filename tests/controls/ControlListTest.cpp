@@ -1,4 +1,6 @@
 #include <QAccessible>
+#include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QPushButton>
 #include <QLineEdit>
@@ -51,6 +53,20 @@ struct GridWindow {
     }
 };
 
+// A file dialog that answers at once, as a user would after picking a file or cancelling.
+class AnsweringFileDialog : public QFileDialog {
+public:
+    explicit AnsweringFileDialog(const QString& path) : m_path(path) { setOption(QFileDialog::DontUseNativeDialog); }
+    int exec() override {
+        if (m_path.isEmpty()) return Rejected;
+        selectFile(m_path);
+        return Accepted;
+    }
+
+private:
+    QString m_path;
+};
+
 // The text of the editor's own edit field, whatever kind the editor is.
 QLineEdit* EditOf(QWidget* editor) {
     if (auto* spin = qobject_cast<QSpinBox*>(editor)) return spin->findChild<QLineEdit*>();
@@ -70,6 +86,8 @@ private slots:
     void CheckClickZone();
     void DoubleClickOpensEditorsOnlyWhereThereAreSome();
     void BrowseEditKeepsOpenWhileFocusMovesToItsButton();
+    void BrowseButtonPutsTheChosenPathOrDropsTheEdit();
+    void ChoiceCellCommitsTheChosenEntry();
     void ColourCellIsFilledInsideItsInsets();
     void TimeCellEditsThroughTheTimeEditor();
     void F2EditsTheCurrentCell();
@@ -248,6 +266,46 @@ void ControlListTest::BrowseEditKeepsOpenWhileFocusMovesToItsButton() {
     QCOMPARE(edited.count(), 1);
 }
 
+void ControlListTest::BrowseButtonPutsTheChosenPathOrDropsTheEdit() {
+    const QString chosen = QDir::temp().filePath(QStringLiteral("chosen.velk"));
+    for (const QString& answer : {chosen, QString()}) {
+        GridWindow w;
+        AnsweringFileDialog dialog(answer);
+        auto cell = Cell(CellType::Browse, "a.velk");
+        cell->browseDialog = &dialog;
+        w.grid->SetCell(0, 0, std::move(cell));
+        QSignalSpy edited(w.grid, &CControlList::cellEdited);
+        w.grid->StartEdit(0, 0);
+        auto* button = w.grid->GetEditor()->parentWidget()->findChild<QPushButton*>();
+        QVERIFY(button);
+        button->click();
+        QTRY_VERIFY(!w.grid->IsEditing());
+        QCOMPARE(edited.count(), answer.isEmpty() ? 0 : 1);
+        QCOMPARE(w.grid->GetItemText(0, 0), answer.isEmpty() ? QStringLiteral("a.velk") : chosen);
+    }
+}
+
+void ControlListTest::ChoiceCellCommitsTheChosenEntry() {
+    GridWindow w;
+    auto cell = Cell(CellType::Choice, {}, 2);
+    cell->choices = QStringList{"MiniSSC", "SV203", "DMX"};
+    w.grid->SetCell(0, 1, std::move(cell));
+    QCOMPARE(w.grid->GetItemText(0, 1), QStringLiteral("SV203"));
+    QSignalSpy edited(w.grid, &CControlList::cellEdited);
+    QSignalSpy changed(w.grid, &CControlList::cellChanged);
+    w.grid->StartEdit(0, 1);
+    auto* choice = qobject_cast<QComboBox*>(w.grid->GetEditor());
+    QVERIFY(choice);
+    QCOMPARE(choice->currentText(), QStringLiteral("SV203"));
+    choice->setCurrentIndex(2);
+    QTRY_COMPARE(changed.count(), 1);  // a live change of the open editor
+    QTest::keyClick(choice, Qt::Key_Return);
+    QTRY_COMPARE(edited.count(), 1);
+    QCOMPARE(edited[0][3].toString(), QStringLiteral("DMX"));
+    // The commit changes the text; the owner reads the new choice from the notification.
+    QCOMPARE(w.grid->GetCell(0, 1).value, 2);
+}
+
 void ControlListTest::ColourCellIsFilledInsideItsInsets() {
     GridWindow w;
     auto cell = Cell(CellType::Colour);
@@ -300,6 +358,17 @@ void ControlListTest::F2EditsTheCurrentCell() {
     QCOMPARE(EditOf(w.grid->GetEditor())->text(), QStringLiteral("text"));
     w.grid->StartEdit(0, 0);  // a second edit never opens while one is open
     QCOMPARE(EditOf(w.grid->GetEditor())->text(), QStringLiteral("text"));
+    QTest::keyClick(w.grid->GetEditor(), Qt::Key_Escape);
+    QTRY_VERIFY(!w.grid->IsEditing());
+
+    // The arrow keys choose the cell F2 edits.
+    w.grid->SetCell(1, 2, Cell(CellType::Text, "third"));
+    w.grid->setFocus();
+    QTest::keyClick(w.grid, Qt::Key_Right);
+    QTest::keyClick(w.grid, Qt::Key_Right);
+    QTest::keyClick(w.grid, Qt::Key_F2);
+    QVERIFY(w.grid->IsEditing());
+    QCOMPARE(EditOf(w.grid->GetEditor())->text(), QStringLiteral("third"));
 }
 
 void ControlListTest::NotificationsButTheEditAreQueued() {

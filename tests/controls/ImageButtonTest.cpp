@@ -30,6 +30,17 @@ QColor PixelAt(QWidget& widget, int x, int y) {
     return widget.grab().toImage().pixelColor(x, y);
 }
 
+// Top-left corner of the picture's coloured square in a grab of the widget.
+QPoint InkCorner(QWidget& widget) {
+    const QImage image = widget.grab().toImage();
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y) == kInk) return {x, y};
+        }
+    }
+    return {-1, -1};
+}
+
 void SendMouse(QWidget& widget, QEvent::Type type, Qt::MouseButtons held) {
     const QPointF at(widget.width() / 2.0, widget.height() / 2.0);
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
@@ -44,6 +55,7 @@ class ImageButtonTest : public QObject {
 private slots:
     void TransparentColourShowsTheButtonFace();
     void SetBitmapsReportsUnreadableImages();
+    void ImageIsPlacedByAlignmentCaptionAndPress();
     void DerivedOutImageShowsOnlyWhileNotHovered();
     void DisabledLookDiffersFromEnabled();
     void DoubleClickCountsAsTwoClicks();
@@ -85,6 +97,33 @@ void ImageButtonTest::SetBitmapsReportsUnreadableImages() {
     }
     CImageButton button;
     QCOMPARE(button.SetBitmaps(QPixmap(), Qt::white), CImageButton::kBitmapSizeUnreadable);
+}
+
+void ImageButtonTest::ImageIsPlacedByAlignmentCaptionAndPress() {
+    using Align = CImageButton::Align;
+    struct Case {
+        Align align;
+        const char* caption;
+        bool pressed;
+        QPoint ink;  // the square starts 4 pixels into the 16-pixel picture
+    };
+    // A 100 x 40 button: centred, the picture starts at (42, 12); margins are 3 pixels.
+    const Case cases[] = {
+        {Align::ImageLeft, "Go", false, {3 + 4, 12 + 4}},
+        {Align::ImageLeft, "", false, {42 + 4, 12 + 4}},
+        {Align::ImageTop, "Go", false, {42 + 4, 3 + 4}},
+        {Align::ImageRight, "Go", false, {99 - 3 - 15 + 4, 12 + 4}},
+        {Align::ImageRight, "", false, {42 + 4, 0 + 4}},
+        {Align::ImageLeft, "Go", true, {3 + 4 + 1, 12 + 4 + 1}},
+    };
+    for (const Case& c : cases) {
+        CImageButton button(QString::fromLatin1(c.caption));
+        button.resize(100, 40);
+        button.SetAlign(c.align);
+        button.SetBitmaps(SquareOnWhite(), Qt::white);
+        button.setDown(c.pressed);
+        QCOMPARE(InkCorner(button), c.ink);
+    }
 }
 
 void ImageButtonTest::DerivedOutImageShowsOnlyWhileNotHovered() {

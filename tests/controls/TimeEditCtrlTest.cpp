@@ -71,7 +71,11 @@ void TimeEditCtrlTest::ArrowsStepTheFocusedFieldWithinItsRange() {
     time.SetText(QStringLiteral("0:58:1"));
     time.Field(1)->setFocus();
     QTRY_COMPARE(time.CurrentField(), 1);
+    QCoreApplication::processEvents();  // the changes SetText queued
+    QSignalSpy changed(&time, &CTimeEditCtrl::valueChanged);
     QTest::keyClick(time.Field(1), Qt::Key_Up);
+    QCOMPARE(changed.count(), 0);  // queued
+    QTRY_COMPARE(changed.count(), 1);
     QTest::keyClick(time.Field(1), Qt::Key_Up);
     QCOMPARE(time.Field(1)->text(), QStringLiteral("59"));
     time.Field(1)->setText(QStringLiteral("1"));
