@@ -15,14 +15,13 @@
 
 #include "gui/CardCommands.h"
 #include "gui/DeviceBox.h"
+#include "gui/DeviceMonitor.h"
 #include "platform/SystemPaths.h"
 
 class CControlList;
-class CDeviceMonitor;
 class CImageButton;
 class CQtUserPrompt;
 class CWidgetProgress;
-class IDeviceEventSource;
 class QComboBox;
 class QLabel;
 class QLineEdit;

@@ -15,3 +15,4 @@ struct Shot {
 };
 
 std::vector<Shot> ControlShots();
+std::vector<Shot> WindowShots();

@@ -14,6 +14,7 @@ namespace {
 
 std::vector<Shot> AllShots() {
     std::vector<Shot> shots = ControlShots();
+    for (Shot& shot : WindowShots()) shots.push_back(std::move(shot));
     return shots;
 }
 
