@@ -24,7 +24,11 @@ constexpr const char* kImageFilter = "VELK Image Files (*.img);;All Files (*)";
 
 void CManagerDialog::OnAddRoutine() {
     if (m_bBusy) return;
-    const QString file = ChooseFile(tr("Add routine"), tr(kRoutineFilter));
+    QString file;
+    {
+        const CCommandScope scope(*this);
+        file = ChooseFile(tr("Add routine"), tr(kRoutineFilter));
+    }
     if (file.isEmpty()) return;
     const CardTarget target = CurrentTarget();
     CWidgetProgress* progress = m_progress.get();
@@ -34,18 +38,22 @@ void CManagerDialog::OnAddRoutine() {
 }
 
 void CManagerDialog::OnRemoveLast() {
-    if (m_bBusy || !AskConfirm(question_text::kRemoveLast)) return;
+    if (m_bBusy) return;
+    const CCommandScope scope(*this);
+    if (!AskConfirm(question_text::kRemoveLast)) return;
     if (RemoveLastRoutine(CurrentTarget(), m_progress.get())) RefreshRoutineList();
     EnableCommands();
 }
 
 void CManagerDialog::OnFormat() {
     if (m_bBusy) return;
+    const CCommandScope scope(*this);
     if (FormatCard(CurrentTarget(), m_progress.get())) RefreshRoutineList();
 }
 
 void CManagerDialog::OnEditSchedules() {
     if (m_bBusy) return;
+    const CCommandScope scope(*this);
     const int tracks = m_routineList->GetRowCount();
     EditSchedules(CurrentTarget(), m_progress.get(), [this, tracks](const std::vector<ScheduleEntry>& schedules) {
         CSchedulerDialog dialog(schedules, tracks, this);
@@ -121,10 +129,7 @@ void CManagerDialog::OnWorkerFinished() {
     }
     SetWorkControlsEnabled(true);
     m_progress->ResetBar();
-    if (m_refreshWhenIdle) {
-        m_refreshWhenIdle = false;
-        RefreshDevices();
-    }
+    if (m_refreshWhenIdle) RefreshDevices();
     emit workFinished();
     if (m_closeWhenDone) {
         if (m_closingNote) m_closingNote->close();

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QTimer>
 
 #include "controls/ControlList.h"
 #include "controls/ImageButton.h"
@@ -12,11 +13,23 @@
 #include "gui/WidgetProgress.h"
 #include "platform/UserPrompt.h"
 
+CManagerDialog::CCommandScope::CCommandScope(CManagerDialog& window) : m_window(window) { ++m_window.m_commandDepth; }
+
+CManagerDialog::CCommandScope::~CCommandScope() {
+    if (--m_window.m_commandDepth > 0 || !m_window.m_refreshWhenIdle) return;
+    CManagerDialog* window = &m_window;
+    QTimer::singleShot(0, window, [window] {
+        if (window->m_refreshWhenIdle) window->RefreshDevices();
+    });
+}
+
 void CManagerDialog::RefreshDevices() {
-    if (m_bBusy) {
+    if (m_bBusy || m_commandDepth > 0) {
         m_refreshWhenIdle = true;
         return;
     }
+    m_refreshWhenIdle = false;
+    const CCommandScope scope(*this);
     DeviceList drives, units, images;
     ListDrivesAndUnits(m_paths, drives, units);
     for (const std::string& path : m_images) images.push_back(CImageFile::EntryFor(path));
@@ -45,6 +58,7 @@ CardTarget CManagerDialog::CurrentTarget() const {
 }
 
 void CManagerDialog::RefreshRoutineList() {
+    const CCommandScope scope(*this);
     const std::vector<TrackEntry> tracks = ReadRoutines(CurrentTarget(), m_progress.get());
     m_routineList->SetRedraw(false);
     m_routineList->DeleteAllRows();

@@ -203,7 +203,11 @@ void CManagerDialog::contextMenuEvent(QContextMenuEvent* event) {
 
 void CManagerDialog::OpenImageFromDialog() {
     if (m_bBusy) return;
-    const QString path = ChooseFile(tr("Open card image"), tr("Card images (*.img *.bin);;All Files (*)"));
+    QString path;
+    {
+        const CCommandScope scope(*this);
+        path = ChooseFile(tr("Open card image"), tr("Card images (*.img *.bin);;All Files (*)"));
+    }
     if (!path.isEmpty()) AddImage(path);
 }
 

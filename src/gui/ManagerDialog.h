@@ -102,6 +102,18 @@ private:
     CardTarget CurrentTarget() const;
     QString ChooseFile(const QString& caption, const QString& filter);
 
+    // Marks a command (or a refresh) in progress on the window's thread: its boxes turn the event
+    // loop, and a device notification meanwhile must not rebuild the box under it. The refresh is
+    // made when the outermost command has ended.
+    class CCommandScope {
+    public:
+        explicit CCommandScope(CManagerDialog& window);
+        ~CCommandScope();
+
+    private:
+        CManagerDialog& m_window;
+    };
+
     void StartWorker(Work work, std::function<void()> body);
     void SetWorkControlsEnabled(bool enabled);
     void OnWorkerFinished();
@@ -132,6 +144,7 @@ private:
     Work m_work = Work::None;
     QThread* m_worker = nullptr;
     bool m_refreshWhenIdle = false;
+    int m_commandDepth = 0;
     bool m_closeWhenDone = false;
     QPointer<QMessageBox> m_closingNote;
     QString m_statusBeforeWork;

@@ -24,6 +24,7 @@ private slots:
     void AddToAForeignCardAsksAndOnlyYesWrites();
     void AnUnplugDuringAddIsShownAndLeavesTheCardReadable();
     void DeviceEventsWhileBusyWaitAndClosingWaitsForTheWrite();
+    void DeviceEventsDuringAQuestionWaitForTheCommand();
     void EditSchedulesSetsTheClockOfAUnitOnlyAndWritesOnOk();
     void LoadFirmwareRunsOffTheWindowsThreadWithItsBoxes();
 };
@@ -189,6 +190,25 @@ void ManagerCommandsTest::DeviceEventsWhileBusyWaitAndClosingWaitsForTheWrite() 
     const auto after = CWindowWorld::ReadCard(card);
     QVERIFY(after.has_value());
     QCOMPARE(after->size(), size_t(1));
+}
+
+void ManagerCommandsTest::DeviceEventsDuringAQuestionWaitForTheCommand() {
+    CWindowWorld world;
+    auto owned = std::make_unique<CFedEventSource>();
+    CFedEventSource& events = *owned;
+    const std::string card = world.MakeCard("card.img", {Track("A", 8, 0, 0), Track("B", 8, 0, 0)});
+    const auto window = world.Window({card}, false, std::move(owned));
+    world.boxes.answers = {QMessageBox::Yes};
+    world.boxes.whileOpen = [&] {
+        world.PlugUnit(kUnit, world.MakeCard("unit.img", {}));
+        events.Feed();
+        QTest::qWait(int(CDeviceMonitor::kQuietInterval.count()) * 3);
+        QCOMPARE(window->DeviceBox()->count(), 1);
+    };
+    window->RemoveButton()->click();
+    QCOMPARE(CWindowWorld::ReadCard(card)->size(), size_t(1));  // removed from the card it asked about
+    QTRY_COMPARE(window->DeviceBox()->count(), 2);
+    QCOMPARE(window->DeviceBox()->currentText().toStdString(), card + " (4.00MB)");
 }
 
 void ManagerCommandsTest::EditSchedulesSetsTheClockOfAUnitOnlyAndWritesOnOk() {
