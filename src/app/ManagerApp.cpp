@@ -5,6 +5,10 @@
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
+
+#include "app/WindowMode.h"
+#include "app/WindowOptions.h"
 
 #include "platform/NamedObjects.h"
 #include "platform/TextFormat.h"
@@ -26,9 +30,16 @@ bool CManagerApp::CheckEnvironment() {
     return false;
 }
 
-int CManagerApp::InitInstance(int argc, const char* const* argv) {
+int CManagerApp::InitInstance(int argc, char** argv) {
     if (!CheckEnvironment()) return manager_exit::kFailed;
-    m_cmdInfo.ParseCommandLine(argc, argv);
+    const WindowOptions window = ExtractWindowOptions(argc, argv);
+    if (!window.error.empty()) {
+        std::fprintf(stderr, "velk3-manager: %s\n", window.error.c_str());
+        return manager_exit::kUsage;
+    }
+    std::vector<const char*> arguments;
+    for (const std::string& argument : window.modeArguments) arguments.push_back(argument.c_str());
+    m_cmdInfo.ParseCommandLine(int(arguments.size()), arguments.data());
 
     if (m_cmdInfo.m_bListDevices) {
         if (!CheckSingleInstance(kListingMode)) return manager_exit::kRefused;
@@ -40,8 +51,5 @@ int CManagerApp::InitInstance(int argc, const char* const* argv) {
         return server.Run() == 1 ? manager_exit::kDone : manager_exit::kFailed;
     }
     if (!CheckSingleInstance(kWindowMode)) return manager_exit::kRefused;
-    std::fputs("velk3-manager: the window mode is not available in this build.\n"
-               "Use velk3-manager -server NAME BAUD, velk3-manager -listdevices, or the velk3 command.\n",
-               stderr);
-    return manager_exit::kUsage;
+    return RunWindowMode(window, argc, argv);
 }

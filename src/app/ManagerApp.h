@@ -20,7 +20,7 @@ inline constexpr std::chrono::milliseconds kStartupLockTimeout{10000};
 namespace manager_exit {
 inline constexpr int kDone = 0;     // the mode ran and ended in order
 inline constexpr int kFailed = 1;   // the mode or the start-up failed; the message was shown
-inline constexpr int kUsage = 2;    // no mode this build can run
+inline constexpr int kUsage = 2;    // the command line is wrong
 inline constexpr int kRefused = 3;  // another instance runs: refused silently
 }  // namespace manager_exit
 
@@ -30,8 +30,9 @@ bool CheckSingleInstance(int32_t mode);
 
 class CManagerApp {
 public:
-    // The whole process after main: returns the exit status.
-    int InitInstance(int argc, const char* const* argv);
+    // The whole process after main: returns the exit status. The window's own options are taken
+    // out of the arguments before the mode grammar reads them.
+    int InitInstance(int argc, char** argv);
     const CManagerCommandLineInfo& CommandLine() const { return m_cmdInfo; }
 
 private:

@@ -1,7 +1,7 @@
 #pragma once
-// How velk3-manager shows the messages of its windowless modes. They belong in a message box when
-// a display is available; until the desktop library exists they go to standard error, and the
-// mode behaves the same either way (what it signals, what it returns).
+// How velk3-manager shows the messages of its windowless modes and of its start-up: on standard
+// error. The server and listing modes run under other programs, often without a desktop; the
+// window mode puts its message boxes in place once it has a window.
 #include <memory>
 
 #include "platform/UserPrompt.h"
@@ -14,6 +14,5 @@ public:
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
 };
 
-// The prompt for this process: the seam where the desktop build puts its message box (when
-// DISPLAY or WAYLAND_DISPLAY is set) in place of standard error.
+// The prompt for this process until the window mode installs its own.
 std::unique_ptr<IUserPrompt> CreateModePrompt();

@@ -1,5 +1,7 @@
 #include "firmware/FirmwareUpdate.h"
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "firmware/FirmwareImage.h"
@@ -36,12 +38,49 @@ private:
 
 void ShowError(const std::string& text) { UserPrompt().ShowMessage(text, kErrorCaption, MessageIcon::Warning); }
 
-void Program(CBootloaderDevice& bootloader, const std::vector<uint8_t>& image) {
-    if (!bootloader.IsCompatible()) throw CUsbDeviceException(kIncompatible);
-    if (bootloader.IsSecured()) bootloader.Erase();
+void ShowStage(const FirmwareUpdateFaces& faces, const char* stage, int blocks) {
+    if (faces.status) faces.status->SetText(stage);
+    if (!faces.progress) return;
+    faces.progress->SetRange(0, blocks);
+    faces.progress->SetPos(0);
+    faces.progress->SetStep(1);
+}
+
+int BlockCount(int32_t length, int blockSize) { return int((length + blockSize - 1) / blockSize); }
+
+// Block by block, as WriteFlash and VerifyFlash would send them, so the blocks can be counted.
+void WriteBlocks(CBootloaderDevice& bootloader, const std::vector<uint8_t>& image, const FirmwareUpdateFaces& faces) {
+    constexpr int kBlock = bootloader_command::kProgramBlockSize;
     const auto length = int32_t(image.size());
-    bootloader.WriteFlash(image.data(), length);
-    if (!bootloader.VerifyFlash(image.data(), length)) throw CUsbDeviceException(kNotVerified);
+    ShowStage(faces, kProgramming, BlockCount(length, kBlock));
+    for (int32_t start = 0; start < length; start += kBlock) {
+        bootloader.WriteFlash(start, std::min<int32_t>(kBlock, length - start), image.data() + start);
+        if (faces.progress) faces.progress->StepIt();
+    }
+}
+
+bool VerifyBlocks(CBootloaderDevice& bootloader, const std::vector<uint8_t>& image, const FirmwareUpdateFaces& faces) {
+    constexpr int kBlock = bootloader_command::kReadBlockSize;
+    const auto length = int32_t(image.size());
+    ShowStage(faces, kVerifying, BlockCount(length, kBlock));
+    std::vector<uint8_t> flash(static_cast<size_t>(kBlock));
+    for (int32_t start = 0; start < length; start += kBlock) {
+        const int32_t block = std::min<int32_t>(kBlock, length - start);
+        bootloader.ReadFlash(start, block, flash.data());
+        if (std::memcmp(flash.data(), image.data() + start, size_t(block)) != 0) return false;
+        if (faces.progress) faces.progress->StepIt();
+    }
+    return true;
+}
+
+void Program(CBootloaderDevice& bootloader, const std::vector<uint8_t>& image, const FirmwareUpdateFaces& faces) {
+    if (!bootloader.IsCompatible()) throw CUsbDeviceException(kIncompatible);
+    if (bootloader.IsSecured()) {
+        ShowStage(faces, kErasing, 1);
+        bootloader.Erase();
+    }
+    WriteBlocks(bootloader, image, faces);
+    if (!VerifyBlocks(bootloader, image, faces)) throw CUsbDeviceException(kNotVerified);
     bootloader.SetConfigurationBytes(true);
 }
 
@@ -84,7 +123,7 @@ bool RunFirmwareUpdate(const FirmwareUpdateFaces& faces) {
     try {
         const std::vector<uint8_t> image = DecryptFirmwareImage(*path);
         bootloader = std::make_unique<CBootloaderDevice>(faces.sleep);
-        Program(*bootloader, image);
+        Program(*bootloader, image, faces);
         success = true;
     } catch (const CUsbDeviceException& e) {
         ShowError(e.Message());

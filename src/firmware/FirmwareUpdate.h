@@ -8,6 +8,7 @@
 #include <string>
 
 #include "firmware/BootloaderDevice.h"
+#include "platform/Progress.h"
 
 struct FirmwareUpdateFaces {
     // The Open dialog for an .img file: the chosen path, or nothing when the user cancelled.
@@ -15,6 +16,9 @@ struct FirmwareUpdateFaces {
     // The wait cursor: shown (true) from the file choice to just before the closing message.
     std::function<void(bool busy)> showBusy;
     Sleeper sleep = SleepMilliseconds;
+    // Optional: the stage (erasing, programming, verifying) and the blocks done of it.
+    IStatusWindow* status = nullptr;
+    IProgressBar* progress = nullptr;
 };
 
 // True when the unit was programmed, verified and protected.
@@ -32,4 +36,7 @@ std::string Warning();
 std::string RestartInstructions();
 inline constexpr const char* kImageFilter = "VELK Image Files (.img)|*.img|All Files (*.*)|*.*|";
 inline constexpr const char* kImageExtension = ".img";
+inline constexpr const char* kErasing = "Erasing";
+inline constexpr const char* kProgramming = "Programming";
+inline constexpr const char* kVerifying = "Verifying";
 }  // namespace firmware_text

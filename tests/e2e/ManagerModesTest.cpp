@@ -2,14 +2,16 @@
 // libusb: what a client program sees of the listing, the relay and the single-instance rules.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fcntl.h>
 #include <fstream>
-#include <sys/wait.h>
+#include <optional>
 #include <thread>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/NamedObjects.h"
@@ -257,10 +259,68 @@ TEST_F(ManagerModes, ClientsKilledOrInterruptedAtAnyPointLeaveNothingInTheWayOfT
     }
 }
 
-TEST_F(ManagerModes, NoModeWordSaysTheWindowIsMissing) {
-    const Result r = Run(VELK3_MANAGER_BINARY, {});
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_NE(r.err.find("the window mode is not available in this build"), std::string::npos) << r.err;
+// Display variables are the test's own: a desktop session running the tests must not leak in.
+class DisplayVariables {
+public:
+    DisplayVariables() {
+        for (const char* name : kNames) {
+            const char* value = std::getenv(name);
+            m_saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+            ::unsetenv(name);
+        }
+    }
+    ~DisplayVariables() {
+        for (const auto& [name, value] : m_saved)
+            value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
+    }
+
+private:
+    static constexpr const char* kNames[] = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+    std::vector<std::pair<const char*, std::optional<std::string>>> m_saved;
+};
+
+TEST_F(ManagerModes, WithoutADisplayTheWindowNamesVelk3WhileTheOtherModesRun) {
+    DisplayVariables none;
+    struct Case {
+        const char* display;  // nullptr: unset
+        const char* want;
+    };
+    for (const Case c : {Case{nullptr, "no display to show the window on"},
+                         Case{":7777", "cannot open the window on this display"}}) {
+        if (c.display) ::setenv("DISPLAY", c.display, 1);
+        const Result r = Run(VELK3_MANAGER_BINARY, {"--image", File("card.img")});
+        ::unsetenv("DISPLAY");
+        EXPECT_EQ(r.exitCode, 1) << r.err;
+        EXPECT_NE(r.err.find(c.want), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("velk3 does every job of the window"), std::string::npos) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    ListRendezvous list;
+    ASSERT_TRUE(list.Create());
+    const Result listing = Run(VELK3_MANAGER_BINARY, {"-listdevices"});
+    EXPECT_EQ(listing.exitCode, 0) << listing.err;
+    EXPECT_TRUE(list.done.IsSet());
+}
+
+// Whether the process has a handler for sig: the window is then about to run or running.
+bool Catches(pid_t pid, int sig) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("SigCgt:", 0) == 0) return (std::stoull(line.substr(7), nullptr, 16) >> (sig - 1)) & 1;
+    return false;
+}
+
+TEST_F(ManagerModes, TheWindowStartsOffscreenOnAnImageAndClosesOnTerm) {
+    DisplayVariables none;
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const pid_t window = Start(VELK3_MANAGER_BINARY, {"--image", File("card.img"), "--show-schedules"}, "window");
+    ::unsetenv("QT_QPA_PLATFORM");
+    for (int i = 0; i < 2000 && ChildRunning(window) && !Catches(window, SIGTERM); ++i) std::this_thread::sleep_for(5ms);
+    ASSERT_TRUE(ChildRunning(window)) << ReadWholeFile(File("window.err"));
+    ::kill(window, SIGTERM);
+    const Result r = Finish(window, "window");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(ReadWholeFile(File("wire.log")).find("host open"), std::string::npos) << "the units were listed";
 }
 
 }  // namespace

@@ -66,6 +66,8 @@ protected:
         faces.chooseImage = [chosen] { return chosen; };
         faces.showBusy = [this](bool busy) { prompt.messages.push_back({busy ? "<wait>" : "<arrow>", "", MessageIcon::None}); };
         faces.sleep = [this](int ms) { sleeps.push_back(ms); };
+        faces.status = &stages;
+        faces.progress = &stages;
         return RunFirmwareUpdate(faces);
     }
 
@@ -76,6 +78,7 @@ protected:
     }
 
     CRecordingPrompt prompt;
+    CRecordingProgress stages;
     CTempFile image{"ylm"};
     std::vector<int> sleeps;
 };
@@ -122,9 +125,21 @@ TEST_F(FirmwareUpdateTest, ASuccessfulUpdateProgramsVerifiesAndProtectsTheChip) 
 
     // The chip is secured now: the next update erases it first.
     prompt.messages.clear();
+    stages.calls.clear();
     EXPECT_TRUE(Run(image.Path()));
     EXPECT_EQ(fakeusb::Bootloader(kDevnum).erases, 1);
     EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 15000), 1);
+    // Each stage shows in the status box, and its blocks (3072 bytes written, 1024 read) in the bar.
+    const auto& calls = stages.calls;
+    auto stage = [&](const std::string& text) { return std::find(calls.begin(), calls.end(), "text " + text); };
+    ASSERT_NE(stage("Erasing"), calls.end());
+    ASSERT_LT(stage("Erasing"), stage("Programming"));
+    ASSERT_LT(stage("Programming"), stage("Verifying"));
+    ASSERT_NE(stage("Verifying"), calls.end());
+    EXPECT_EQ(*(stage("Programming") + 1), "range 0 14");
+    EXPECT_EQ(std::count(stage("Programming"), stage("Verifying"), "stepit"), 14);
+    EXPECT_EQ(*(stage("Verifying") + 1), "range 0 40");
+    EXPECT_EQ(std::count(stage("Verifying"), calls.end(), "stepit"), 40);
     EXPECT_TRUE(std::equal(firmware.begin(), firmware.end(), fakeusb::Bootloader(kDevnum).flash.begin()));
 }
 

@@ -1,0 +1,166 @@
+#include "gui/SchedulerDialog.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "controls/BitmapResource.h"
+#include "controls/ControlList.h"
+#include "controls/DialogUnits.h"
+#include "controls/ImageButton.h"
+#include "schedule/ScheduleText.h"
+
+namespace {
+
+// The dialog's size and its parts' widths in dialog units.
+constexpr int kDialogWidth = 381;
+constexpr int kDialogHeight = 239;
+constexpr int kHelpWidth = 222;
+constexpr int kRangesWidth = 120;
+constexpr int kGridWidth = 366;
+constexpr int kGridHeight = 108;
+constexpr int kButtonWidth = 66;
+constexpr int kButtonHeight = 36;
+constexpr int kButtonGap = 12;
+constexpr int kMargin = 6;
+constexpr int kTrackColumnWidth = 75;  // pixels
+constexpr int kTrackColumn = 0;
+constexpr int kFieldColumns = 5;
+
+const QColor kTransparent = Qt::white;
+
+QLabel* HelpLabel(const QString& text, int width) {
+    auto* label = new QLabel(text);
+    label->setWordWrap(true);
+    label->setFixedWidth(width);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+}  // namespace
+
+CSchedulerDialog::CSchedulerDialog(const std::vector<ScheduleEntry>& schedules, int trackCount, QWidget* parent)
+    : QDialog(parent), m_schedules(schedules), m_trackCount(trackCount) {
+    setWindowTitle(tr("Schedule"));
+    BuildLayout();
+    SetUpGrid();
+    FillGrid();
+    m_add->SetBitmaps(bitmap_id::kAddRoutine, kTransparent);
+    m_remove->SetBitmaps(bitmap_id::kRemoveLast, kTransparent);
+    m_cancel->SetBitmaps(bitmap_id::kCancel, kTransparent);
+    m_ok->SetBitmaps(bitmap_id::kExit, kTransparent);
+    if (m_grid->GetRowCount() > 0) m_grid->SelectRow(0);
+}
+
+CSchedulerDialog::~CSchedulerDialog() = default;
+
+void CSchedulerDialog::BuildLayout() {
+    const CDialogUnits units(font());
+    auto* help = new QVBoxLayout;
+    help->addWidget(HelpLabel(tr("The scheduler will play the specified track when the conditions of the Minutes, "
+                                 "Hours, Weekdays, Days of month, and Months fields are all satisfied."),
+                              units.X(kHelpWidth)));
+    help->addWidget(HelpLabel(tr("Use a comma (',') to specify a list of values, for example: \"1,3,4,7,8\"."),
+                              units.X(kHelpWidth)));
+    help->addWidget(HelpLabel(tr("Use the asterisk ('*') to specify all possible values for a field. For example, an "
+                                 "asterisk in the hour time field would be equivalent to 'every hour'. See the manual "
+                                 "for details and examples."),
+                              units.X(kHelpWidth)));
+    auto* top = new QHBoxLayout;
+    top->addLayout(help);
+    top->addStretch();
+    top->addWidget(HelpLabel(tr("Minutes: 0-59\nHours: 0-23 (Military time)\nWeekdays: 1-7 (1=Sun, 7=Sat)\n"
+                                "Days of month: 1-31\nMonths: 1-12 (1=Jan, 12=Dec)"),
+                             units.X(kRangesWidth)),
+                   0, Qt::AlignTop);
+
+    m_grid = new CControlList(bitmap_id::kCheckImages, this);
+    m_grid->setAccessibleName(tr("Schedules"));
+    m_grid->setMinimumSize(units.Size(kGridWidth, kGridHeight));
+
+    m_add = new CImageButton(tr("Add"), this);
+    m_remove = new CImageButton(tr("Remove"), this);
+    m_ok = new CImageButton(tr("OK"), this);
+    m_cancel = new CImageButton(tr("Cancel"), this);
+    m_ok->SetDefaultButton(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(units.X(kButtonGap));
+    buttons->addStretch();
+    for (CImageButton* button : {m_add, m_remove, m_ok, m_cancel}) {
+        button->setFixedSize(units.Size(kButtonWidth, kButtonHeight));
+        buttons->addWidget(button);
+    }
+    buttons->addStretch();
+    connect(m_add, &QAbstractButton::clicked, this, &CSchedulerDialog::OnAdd);
+    connect(m_remove, &QAbstractButton::clicked, this, &CSchedulerDialog::OnRemove);
+    connect(m_ok, &QAbstractButton::clicked, this, &QDialog::accept);
+    connect(m_cancel, &QAbstractButton::clicked, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(units.X(kMargin), units.Y(kMargin), units.X(kMargin), units.Y(kMargin));
+    layout->addLayout(top);
+    layout->addWidget(m_grid, 1);
+    layout->addLayout(buttons);
+    resize(units.Size(kDialogWidth, kDialogHeight));
+}
+
+void CSchedulerDialog::SetUpGrid() {
+    const int width = CDialogUnits(font()).X(kGridWidth);
+    const int fieldWidth = (width - kTrackColumnWidth) / kFieldColumns;
+    QStringList titles{tr("Track")};
+    QList<int> widths{kTrackColumnWidth};
+    for (const ScheduleField& field : kScheduleFields) {
+        titles << tr(field.name);
+        widths << fieldWidth;
+    }
+    m_grid->SetColumns(titles, widths);
+    connect(m_grid, &CControlList::cellEdited, this, &CSchedulerDialog::OnCellEdited);
+}
+
+void CSchedulerDialog::FillGrid() {
+    // With no tracks the range would be empty; the track cell then holds 0.
+    const int lastTrack = qMax(m_trackCount - 1, 0);
+    m_grid->SetRedraw(false);
+    for (int row = 0; row < static_cast<int>(m_schedules.size()); ++row) {
+        const ScheduleEntry& entry = m_schedules[row];
+        auto track = std::make_unique<CControlListCell>();
+        track->type = CellType::Number;
+        track->minimum = 0;
+        track->maximum = lastTrack;
+        track->value = qMin<int>(entry.trackIndex, lastTrack);
+        m_grid->SetCell(row, kTrackColumn, std::move(track));
+        int column = kTrackColumn + 1;
+        for (const ScheduleField& field : kScheduleFields) {
+            auto text = std::make_unique<CControlListCell>();
+            text->type = CellType::Text;
+            text->text = QString::fromStdString(FormatField(entry.*field.member));
+            m_grid->SetCell(row, column++, std::move(text));
+        }
+    }
+    m_grid->SetRedraw(true);
+    m_remove->setEnabled(!m_schedules.empty());
+}
+
+void CSchedulerDialog::OnCellEdited(int row, int column, const QString&, const QString& newText) {
+    if (row < 0 || row >= static_cast<int>(m_schedules.size())) return;
+    ScheduleEntry& entry = m_schedules[row];
+    if (column == kTrackColumn) {
+        entry.trackIndex = static_cast<uint16_t>(qBound(0, LeadingInteger(newText), qMax(m_trackCount - 1, 0)));
+    } else if (column > kTrackColumn && column <= kFieldColumns) {
+        const ScheduleField& field = kScheduleFields[column - 1];
+        ParseField(entry.*field.member, newText.toStdString(), field.minimum, field.maximum);
+    }
+    FillGrid();
+}
+
+void CSchedulerDialog::OnAdd() {
+    m_schedules.emplace_back();
+    FillGrid();
+}
+
+void CSchedulerDialog::OnRemove() {
+    const int row = m_grid->GetSelectedRow();
+    if (row < 0 || row >= static_cast<int>(m_schedules.size())) return;
+    m_schedules.erase(m_schedules.begin() + row);
+    m_grid->DeleteRow(row);
+}

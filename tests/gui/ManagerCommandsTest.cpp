@@ -1,0 +1,298 @@
+// The main window's commands end to end on card images and simulated units: their questions,
+// what they write, what they leave alone, and the controls during and after Add routine.
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "controls/ControlList.h"
+#include "controls/ImageButton.h"
+#include "fakes/FakeUsb.h"
+#include "gui/ManagerWindowFixture.h"
+#include "gui/QtTestMain.h"
+#include "gui/SchedulerDialog.h"
+#include "platform/UserPrompt.h"
+
+class ManagerCommandsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void RemoveAsksFirstAndOpensNothingOnNo();
+    void FormatAsksTheShortOrTheLongQuestion();
+    void AddToAForeignCardAsksAndOnlyYesWrites();
+    void AnUnplugDuringAddIsShownAndLeavesTheCardReadable();
+    void DeviceEventsWhileBusyWaitAndClosingWaitsForTheWrite();
+    void DeviceEventsDuringAQuestionWaitForTheCommand();
+    void EditSchedulesSetsTheClockOfAUnitOnlyAndWritesOnOk();
+    void LoadFirmwareRunsOffTheWindowsThreadWithItsBoxes();
+};
+
+namespace {
+
+constexpr int kUnit = 3;
+constexpr int kWaitMs = 60000;
+
+bool OpenedAnything() {
+    for (const auto& event : fakeusb::WireLog())
+        if (fakeusb::Describe(event).rfind("host open", 0) == 0) return true;
+    return false;
+}
+
+// Runs Add routine with file and waits until the window has handled the worker's end.
+void AddAndWait(CManagerDialog& window, const std::string& file) {
+    QSignalSpy finished(&window, &CManagerDialog::workFinished);
+    window.SetFileChooser([file](const QString&, const QString& filter) {
+        return filter.startsWith("VELK v3.0 (*.velk)") ? QString::fromStdString(file) : QString();
+    });
+    window.AddButton()->click();
+    QVERIFY(window.IsBusy());
+    QVERIFY(!window.ExitButton()->isEnabled());
+    QVERIFY(!window.DeviceBox()->isEnabled());
+    QVERIFY(finished.wait(kWaitMs));
+    QVERIFY(!window.IsBusy());
+}
+
+}  // namespace
+
+void ManagerCommandsTest::RemoveAsksFirstAndOpensNothingOnNo() {
+    CWindowWorld world;
+    world.PlugUnit(kUnit, world.MakeCard("unit.img", {Track("A", 8, 0, 0), Track("B", 8, 0, 0)}));
+    const auto window = world.Window();
+    struct Case {
+        QMessageBox::StandardButton answer;
+        int rowsAfter;
+        bool opens;
+    };
+    for (const Case c : {Case{QMessageBox::No, 2, false}, Case{QMessageBox::Yes, 1, true}}) {
+        fakeusb::ClearWireLog();
+        world.boxes.seen.clear();
+        world.boxes.answers = {c.answer};
+        window->RemoveButton()->click();
+        QCOMPARE(world.boxes.Texts(), std::vector<std::string>{"Are you sure you want to remove the last track?"});
+        QCOMPARE(world.boxes.seen[0].caption, std::string("Confirm"));
+        QCOMPARE(world.boxes.seen[0].owner, window.get());
+        QCOMPARE(OpenedAnything(), c.opens);
+        QCOMPARE(window->RoutineList()->GetRowCount(), c.rowsAfter);
+    }
+    // The last one goes as well; then the card has none to remove, which is reported.
+    world.boxes.answers = {QMessageBox::Yes, QMessageBox::Yes};
+    world.boxes.seen.clear();
+    window->RemoveButton()->click();
+    window->RemoveButton()->click();
+    QCOMPARE(world.boxes.Texts().back(), std::string("Too few tracks"));
+    QCOMPARE(world.boxes.seen.back().caption, std::string("VELK3 Manager"));
+    QCOMPARE(world.boxes.seen.back().icon, QMessageBox::NoIcon);
+    QVERIFY(window->RemoveButton()->isEnabled());
+    QCOMPARE(fakeusb::OpenHandles(), 0);
+}
+
+void ManagerCommandsTest::FormatAsksTheShortOrTheLongQuestion() {
+    CWindowWorld world;
+    struct Case {
+        bool velk;
+        QMessageBox::StandardButton answer;
+        const char* question;
+        bool velkAfter;
+    };
+    const Case cases[] = {
+        {true, QMessageBox::No, question_text::kFormat, true},
+        {true, QMessageBox::Yes, question_text::kFormat, true},
+        {false, QMessageBox::No, question_text::kFormatForeign, false},
+        {false, QMessageBox::Yes, question_text::kFormatForeign, true},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string card = world.MakeCard("format" + std::to_string(++n) + ".img", {Track("A", 8, 0, 0)}, c.velk);
+        const auto window = world.Window({card});
+        world.boxes.seen.clear();
+        world.boxes.answers = {c.answer};
+        window->FormatButton()->click();
+        QCOMPARE(world.boxes.Texts(), std::vector<std::string>{c.question});
+        const auto after = CWindowWorld::ReadCard(card);
+        QCOMPARE(after.has_value(), c.velkAfter);
+        const size_t tracks = c.velk && c.answer == QMessageBox::No ? 1 : 0;
+        if (after) QCOMPARE(after->size(), tracks);
+        QCOMPARE(size_t(window->RoutineList()->GetRowCount()), tracks);
+    }
+}
+
+void ManagerCommandsTest::AddToAForeignCardAsksAndOnlyYesWrites() {
+    CWindowWorld world;
+    const std::string routine = world.MakeRoutine("one.velk", 40);
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        const std::string card = world.MakeCard(answer == QMessageBox::No ? "no.img" : "yes.img", {}, false);
+        const auto window = world.Window({card});
+        world.boxes.seen.clear();
+        world.boxes.answers = {answer};
+        AddAndWait(*window, routine);
+        QCOMPARE(world.boxes.Texts(), std::vector<std::string>{question_text::kFormatForeign});
+        QCOMPARE(world.boxes.seen[0].owner, window.get());
+        QVERIFY(world.boxes.seen[0].onGuiThread);
+        const auto after = CWindowWorld::ReadCard(card);
+        QCOMPARE(after.has_value(), answer == QMessageBox::Yes);
+        QCOMPARE(window->RoutineList()->GetRowCount(), answer == QMessageBox::Yes ? 1 : 0);
+        if (answer == QMessageBox::Yes) QCOMPARE(window->RoutineList()->GetItemText(0, 0), QString("0"));
+        QCOMPARE(window->ProgressBar()->value(), 0);
+        QVERIFY(window->AddButton()->isEnabled() && window->ExitButton()->isEnabled());
+        QVERIFY(window->DeviceBox()->isEnabled() && window->FirmwareButton()->isEnabled());
+        QVERIFY(!QApplication::overrideCursor());
+    }
+}
+
+void ManagerCommandsTest::AnUnplugDuringAddIsShownAndLeavesTheCardReadable() {
+    CWindowWorld world;
+    const std::string card = world.MakeCard("unit.img", {Track("Kept", 8, 0, 0)});
+    world.PlugUnit(kUnit, card);
+    const auto window = world.Window();
+    QCOMPARE(window->RoutineList()->GetRowCount(), 1);
+    constexpr int kTransfersBeforeUnplug = 20;  // opening and reading the card take fewer
+    fakeusb::UnplugAfterTransfers(kTransfersBeforeUnplug, kUnit);
+    AddAndWait(*window, world.MakeRoutine("long.velk", 400));
+    // The write's failure, then the routine list's refresh finding the unit gone.
+    QCOMPARE(world.boxes.seen.size(), size_t(2));
+    QVERIFY(world.boxes.Texts()[0].find("(err=-19)") != std::string::npos);
+    QVERIFY(world.boxes.Texts()[1].find("No VELK unit called VELK3") == 0);
+    QCOMPARE(world.boxes.seen[0].caption, std::string("VELK3 Manager"));
+    QVERIFY(window->AddButton()->isEnabled() && window->ExitButton()->isEnabled() && window->RefreshButton()->isEnabled());
+    const auto after = CWindowWorld::ReadCard(card);
+    QVERIFY(after.has_value());
+    QCOMPARE(after->size(), size_t(1));
+    QCOMPARE(after->front().Title(), std::string("Kept"));
+    QCOMPARE(fakeusb::OpenHandles(), 0);
+}
+
+void ManagerCommandsTest::DeviceEventsWhileBusyWaitAndClosingWaitsForTheWrite() {
+    CWindowWorld world;
+    auto owned = std::make_unique<CFedEventSource>();
+    CFedEventSource& events = *owned;
+    const std::string card = world.MakeCard("foreign.img", {}, false);
+    const auto window = world.Window({card}, false, std::move(owned));
+    window->show();
+    QCOMPARE(window->DeviceBox()->count(), 1);
+
+    // While the worker waits for its question: a unit arrives, its event is held, and a close
+    // request only says that the window will close when the work has ended.
+    world.boxes.answers = {QMessageBox::Yes};
+    world.boxes.whileOpen = [&] {
+        world.PlugUnit(kUnit, world.MakeCard("unit.img", {}));
+        events.Feed();
+        QTest::qWait(int(CDeviceMonitor::kQuietInterval.count()) * 3);
+        QCOMPARE(window->DeviceBox()->count(), 1);
+        window->close();
+        QVERIFY(window->isVisible());
+    };
+    AddAndWait(*window, world.MakeRoutine("one.velk", 10));
+    QCOMPARE(window->DeviceBox()->count(), 2);  // refreshed once the work ended
+    QVERIFY(!window->isVisible());              // and closed as asked
+    QCOMPARE(window->result(), int(QDialog::Rejected));
+    const auto after = CWindowWorld::ReadCard(card);
+    QVERIFY(after.has_value());
+    QCOMPARE(after->size(), size_t(1));
+}
+
+void ManagerCommandsTest::DeviceEventsDuringAQuestionWaitForTheCommand() {
+    CWindowWorld world;
+    auto owned = std::make_unique<CFedEventSource>();
+    CFedEventSource& events = *owned;
+    const std::string card = world.MakeCard("card.img", {Track("A", 8, 0, 0), Track("B", 8, 0, 0)});
+    const auto window = world.Window({card}, false, std::move(owned));
+    world.boxes.answers = {QMessageBox::Yes};
+    world.boxes.whileOpen = [&] {
+        world.PlugUnit(kUnit, world.MakeCard("unit.img", {}));
+        events.Feed();
+        QTest::qWait(int(CDeviceMonitor::kQuietInterval.count()) * 3);
+        QCOMPARE(window->DeviceBox()->count(), 1);
+    };
+    window->RemoveButton()->click();
+    QCOMPARE(CWindowWorld::ReadCard(card)->size(), size_t(1));  // removed from the card it asked about
+    QTRY_COMPARE(window->DeviceBox()->count(), 2);
+    QCOMPARE(window->DeviceBox()->currentText().toStdString(), card + " (4.00MB)");
+}
+
+void ManagerCommandsTest::EditSchedulesSetsTheClockOfAUnitOnlyAndWritesOnOk() {
+    CWindowWorld world;
+    world.system.AddDisk("sdb", "8:16", 8192, true, "pci0000:00/usb1/1-1");
+    world.system.AddDeviceNode("sdb", 8192 * 512);
+    world.PlugUnit(kUnit, world.MakeCard("unit.img", {Track("A", 8, 0, 0)}));
+    const auto window = world.Window({}, true);
+    QVERIFY(!window->SchedulesButton()->isHidden());
+    int dialogs = 0;
+    world.boxes.onDialog = [&](QWidget* dialog) {
+        if (auto* schedules = qobject_cast<CSchedulerDialog*>(dialog)) {
+            ++dialogs;
+            schedules->AddButton()->click();
+            schedules->OkButton()->click();
+        }
+    };
+    struct Case {
+        int index;  // 0 the drive, 1 the unit
+        size_t clocks;
+    };
+    for (const Case c : {Case{0, 0}, Case{1, 1}}) {
+        window->DeviceBox()->setCurrentIndex(c.index);
+        fakeusb::ClearWireLog();
+        fakeusb::Unit(kUnit).clockRecords.clear();
+        window->SchedulesButton()->click();
+        QCOMPARE(fakeusb::Unit(kUnit).clockRecords.size(), c.clocks);
+        if (c.clocks) {
+            // The clock is set before the card is read.
+            const auto wire = fakeusb::DescribeTransfers();
+            const auto clock = std::find_if(wire.begin(), wire.end(), [](const auto& l) { return l.find(" A4 ") != l.npos; });
+            const auto read = std::find_if(wire.begin(), wire.end(), [](const auto& l) { return l.find(" A0 ") != l.npos; });
+            QVERIFY(clock < read);
+        }
+    }
+    QCOMPARE(dialogs, 2);
+    QCOMPARE(CWindowWorld::ReadCard(world.File("unit.img")).has_value(), true);
+    QVERIFY(world.boxes.seen.empty());
+}
+
+void ManagerCommandsTest::LoadFirmwareRunsOffTheWindowsThreadWithItsBoxes() {
+    CWindowWorld world;
+    const std::string plain = world.MakeCard("plain.img", {}, false, 16);  // not an encrypted image
+    const auto window = world.Window({world.MakeCard("card.img", {Track("A", 8, 0, 0)})});
+    struct Case {
+        const char* chosen;  // nullptr: the Open dialog is cancelled
+        std::vector<std::string> captions;
+    };
+    const Case cases[] = {
+        {nullptr, {"Firmware Update"}},
+        {plain.c_str(), {"Firmware Update", "Firmware Error", "Firmware Error"}},
+    };
+    for (const Case& c : cases) {
+        world.boxes.seen.clear();
+        bool disabledMeanwhile = false;
+        QString filterShown;
+        window->SetFileChooser([&](const QString&, const QString& filter) {
+            disabledMeanwhile = !window->ExitButton()->isEnabled() && !window->DeviceBox()->isEnabled() &&
+                                !window->AddButton()->isEnabled() && window->IsBusy();
+            filterShown = filter;
+            return c.chosen ? QString(c.chosen) : QString();
+        });
+        QSignalSpy finished(window.get(), &CManagerDialog::workFinished);
+        window->FirmwareButton()->click();
+        QVERIFY(finished.wait(kWaitMs));
+        QVERIFY(disabledMeanwhile);
+        QCOMPARE(filterShown, QString("VELK Image Files (*.img);;All Files (*)"));
+        std::vector<std::string> captions;
+        for (const SeenBox& box : world.boxes.seen) {
+            captions.push_back(box.caption);
+            QCOMPARE(box.owner, window.get());
+        }
+        QCOMPARE(captions, c.captions);
+        QCOMPARE(world.boxes.seen[0].icon, QMessageBox::Critical);
+        if (c.chosen) {
+            QCOMPARE(world.boxes.seen[1].text, std::string("Invalid image file."));
+            QCOMPARE(world.boxes.seen[1].icon, QMessageBox::Warning);
+            QVERIFY(world.boxes.seen[2].text.rfind("The firmware update FAILED. ", 0) == 0);
+        }
+        QVERIFY(window->ExitButton()->isEnabled() && window->AddButton()->isEnabled() && window->DeviceBox()->isEnabled());
+        QCOMPARE(window->StatusBox()->text(), QString("Ready"));
+        QVERIFY(!QApplication::overrideCursor());
+    }
+}
+
+VELK3_QT_TEST(ManagerCommandsTest)
+#include "ManagerCommandsTest.moc"

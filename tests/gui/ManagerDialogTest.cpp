@@ -1,0 +1,156 @@
+// The main window on card images, simulated units and a fake drive tree: what the device box lists
+// and selects, what the routine list shows, and which controls may be used when.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include "controls/ControlList.h"
+#include "controls/ImageButton.h"
+#include "fakes/FakeUsb.h"
+#include "gui/AboutDialog.h"
+#include "gui/ManagerWindowFixture.h"
+#include "gui/QtTestMain.h"
+
+class ManagerDialogTest : public QObject {
+    Q_OBJECT
+private slots:
+    void AnEmptyBoxDisablesTheCommands();
+    void TheFirstUnitIsChosenAndTheChosenOneKeptWhereverItMoves();
+    void TheRoutineListShowsTracksSizesRatesAndFamilies();
+    void CardImagesComeAfterTheUnitsAndStayAcrossRefreshes();
+    void EnterMeansExitEscapeClosesAndF1ShowsTheAboutBox();
+};
+
+namespace {
+
+std::vector<bool> Enabled(const CManagerDialog& w) {
+    return {w.RoutineList()->isEnabled(), w.AddButton()->isEnabled(),      w.RemoveButton()->isEnabled(),
+            w.FormatButton()->isEnabled(), w.SchedulesButton()->isEnabled(), w.FirmwareButton()->isEnabled(),
+            w.RefreshButton()->isEnabled(), w.ExitButton()->isEnabled()};
+}
+
+}  // namespace
+
+void ManagerDialogTest::AnEmptyBoxDisablesTheCommands() {
+    CWindowWorld world;
+    const auto window = world.Window();
+    QCOMPARE(window->DeviceBox()->count(), 0);
+    QCOMPARE(window->RoutineList()->GetRowCount(), 0);
+    QCOMPARE(Enabled(*window), (std::vector<bool>{false, false, false, false, false, true, true, true}));
+    QCOMPARE(window->windowTitle(), QString("Varnholt Software - VELK3 Manager"));
+    QVERIFY(window->SchedulesButton()->isHidden());
+    QVERIFY(window->ExitButton()->isDefault());
+    QVERIFY(world.boxes.seen.empty());
+}
+
+void ManagerDialogTest::TheFirstUnitIsChosenAndTheChosenOneKeptWhereverItMoves() {
+    CWindowWorld world;
+    world.system.AddDisk("sdb", "8:16", 8192, true, "pci0000:00/usb1/1-1");
+    world.system.AddDeviceNode("sdb", 8192 * 512);
+    const std::string card = world.MakeCard("unit.img", {});
+    world.PlugUnit(3, card);
+    world.PlugUnit(5, card);
+    const auto window = world.Window();
+    QCOMPARE(world.BoxTexts(*window), (std::vector<std::string>{"sdb (4.00MB) ()", "Varnholt Software - VELK v1.20 (3)",
+                                                                "Varnholt Software - VELK v1.20 (5)"}));
+    QCOMPARE(window->DeviceBox()->currentIndex(), 1);
+    QCOMPARE(Enabled(*window), (std::vector<bool>{true, true, true, true, false, true, true, true}));
+
+    // A reader that arrives moves the chosen unit down; it stays chosen.
+    window->DeviceBox()->setCurrentIndex(2);
+    world.system.AddDisk("sdc", "8:32", 8192, true, "pci0000:00/usb1/1-2");
+    window->RefreshButton()->click();
+    QCOMPARE(window->DeviceBox()->count(), 4);
+    QCOMPARE(window->DeviceBox()->currentText(), QString("Varnholt Software - VELK v1.20 (5)"));
+    QCOMPARE(window->DeviceBox()->currentIndex(), 3);
+
+    // Gone: the first unit again.
+    fakeusb::Unplug(5);
+    window->RefreshButton()->click();
+    QCOMPARE(window->DeviceBox()->currentIndex(), 2);
+    QCOMPARE(fakeusb::OpenHandles(), 0);
+}
+
+void ManagerDialogTest::TheRoutineListShowsTracksSizesRatesAndFamilies() {
+    CWindowWorld world;
+    const std::string card = world.MakeCard(
+        "card.img", {Track("One", 2048, 5, 8, 20), Track("Two", 3000, 9, 200, 25), Track("Three", 10, 7, 0, 100)});
+    const auto window = world.Window({card});
+    using Row = std::vector<std::string>;
+    QCOMPARE(world.Rows(*window), (std::vector<Row>{{"0", "One", "1.00", "DMX", "20", "Unknown"},
+                                                   {"1", "Two", "1.46", "", "25", "MiniSSC Compatible"},
+                                                   {"2", "Three", "0.00", "115200", "100", "MiniSSC Compatible"}}));
+    QVERIFY(window->SchedulesButton()->isEnabled());
+    QCOMPARE(window->StatusBox()->text(), QString("Ready"));
+    QCOMPARE(window->RoutineList()->model()->headerData(3, Qt::Horizontal).toString(), QString("Baud Rate (bps)"));
+}
+
+void ManagerDialogTest::CardImagesComeAfterTheUnitsAndStayAcrossRefreshes() {
+    CWindowWorld world;
+    const std::string first = world.MakeCard("first.img", {Track("A", 8, 0, 0)});
+    const std::string second = world.MakeCard("second.img", {}, false, 2048);
+    world.PlugUnit(3, world.MakeCard("unit.img", {}));
+    const auto window = world.Window({first});
+    QCOMPARE(world.BoxTexts(*window),
+             (std::vector<std::string>{"Varnholt Software - VELK v1.20 (3)", first + " (4.00MB)"}));
+    QCOMPARE(window->DeviceBox()->currentIndex(), 1);  // named on the command line: current
+    QCOMPARE(window->RoutineList()->GetRowCount(), 1);
+
+    QVERIFY(window->AddImage(QString::fromStdString(second)));
+    QCOMPARE(window->DeviceBox()->currentText(), QString::fromStdString(second + " (1.00MB)"));
+    QCOMPARE(window->RoutineList()->GetRowCount(), 0);  // not a VELK disk: empty, and no message
+    window->RefreshButton()->click();
+    QCOMPARE(window->DeviceBox()->count(), 3);
+    QCOMPARE(window->DeviceBox()->currentIndex(), 2);
+    QVERIFY(world.boxes.seen.empty());
+
+    QVERIFY(!window->AddImage(QString::fromStdString(world.File("missing.img"))));
+    QCOMPARE(world.boxes.Texts(), std::vector<std::string>{"Could not open card image " + world.File("missing.img") +
+                                                           " (no such file)"});
+    QCOMPARE(window->DeviceBox()->count(), 3);
+}
+
+void ManagerDialogTest::EnterMeansExitEscapeClosesAndF1ShowsTheAboutBox() {
+    CWindowWorld world;
+    const std::string card = world.MakeCard("card.img", {Track("A", 8, 0, 0)});
+    struct Case {
+        Qt::Key key;
+        QWidget* (*focus)(CManagerDialog&);
+        int result;
+    };
+    const Case cases[] = {
+        {Qt::Key_Return, [](CManagerDialog& w) -> QWidget* { return w.RoutineList(); }, QDialog::Accepted},
+        {Qt::Key_Enter, [](CManagerDialog& w) -> QWidget* { return w.AddButton(); }, QDialog::Accepted},
+        {Qt::Key_Return, [](CManagerDialog& w) -> QWidget* { return w.DeviceBox(); }, QDialog::Accepted},
+        {Qt::Key_Escape, [](CManagerDialog& w) -> QWidget* { return w.RoutineList(); }, QDialog::Rejected},
+    };
+    for (const Case& c : cases) {
+        const auto window = world.Window({card});
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QWidget* focus = c.focus(*window);
+        focus->setFocus();
+        QTest::keyClick(focus, c.key);
+        QVERIFY(!window->isVisible());
+        QCOMPARE(window->result(), c.result);
+    }
+
+    const auto window = world.Window({card});
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QString aboutTitle;
+    world.boxes.onDialog = [&](QWidget* dialog) {
+        if (auto* about = qobject_cast<CAboutDialog*>(dialog)) {
+            aboutTitle = about->windowTitle();
+            about->accept();
+        }
+    };
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    QCOMPARE(aboutTitle, QString("About VELK3 Manager"));
+    QVERIFY(window->isVisible());
+}
+
+VELK3_QT_TEST(ManagerDialogTest)
+#include "ManagerDialogTest.moc"

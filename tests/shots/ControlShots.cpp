@@ -1,0 +1,109 @@
+// Shots of the controls: the schedule dialog with three schedules, the image button's states, the
+// grid's kinds of cells.
+#include <QApplication>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMouseEvent>
+
+#include "Shots.h"
+#include "controls/BitmapResource.h"
+#include "controls/ControlList.h"
+#include "controls/ImageButton.h"
+#include "gui/SchedulerDialog.h"
+
+namespace {
+
+constexpr int kTrackCount = 3;
+const QSize kButtonSize(100, 58);  // the dialogs' 66 x 36 units in their usual font
+
+ScheduleEntry Schedule(uint16_t track, ValueSet minutes, ValueSet hours, ValueSet weekdays = {}) {
+    ScheduleEntry entry;
+    entry.trackIndex = track;
+    entry.minutes = std::move(minutes);
+    entry.hours = std::move(hours);
+    entry.weekdays = std::move(weekdays);
+    return entry;
+}
+
+std::unique_ptr<QWidget> ScheduleDialog() {
+    const std::vector<ScheduleEntry> schedules{
+        Schedule(0, {0, 30}, {9, 12, 15}),
+        Schedule(1, {45}, {19}, {1, 7}),
+        Schedule(2, {}, {12}),
+    };
+    return std::make_unique<CSchedulerDialog>(schedules, kTrackCount);
+}
+
+// One button per state, each with its name below.
+const char* const kStates[] = {"Normal", "Hovered", "Pressed", "Disabled"};
+
+std::unique_ptr<QWidget> ImageButtonStates() {
+    auto strip = std::make_unique<QWidget>();
+    auto* layout = new QGridLayout(strip.get());
+    int column = 0;
+    for (const char* state : kStates) {
+        auto* button = new CImageButton(QStringLiteral("Add"));
+        button->setObjectName(QString::fromLatin1(state));
+        button->SetBitmaps(bitmap_id::kAddRoutine, Qt::white);
+        button->setFixedSize(kButtonSize);
+        layout->addWidget(button, 0, column);
+        layout->addWidget(new QLabel(QString::fromLatin1(state)), 1, column++, Qt::AlignHCenter);
+    }
+    return strip;
+}
+
+void SetButtonStates(QWidget& strip) {
+    auto* hovered = strip.findChild<CImageButton*>(QStringLiteral("Hovered"));
+    const QPointF at(hovered->width() / 2.0, hovered->height() / 2.0);
+    QMouseEvent move(QEvent::MouseMove, at, hovered->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(hovered, &move);
+    strip.findChild<CImageButton*>(QStringLiteral("Pressed"))->setDown(true);
+    strip.findChild<CImageButton*>(QStringLiteral("Disabled"))->setEnabled(false);
+}
+
+std::unique_ptr<CControlListCell> Cell(CellType type, const QString& text, int value = 0) {
+    auto cell = std::make_unique<CControlListCell>();
+    cell->type = type;
+    cell->text = text;
+    cell->value = value;
+    return cell;
+}
+
+// Every kind of cell the grid draws, on a selected and an unselected row.
+std::unique_ptr<QWidget> ControlListCells() {
+    auto grid = std::make_unique<CControlList>(bitmap_id::kCheckImages);
+    const int width = 110;
+    grid->SetColumns({"Check", "Colour", "Time", "Choice", "Number"}, {width, width, width, width, width});
+    for (int row = 0; row < 3; ++row) {
+        grid->SetCell(row, 0, Cell(CellType::Check, QStringLiteral("Loop"), row % 2));
+        auto colour = Cell(CellType::Colour, {});
+        colour->colour = QColor::fromHsv(row * 100, 200, 220);
+        grid->SetCell(row, 1, std::move(colour));
+        auto time = Cell(CellType::Time, {});
+        time->hours = row;
+        time->minutes = 15 * row;
+        time->hundredths = 5;
+        grid->SetCell(row, 2, std::move(time));
+        auto choice = Cell(CellType::Choice, {}, row + 1);
+        choice->choices = QStringList{"MiniSSC", "SV203", "DMX"};
+        grid->SetCell(row, 3, std::move(choice));
+        auto number = Cell(CellType::Number, {}, 10 * row);
+        grid->SetCell(row, 4, std::move(number));
+    }
+    grid->resize(5 * width + 4, 100);
+    return grid;
+}
+
+void SelectMiddleRow(QWidget& grid) {
+    static_cast<CControlList&>(grid).SelectRow(1);
+}
+
+}  // namespace
+
+std::vector<Shot> ControlShots() {
+    return {
+        {"schedule-dialog", ScheduleDialog, nullptr},
+        {"image-button-states", ImageButtonStates, SetButtonStates},
+        {"control-list-cells", ControlListCells, SelectMiddleRow},
+    };
+}

@@ -1,0 +1,88 @@
+// velk3_screenshots [--scale N] [--show SECONDS] OUTPUT_DIR [SHOT...]
+// Writes OUTPUT_DIR/SHOT.png (SHOT@Nx.png when scaled) for every shot, or for the ones named.
+// With --show the widgets also stay on the display that long, for a capture of the real screen.
+#include <QApplication>
+#include <QDir>
+#include <QStringList>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "Shots.h"
+
+namespace {
+
+std::vector<Shot> AllShots() {
+    std::vector<Shot> shots = ControlShots();
+    for (Shot& shot : WindowShots()) shots.push_back(std::move(shot));
+    return shots;
+}
+
+void SettleEvents() {
+    constexpr int kRounds = 3;
+    for (int round = 0; round < kRounds; ++round) QCoreApplication::processEvents();
+}
+
+struct Options {
+    QString suffix;
+    int showSeconds = 0;
+    QString output;
+    QStringList names;
+};
+
+bool ParseOptions(QStringList args, Options& options) {
+    while (args.size() >= 2 && args[0].startsWith(QStringLiteral("--"))) {
+        if (args[0] == QStringLiteral("--scale")) {
+            qputenv("QT_SCALE_FACTOR", args[1].toLocal8Bit());  // before the application exists
+            options.suffix = QStringLiteral("@%1x").arg(args[1]);
+        } else if (args[0] == QStringLiteral("--show")) {
+            options.showSeconds = args[1].toInt();
+        } else {
+            return false;
+        }
+        args = args.mid(2);
+    }
+    if (args.isEmpty()) return false;
+    options.output = args.takeFirst();
+    options.names = args;
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QStringList args;
+    for (int index = 1; index < argc; ++index) args << QString::fromLocal8Bit(argv[index]);
+    Options options;
+    if (!ParseOptions(args, options)) {
+        std::fputs("usage: velk3_screenshots [--scale N] [--show SECONDS] OUTPUT_DIR [SHOT...]\n", stderr);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    const QDir output(options.output);
+    std::vector<std::unique_ptr<QWidget>> shown;
+    int failures = 0;
+    for (const Shot& shot : AllShots()) {
+        const QString name = QString::fromLatin1(shot.name);
+        if (!options.names.isEmpty() && !options.names.contains(name)) continue;
+        std::unique_ptr<QWidget> widget = shot.build();
+        widget->show();
+        SettleEvents();
+        if (shot.prepare) shot.prepare(*widget);
+        SettleEvents();
+        const QString path = output.filePath(name + options.suffix + QStringLiteral(".png"));
+        if (widget->grab().save(path)) {
+            std::printf("%s\n", qPrintable(path));
+        } else {
+            std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+            ++failures;
+        }
+        shown.push_back(std::move(widget));
+    }
+    if (options.showSeconds > 0) {
+        constexpr int kMillisecondsPerSecond = 1000;
+        QTimer::singleShot(options.showSeconds * kMillisecondsPerSecond, &app, &QApplication::quit);
+        app.exec();
+    }
+    return failures == 0 ? 0 : 1;
+}
