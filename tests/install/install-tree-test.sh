@@ -28,8 +28,8 @@ done
 
 desktop=$tree/share/applications/$app_id.desktop
 desktop-file-validate "$desktop" || fail "desktop-file-validate rejects the desktop entry"
-grep -qx "Exec=velk3-manager" "$desktop" && grep -qx "Icon=$app_id" "$desktop" ||
-  fail "the desktop entry does not start velk3-manager with the application icon"
+grep -qx "Exec=velk3-manager" "$desktop" || fail "the desktop entry does not start velk3-manager"
+grep -qx "Icon=$app_id" "$desktop" || fail "the desktop entry does not name the application icon"
 grep -qx "Keywords=card;VELK;routine;firmware;" "$desktop" || fail "the desktop entry's keywords"
 
 metainfo=$tree/share/metainfo/$app_id.metainfo.xml

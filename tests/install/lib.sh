@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the installation tests: what an install holds, and how a test fails or is skipped.
 set -euo pipefail
 app_id=com.varnholt.Velk3Manager
