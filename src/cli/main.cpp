@@ -5,6 +5,7 @@
 
 #include "cli/CliContext.h"
 #include "cli/TerminalPrompt.h"
+#include "platform/BuildInfo.h"
 #include "platform/Exceptions.h"
 
 namespace {
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
     CLI::App app{"VELK3 Manager on the command line: cards, card images, routines and schedules."};
     app.require_subcommand(1);
     app.fallthrough();
+    app.set_version_flag("--version", std::string("velk3 ") + kVelk3Version);
     CliContext context;
     context.paths = SystemPathsFromEnvironment();
     app.add_flag("-y,--yes", context.yes, "Answer Yes to every question");
@@ -44,6 +46,8 @@ int main(int argc, char** argv) {
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
     } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         app.exit(e);
