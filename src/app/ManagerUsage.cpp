@@ -29,8 +29,8 @@ const char* const kManagerHelp =
     "  -h, --help            show this help and exit\n"
     "  --version             show the version and exit\n"
     "\n"
-    "Exit status: 0 done, 1 the mode failed (its message was shown), 2 no mode this build can run,\n"
-    "3 refused because another instance runs.\n";
+    "Exit status: 0 done, 1 the mode failed (its message was shown), 2 wrong usage, 3 refused\n"
+    "because another instance runs.\n";
 
 std::optional<int> AnswerInformationRequest(int argc, const char* const* argv, std::ostream& out) {
     for (int i = 1; i < argc; ++i) {

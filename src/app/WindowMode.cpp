@@ -15,11 +15,11 @@
 #include "gui/ManagerDialog.h"
 #include "gui/QtUserPrompt.h"
 #include "gui/UdevEventSource.h"
+#include "platform/BuildInfo.h"
 #include "platform/SystemPaths.h"
 
 namespace {
 
-constexpr const char* kApplicationId = "com.varnholt.Velk3Manager";
 constexpr const char* kHeadlessHint =
     "velk3 does every job of the window without one (velk3 --help).\n";
 

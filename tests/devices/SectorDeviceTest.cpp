@@ -40,7 +40,8 @@ TEST(BufferedWriter, FlushesFullBuffersAtOnceAndTheRestAtTheEnd) {
         EXPECT_EQ(card.writeCalls, c.before_end) << c.what;
         EXPECT_EQ(card.EndWrite(), c.next) << c.what;
         EXPECT_EQ(card.writeCalls, c.all) << c.what;
-        EXPECT_EQ(0, std::memcmp(card.Sector(5), data.data(), data.size())) << c.what;
+        // memcmp may not be handed the null pointer of an empty vector, even for zero bytes.
+        EXPECT_TRUE(data.empty() || std::memcmp(card.Sector(5), data.data(), data.size()) == 0) << c.what;
     }
 }
 
