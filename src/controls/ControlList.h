@@ -6,7 +6,6 @@
 // double-clicks afterwards (queued signals).
 #include <QColor>
 #include <QPixmap>
-#include <QPointer>
 #include <QStringList>
 #include <QTableView>
 
@@ -38,7 +37,8 @@ public:
     void SetCell(int row, int column, std::unique_ptr<CControlListCell> cell);
     // The cell's record, or the default record (type None, empty text) when it has none.
     const CControlListCell& GetCell(int row, int column) const;
-    // Later rows move up; the row that took its place (or the new last row) is selected.
+    // Later rows move up; the row that took its place (or the new last row) is selected. Both
+    // drop an open edit uncommitted, so it can never land in a row that moved or went away.
     void DeleteRow(int row);
     void DeleteAllRows();
     int GetSelectedRow() const;

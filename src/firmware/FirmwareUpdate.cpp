@@ -76,7 +76,7 @@ bool VerifyBlocks(CBootloaderDevice& bootloader, const std::vector<uint8_t>& ima
 void Program(CBootloaderDevice& bootloader, const std::vector<uint8_t>& image, const FirmwareUpdateFaces& faces) {
     if (!bootloader.IsCompatible()) throw CUsbDeviceException(kIncompatible);
     if (bootloader.IsSecured()) {
-        ShowStage(faces, kErasing, 1);
+        ShowStage(faces, kErasing, 0);  // nothing to count for 15 s: an empty range shows a busy bar
         bootloader.Erase();
     }
     WriteBlocks(bootloader, image, faces);

@@ -111,7 +111,10 @@ void ControlListTest::SetItemTextAppendsRowsUpToTheRow() {
 void ControlListTest::DeleteRowMovesLaterRecordsUpAndSelects() {
     GridWindow w;
     for (int row = 0; row < 5; ++row) w.grid->SetCell(row, 0, Cell(CellType::Text, QString::number(row)));
+    QSignalSpy edited(w.grid, &CControlList::cellEdited);
+    w.grid->StartEdit(4, 0);
     w.grid->DeleteRow(2);
+    QVERIFY(!w.grid->IsEditing());  // the edit of the row that moved is dropped
     QCOMPARE(w.grid->GetRowCount(), 4);
     const QString want[] = {"0", "1", "3", "4"};
     for (int row = 0; row < 4; ++row) {
@@ -120,6 +123,8 @@ void ControlListTest::DeleteRowMovesLaterRecordsUpAndSelects() {
     }
     QCOMPARE(w.grid->GetCell(4, 0).type, CellType::None);
     QCOMPARE(w.grid->GetSelectedRow(), 2);
+    QTest::qWait(0);
+    QCOMPARE(edited.count(), 0);
     w.grid->DeleteRow(3);
     QCOMPARE(w.grid->GetSelectedRow(), 2);  // the new last row
     w.grid->DeleteRow(7);

@@ -1,6 +1,9 @@
 // The main window on card images, simulated units and a fake drive tree: what the device box lists
 // and selects, what the routine list shows, and which controls may be used when.
+#include <QApplication>
 #include <QComboBox>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -106,10 +109,23 @@ void ManagerDialogTest::CardImagesComeAfterTheUnitsAndStayAcrossRefreshes() {
     QCOMPARE(window->DeviceBox()->currentIndex(), 2);
     QVERIFY(world.boxes.seen.empty());
 
+    // A file dropped onto the window is listed too, and becomes the current device.
+    const std::string dropped = world.MakeCard("dropped.img", {Track("D", 8, 0, 0)});
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(dropped))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &drop);
+    QCOMPARE(window->DeviceBox()->count(), 4);
+    QCOMPARE(window->DeviceBox()->currentText(), QString::fromStdString(dropped + " (4.00MB)"));
+    QCOMPARE(window->RoutineList()->GetItemText(0, 1), QString("D"));
+
     QVERIFY(!window->AddImage(QString::fromStdString(world.File("missing.img"))));
     QCOMPARE(world.boxes.Texts(), std::vector<std::string>{"Could not open card image " + world.File("missing.img") +
                                                            " (no such file)"});
-    QCOMPARE(window->DeviceBox()->count(), 3);
+    QCOMPARE(window->DeviceBox()->count(), 4);
 }
 
 void ManagerDialogTest::EnterMeansExitEscapeClosesAndF1ShowsTheAboutBox() {
