@@ -20,10 +20,12 @@ bool RunReported(const std::function<void()>& work) {
     return false;
 }
 
-bool WithCardDevice(const CardTarget& target, const std::function<void(COpenedDevice&)>& work) {
+bool WithCardDevice(const CardTarget& target, const std::function<void(COpenedDevice&)>& work,
+                    DeviceAccess access) {
     if (target.name.empty()) return false;
     std::optional<COpenedDevice> opened;
-    if (!RunReported([&] { opened.emplace(OpenDeviceByName(target.name, DeviceOpenOptions{target.paths, false})); }))
+    const DeviceOpenOptions options{target.paths, false, access};
+    if (!RunReported([&] { opened.emplace(OpenDeviceByName(target.name, options)); }))
         return false;
     RunReported([&] { work(*opened); });
     RunReported([&] { opened->Close(); });
@@ -35,7 +37,7 @@ std::vector<TrackEntry> ReadRoutines(const CardTarget& target, IStatusWindow* st
     WithCardDevice(target, [&](COpenedDevice& opened) {
         CVelkDisk disk(opened.Device(), status);
         tracks = disk.Read();
-    });
+    }, DeviceAccess::Read);
     return tracks;
 }
 

@@ -23,8 +23,10 @@ struct CardTarget {
 bool RunReported(const std::function<void()>& work);
 
 // Opens target, runs work, releases: a failure to open ends here (false); a failure of the work
-// and one of the release are each shown. True when the device was opened.
-bool WithCardDevice(const CardTarget& target, const std::function<void(COpenedDevice&)>& work);
+// and one of the release are each shown. True when the device was opened. Reading a card opens it
+// read-only, so a mounted card is neither asked about nor unmounted just to be listed.
+bool WithCardDevice(const CardTarget& target, const std::function<void(COpenedDevice&)>& work,
+                    DeviceAccess access = DeviceAccess::ReadWrite);
 
 // The card's track list (empty when it is not a VELK disk or cannot be read).
 std::vector<TrackEntry> ReadRoutines(const CardTarget& target, IStatusWindow* status);
