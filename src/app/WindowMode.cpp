@@ -54,6 +54,15 @@ struct HeldMessages {
     }
 };
 
+// A box open over the window (a question, About, a file dialog) would keep the window's close
+// waiting; closing it answers as its Escape key does, which never starts anything destructive.
+void CloseModalBoxes(QDialog& window) {
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (modal == &window || !modal->close()) return;
+        QCoreApplication::processEvents();
+    }
+}
+
 // SIGINT, SIGTERM and SIGHUP close the window as its close box does: a write in progress ends first.
 class CCloseOnSignal {
 public:
@@ -74,6 +83,7 @@ public:
         QObject::connect(m_notifier.get(), &QSocketNotifier::activated, &window, [&window] {
             char byte = 0;
             [[maybe_unused]] const auto got = ::read(s_pipe[0], &byte, 1);
+            CloseModalBoxes(window);
             window.close();
         });
     }
