@@ -1,7 +1,10 @@
 #include "gui/ManagerDialog.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -43,6 +46,15 @@ constexpr int kButtonGapX = 24, kButtonGapY = 6, kRowGap = 12, kSmallGap = 6;
 constexpr int kButtonIndent = 54;  // the command buttons start at x 72, the list at x 18
 }  // namespace du
 
+// The widths were chosen for the Windows dialog font; a wider desktop font must not cut a title.
+constexpr int kHeaderTitlePadding = 16;
+
+QList<int> TitleFittingWidths(const QStringList& titles, QList<int> widths) {
+    const QFontMetrics metrics(QApplication::font("QHeaderView"));
+    for (int column = 0; column < titles.size() && column < widths.size(); ++column)
+        widths[column] = std::max(widths[column], metrics.horizontalAdvance(titles[column]) + kHeaderTitlePadding);
+    return widths;
+}
 }  // namespace
 
 CManagerDialog::CManagerDialog(ManagerOptions options, QWidget* parent)
@@ -79,9 +91,9 @@ void CManagerDialog::BuildControls() {
     m_refreshButton = new QPushButton(tr("Refresh"), this);
     m_routineList = new CControlList(bitmap_id::kCheckImages, this);
     m_routineList->setAccessibleName(tr("Routines"));
-    m_routineList->SetColumns({tr("Track"), tr("Title"), tr("Size (MB)"), tr("Baud Rate (bps)"), tr("Frame Rate (ms)"),
-                               tr("Protocol")},
-                              {45, 150, 75, 100, 100, 100});
+    const QStringList titles{tr("Track"), tr("Title"), tr("Size (MB)"), tr("Baud Rate (bps)"), tr("Frame Rate (ms)"),
+                             tr("Protocol")};
+    m_routineList->SetColumns(titles, TitleFittingWidths(titles, {45, 150, 75, 100, 100, 100}));
     // The list takes the room the window gets; the last column grows with it, so the family
     // names fit.
     m_routineList->horizontalHeader()->setStretchLastSection(true);
