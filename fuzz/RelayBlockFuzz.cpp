@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "FuzzSupport.h"
-#include "app/ManagerCommandLineInfo.h"
 #include "fakes/FakeUsb.h"
 #include "platform/Exceptions.h"
 #include "platform/NamedObjects.h"
@@ -18,6 +17,8 @@ namespace {
 
 constexpr int kDevnum = 3;
 constexpr int32_t kBaudRate = 9600;
+
+std::string UnitLabel() { return "VELK" + std::to_string(kDevnum); }
 
 // The client's side of the rendezvous and a relay connected to a simulated unit, set up once.
 struct CRelayRig {
@@ -31,17 +32,14 @@ struct CRelayRig {
         usb_init();
         usb_find_busses();
         usb_find_devices();
-        info.m_strServerName = "VELK" + std::to_string(kDevnum);
-        info.m_nBaudRate = kBaudRate;
         if (!dataReady.Create(Name(relay_objects::kDataReadyEvent)) || !dataDone.Create(Name(relay_objects::kDataDoneEvent)))
             std::abort();
         server.OpenRelayDevice();
         server.SetBaudMode();
     }
-    std::string Name(const char* suffix) const { return info.m_strServerName + suffix; }
+    std::string Name(const char* suffix) const { return UnitLabel() + suffix; }
 
-    CManagerCommandLineInfo info;
-    CRelayServer server{info};
+    CRelayServer server{RelayCommandLine{UnitLabel(), kBaudRate}};
     CNamedEvent dataReady, dataDone;
 };
 
