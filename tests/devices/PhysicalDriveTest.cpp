@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/ExceptionText.h"
+
 #include <functional>
 #include <sys/sysmacros.h>
 
@@ -9,15 +11,6 @@
 #include "platform/Exceptions.h"
 
 namespace {
-
-std::string MessageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const CUsbDeviceException& e) {
-        return e.what();
-    }
-    return "(no exception)";
-}
 
 struct DriveFixture {
     DriveFixture() {

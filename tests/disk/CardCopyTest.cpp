@@ -3,6 +3,8 @@
 // before anything is written.
 #include <gtest/gtest.h>
 
+#include "support/ExceptionText.h"
+
 #include <algorithm>
 
 #include "disk/CardBuilder.h"
@@ -38,15 +40,6 @@ uint32_t MakeCard(CMemoryDevice& card, uint8_t seed) {
 
 std::vector<uint8_t> Head(CMemoryDevice& card, uint32_t sectors) {
     return {card.Bytes().begin(), card.Bytes().begin() + long(sectors) * kSectorSize};
-}
-
-std::string MessageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const CUsbDeviceException& e) {
-        return e.what();
-    }
-    return "(no exception)";
 }
 
 TEST(CardCopy, BackupReadsOnlyUsedSectorsLeavesZerosAsHolesAndRestoreGivesTheSameBytes) {
