@@ -20,8 +20,6 @@
 namespace {
 
 constexpr size_t kMaxTitle = RoutineHeader::kTitleSize - 1;
-constexpr int kBaudCodes = 8;
-constexpr int kDmxBaudCode = 5;
 constexpr size_t kSettingsBytes = RoutineHeader::kProtocolSize - 1;
 constexpr size_t kCopyPiece = 1 << 16;
 
@@ -45,13 +43,8 @@ int ParseNumber(const std::string& text, const char* option) {
     return value;
 }
 
-// A code 0 to 7, a rate of the table (2400 … 115200, 250000), or DMX.
 uint8_t ParseBaud(const std::string& text) {
-    if (text == "DMX" || text == "dmx") return kDmxBaudCode;
-    const int value = ParseNumber(text, "--baud");
-    if (value >= 0 && value < kBaudCodes) return uint8_t(value);
-    for (int code = 0; code < kBaudCodes; ++code)
-        if (BaudRateOf(code) == value) return uint8_t(code);
+    if (const std::optional<uint8_t> code = BaudCodeOf(text)) return *code;
     throw CUsageError("--baud takes a code 0 to 7 or one of the rates 2400, 4800, 9600, 19200, 38400, 57600, "
                       "115200, 250000 (DMX): " + text);
 }

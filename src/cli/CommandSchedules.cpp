@@ -22,15 +22,8 @@ struct ScheduleEdit {
     std::optional<std::string> fields[std::size(kScheduleFields)];
 };
 
-// The dialog's rule: the track index is pulled into 0 … track count − 1.
-uint16_t ClampTrack(int track, size_t trackCount) {
-    if (track < 0) return 0;
-    if (size_t(track) >= trackCount) return uint16_t(trackCount - 1);
-    return uint16_t(track);
-}
-
 void ApplyFields(const ScheduleEdit& edit, ScheduleEntry& entry, size_t trackCount) {
-    if (edit.track) entry.trackIndex = ClampTrack(*edit.track, trackCount);
+    if (edit.track) entry.trackIndex = ClampTrackIndex(*edit.track, trackCount);
     for (size_t f = 0; f < std::size(kScheduleFields); ++f)
         if (edit.fields[f])
             ParseField(entry.*kScheduleFields[f].member, *edit.fields[f], kScheduleFields[f].minimum,

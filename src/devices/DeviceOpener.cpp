@@ -6,6 +6,7 @@
 #include "devices/DriveList.h"
 #include "devices/ImageFile.h"
 #include "devices/PhysicalDrive.h"
+#include "devices/UnitList.h"
 #include "devices/UsbSectorDevice.h"
 #include "platform/Exceptions.h"
 
@@ -25,8 +26,8 @@ const PhysicalDriveInfo& RequireUsableDrive(const PhysicalDriveInfo* drive, cons
 }
 
 COpenedDevice OpenDrive(const PhysicalDriveInfo& drive, const DeviceOpenOptions& options) {
-    auto device = std::make_unique<CPhysicalDrive>(options.paths, options.access);
-    DeviceEntry entry{drive.dev, DriveLabel(drive), drive.name};
+    auto device = std::make_unique<CPhysicalDrive>(options.paths, options.access, nullptr, options.questions);
+    DeviceEntry entry{drive.dev, DriveLabel(drive), drive.name, DriveId(drive)};
     device->Open(entry);
     return COpenedDevice(std::move(device), DeviceKind::Drive, entry.description);
 }
@@ -38,7 +39,7 @@ COpenedDevice OpenImage(const std::string& path) {
     return COpenedDevice(std::move(device), DeviceKind::Image, entry.description);
 }
 
-// A unit's label names libusb's own record, valid for the whole command (nothing rescans).
+// libusb's own record, valid for the whole command (nothing rescans meanwhile).
 COpenedDevice OpenUnit(struct usb_device& record, const std::string& label) {
     auto device = std::make_unique<CUsbSectorDevice>();
     device->Open(DeviceEntry{uint64_t(reinterpret_cast<uintptr_t>(&record)), "", label});
@@ -59,6 +60,7 @@ bool IsRegularFile(const std::string& path) {
 
 const char* DeviceKindName(DeviceKind kind) {
     switch (kind) {
+        case DeviceKind::Named: return "device";
         case DeviceKind::Drive: return "drive";
         case DeviceKind::Unit: return "unit";
         case DeviceKind::Image: return "image";
@@ -91,13 +93,55 @@ COpenedDevice OpenDeviceByName(const std::string& argument, const DeviceOpenOpti
     const CDriveList drives(options.paths);
     if (const PhysicalDriveInfo* drive = drives.FindByName(argument))
         return OpenDrive(RequireUsableDrive(drive, argument, options.allowFixed), options);
-    if (struct usb_device* unit = FindUnitByName(argument)) return OpenUnit(*unit, argument);
+    if (struct usb_device* unit = FindUnitByName(argument, options.paths)) return OpenUnit(*unit, argument);
     if (LooksLikeUnitLabel(argument))
         throw CUsbDeviceException("No VELK unit called " + argument +
                                   " is attached (velk3 devices lists the units; labels are upper case, as VELK3)");
     throw CUsbDeviceException("No device called " + argument +
                               " (give a card reader's name such as sdb, a /dev path, a unit label such as VELK3, "
                               "or a card image file)");
+}
+
+namespace {
+
+// The window's words: it lists only what it may use, so a refusal means the device changed since.
+const PhysicalDriveInfo& RequireListedDrive(const DeviceId& id, const CDriveList& drives) {
+    const PhysicalDriveInfo* drive = drives.FindByName(id.name);
+    if (!drive || !drive->geometryValid)
+        throw CUsbDeviceException("The card in " + id.name + " is no longer there (the card was taken out or the reader unplugged).");
+    if (drive->serial != id.serial || uint64_t(drive->sectorCount) != id.sectors)
+        throw CUsbDeviceException(id.name + " now holds another card than the one listed. Choose it again in the list.");
+    if (!drive->Qualifies())
+        throw CUsbDeviceException(id.name + " is no longer a removable card reader, so VELK3 Manager does not use it.");
+    return *drive;
+}
+
+COpenedDevice OpenListedImage(const DeviceId& id) {
+    struct stat st {};
+    if (::stat(id.name.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        throw CUsbDeviceException("The card image " + id.name + " is no longer there.");
+    if (uint64_t(st.st_ino) != id.inode)
+        throw CUsbDeviceException("The card image " + id.name + " has been replaced by another file since it was listed.");
+    return OpenImage(id.name);
+}
+
+}  // namespace
+
+COpenedDevice OpenDevice(const DeviceId& id, const DeviceOpenOptions& options) {
+    switch (id.kind) {
+        case DeviceKind::Named: return OpenDeviceByName(id.name, options);
+        case DeviceKind::Image: return OpenListedImage(id);
+        case DeviceKind::Unit: {
+            struct usb_device* unit = FindUnit(id, options.paths);
+            if (!unit) throw CUsbDeviceException("The VELK is no longer attached.");
+            return OpenUnit(*unit, id.name);
+        }
+        case DeviceKind::Drive: {
+            const CDriveList drives(options.paths);
+            return OpenDrive(RequireListedDrive(id, drives), options);
+        }
+    }
+    throw CUsbDeviceException("Unable to open device");
 }
 
 void SetUnitClock(COpenedDevice& opened) {

@@ -146,6 +146,22 @@ bool OnRemovableBus(const fs::path& diskDir) {
     return false;
 }
 
+// The card reader's (or card's) own serial: a WWN where the disk has one, else the serial of the
+// nearest device above it (the MMC card, or the USB reader).
+std::string ReadSerial(const fs::path& diskDir) {
+    for (const fs::path& file : {diskDir / "wwid", diskDir / "device" / "wwid"}) {
+        const std::string wwid = ReadFirstLine(file);
+        if (!wwid.empty()) return wwid;
+    }
+    std::error_code ec;
+    fs::path device = fs::canonical(diskDir / "device", ec);
+    for (; !ec && !device.empty() && device != device.root_path(); device = device.parent_path()) {
+        const std::string serial = ReadFirstLine(device / "serial");
+        if (!serial.empty()) return serial;
+    }
+    return {};
+}
+
 bool IsVirtualName(const std::string& name) {
     return std::any_of(std::begin(kVirtualPrefixes), std::end(kVirtualPrefixes),
                        [&](const char* prefix) { return name.rfind(prefix, 0) == 0; });
@@ -168,6 +184,7 @@ PhysicalDriveInfo DescribeDisk(const BlockNode& disk, const SystemUse& use, cons
         info.bytesPerSector = static_cast<uint32_t>(value);
     info.removable = (ReadNumber(disk.dir / "removable", value) && value == 1) || OnRemovableBus(disk.dir);
     info.virtualDevice = IsVirtualName(disk.name);
+    info.serial = ReadSerial(disk.dir);
     info.holdsSystem = UsedBySystem(disk, use, blockRoot);
     const auto addMounts = [&](const BlockNode& node) {
         for (const std::string& point : MountPointsOf(node, use)) {
@@ -225,5 +242,12 @@ void EnumerateDrives(DeviceList& list, const SystemPaths& paths) {
     list.clear();
     const CDriveList drives(paths);
     for (const auto& drive : drives.Drives())
-        if (drive.Qualifies()) list.push_back({drive.dev, DriveLabel(drive), drive.name});
+        if (drive.Qualifies()) list.push_back({drive.dev, DriveLabel(drive), drive.name, DriveId(drive)});
+}
+
+DeviceId DriveId(const PhysicalDriveInfo& drive) {
+    DeviceId id{DeviceKind::Drive, drive.name};
+    id.serial = drive.serial;
+    id.sectors = uint64_t(drive.sectorCount);
+    return id;
 }

@@ -23,6 +23,7 @@ struct PhysicalDriveInfo {
     int64_t sectorCount = 0;          // in 512-byte units, as sysfs counts
     bool removable = false;           // removable flag, or on a USB or MMC bus
     bool virtualDevice = false;       // loop, RAM, zram, device-mapper, md, optical: never a card
+    std::string serial;               // WWN, or the serial of the card or the reader; may be empty
     bool holdsSystem = false;         // it or a partition is a system mount or swap
     std::vector<std::string> mountPoints;  // of the disk and its partitions, in partition order
     std::vector<DriveMount> mounts;        // the same, with what is mounted
@@ -47,3 +48,4 @@ std::string DriveLabel(const PhysicalDriveInfo& drive);
 
 // Fills list with the qualifying drives: reference = dev_t, description = label, name = kernel name.
 void EnumerateDrives(DeviceList& list, const SystemPaths& paths = {});
+DeviceId DriveId(const PhysicalDriveInfo& drive);

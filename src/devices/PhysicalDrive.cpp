@@ -11,8 +11,8 @@
 #include "devices/RawDiskOpener.h"
 #include "platform/Exceptions.h"
 
-CPhysicalDrive::CPhysicalDrive(SystemPaths paths, DeviceAccess access, IUdisksClient* udisks)
-    : m_paths(std::move(paths)), m_access(access), m_udisks(udisks) {}
+CPhysicalDrive::CPhysicalDrive(SystemPaths paths, DeviceAccess access, IUdisksClient* udisks, IUserPrompt* questions)
+    : m_paths(std::move(paths)), m_access(access), m_udisks(udisks), m_questions(questions) {}
 
 CPhysicalDrive::~CPhysicalDrive() {
     if (m_handle) m_handle->file.CloseQuietly();
@@ -38,7 +38,7 @@ void CPhysicalDrive::Open(const DeviceEntry& entry) {
 }
 
 void CPhysicalDrive::OpenHandle(DriveHandle& handle) {
-    handle.file = CRawDiskOpener(m_paths.devRoot, m_udisks).Open(m_drive, m_access);
+    handle.file = CRawDiskOpener(m_paths.devRoot, m_udisks, m_questions).Open(m_drive, m_access);
     struct stat st {};
     if (::fstat(handle.file.Get(), &st) == 0 && S_ISBLK(st.st_mode)) {
         // The device node is the authority; sysfs may lag behind a card change.

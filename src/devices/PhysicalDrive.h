@@ -10,6 +10,7 @@
 #include "devices/FileDescriptor.h"
 #include "devices/SectorDevice.h"
 #include "platform/SystemPaths.h"
+#include "platform/UserPrompt.h"
 
 class IUdisksClient;
 
@@ -23,9 +24,9 @@ struct DriveHandle {
 class CPhysicalDrive final : public CSectorDevice {
 public:
     // udisks: asked when the system refuses to open the disk, and to unmount it; nullptr means the
-    // system's udisks2.
+    // system's udisks2. questions: asked before a mounted card is unmounted for writing.
     explicit CPhysicalDrive(SystemPaths paths = {}, DeviceAccess access = DeviceAccess::ReadWrite,
-                            IUdisksClient* udisks = nullptr);
+                            IUdisksClient* udisks = nullptr, IUserPrompt* questions = nullptr);
     ~CPhysicalDrive() override;
 
     uint32_t GetSectorCount() override;
@@ -45,6 +46,7 @@ private:
     SystemPaths m_paths;
     DeviceAccess m_access;
     IUdisksClient* m_udisks;
+    IUserPrompt* m_questions;
     PhysicalDriveInfo m_drive;
     std::unique_ptr<DriveHandle> m_handle;
     bool m_written = false;  // since the last flush

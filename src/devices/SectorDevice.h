@@ -6,15 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "devices/DeviceId.h"
+
 inline constexpr uint32_t kSectorSize = 512;
 
-// One element of a device list. For a drive, reference is the disk's dev_t and name is its kernel
-// name; for a USB unit, reference identifies the unit's device record and name is its label; for
-// an image file, name is its path.
+// One element of a device list, plain values only. For a drive, reference is the disk's dev_t and
+// name is its kernel name; for a USB unit, name is its unique name (reference is 0: a unit is found
+// again by its identity whenever it is opened); for an image file, name is its path.
 struct DeviceEntry {
     uint64_t reference = 0;
     std::string description;
     std::string name;
+    DeviceId id;
 };
 
 using DeviceList = std::vector<DeviceEntry>;

@@ -15,15 +15,15 @@
 #include "disk/DiskLayout.h"
 #include "disk/ScheduleEntry.h"
 #include "disk/TrackEntry.h"
+#include "platform/JobControl.h"
 #include "platform/StdioFile.h"
 
-class IStatusWindow;
-class IProgressBar;
 struct RoutineHeader;
 
 class CVelkDisk {
 public:
-    explicit CVelkDisk(CSectorDevice& device, IStatusWindow* statusWindow = nullptr);
+    // job: where status, progress and questions go and whether to stop; none: nowhere, never.
+    explicit CVelkDisk(CSectorDevice& device, CJobControl* job = nullptr);
     ~CVelkDisk();
     CVelkDisk(const CVelkDisk&) = delete;
     CVelkDisk& operator=(const CVelkDisk&) = delete;
@@ -41,8 +41,8 @@ public:
     void WriteTable();
     void Format();
     void RemoveLastTrack();
-    bool WriteStream(std::FILE* file, uint32_t firstSector, uint32_t byteCount, const uint8_t* pad,
-                     IProgressBar* progress);
+    // Stops (CJobStopped) between runs of sectors when the job is asked to.
+    bool WriteStream(std::FILE* file, uint32_t firstSector, uint32_t byteCount, const uint8_t* pad);
     size_t AppendTrack(const TrackEntry& entry);
     // Writes the current tables at firstSector and then a header pointing there. An import moves
     // the tables out of the way this way before it writes a track over their old place.
@@ -52,14 +52,15 @@ public:
 
     // Import of ".velk" routine files. Everything that can be checked before the card is touched
     // is checked first; at every moment the header on the card describes complete tables.
-    void ImportRoutineFile(const std::string& path, IProgressBar* progress, bool writeTable);
+    // A stop request is honoured while the audio is converted and between runs of sectors, never
+    // once the tables are being written: a stopped import leaves the card as it was.
+    void ImportRoutineFile(const std::string& path, bool writeTable);
     // The MP3 bytes to store for a routine: its own frames when the unit plays them, else its audio
     // converted. On return file stands at the routine's data.
-    void PrepareAudio(const RoutineHeader& header, std::FILE* file, uint32_t& audioBytes, StdioFile& audioStream,
-                      IProgressBar* progress);
+    void PrepareAudio(const RoutineHeader& header, std::FILE* file, uint32_t& audioBytes, StdioFile& audioStream);
 
     CSectorDevice& Device() { return m_device; }
-    IStatusWindow* StatusWindow() const { return m_statusWindow; }
+    CJobControl& Job() const { return *m_job; }
     void AddTempFile(const std::string& path) { m_tempFiles.push_back(path); }
 
 private:
@@ -89,8 +90,7 @@ private:
     bool CopyTablesClearOf(const SectorRange& area);
     void CheckFits(uint64_t endSector, const char* message);
     SectorRange TrackArea() const { return {disk_layout::kFirstTrackSector, NextFreeSector() - disk_layout::kFirstTrackSector}; }
-    void ConvertAudio(const RoutineHeader& header, std::FILE* file, uint32_t& audioBytes, StdioFile& audioStream,
-                      IProgressBar* progress);
+    void ConvertAudio(const RoutineHeader& header, std::FILE* file, uint32_t& audioBytes, StdioFile& audioStream);
     void MakeRoomForTrack(const TrackEntry& entry);
     void ShowReady();
 
@@ -99,7 +99,8 @@ private:
     std::vector<ScheduleEntry> m_schedules;
     bool m_valid = false;
     bool m_identified = false;
-    IStatusWindow* m_statusWindow;
+    CJobControl m_silentJob;
+    CJobControl* m_job;
     std::vector<std::string> m_tempFiles;
     int32_t m_mode = 0;
     SectorRange m_cardTracks;  // what the card's header describes: tracks and tables

@@ -39,7 +39,7 @@ const std::vector<TrackEntry>& CVelkDisk::Read() {
     const uint32_t magic = LoadLe32(header + header::kMagic);
     m_valid = magic == kMagic && LoadLe32(header + header::kVersion) == kVersion;
     if (magic == kMagic && !m_valid)
-        UserPrompt().ShowMessage(
+        m_job->Tell(
             "The flash card is using an unsupported version of the VELK file format.\n"
             "Please use the appropriate version of VELK3 Manager or format the card.",
             "Unrecognized Flash Format", MessageIcon::Warning);

@@ -8,7 +8,6 @@
 #include "disk/VelkDisk.h"
 #include "platform/ByteOrder.h"
 #include "platform/Exceptions.h"
-#include "platform/Progress.h"
 
 namespace {
 
@@ -63,11 +62,13 @@ void CVelkDisk::FillTableSector(uint32_t index, uint8_t* sector) const {
 void CVelkDisk::WriteTablesAt(uint32_t firstSector) {
     using namespace disk_layout;
     const uint32_t total = TableSectorCount();
+    m_job->Begin(JobPhase::WritingTables, ProgressUnit::Sectors, total);
     std::vector<uint8_t> run(size_t(std::min(total, kMaxSectorsPerCall)) * kSectorSize);
     for (uint32_t done = 0; done < total; done += kMaxSectorsPerCall) {
         const uint32_t sectors = std::min(kMaxSectorsPerCall, total - done);
         for (uint32_t s = 0; s < sectors; ++s) FillTableSector(done + s, run.data() + s * kSectorSize);
         m_device.writeSector(firstSector + done, sectors, run.data());
+        m_job->Progress(done + sectors);
     }
 }
 
@@ -159,26 +160,28 @@ void CVelkDisk::RemoveLastTrack() {
     WriteTable();
 }
 
-bool CVelkDisk::WriteStream(std::FILE* file, uint32_t firstSector, uint32_t byteCount, const uint8_t* pad,
-                            IProgressBar* progress) {
+bool CVelkDisk::WriteStream(std::FILE* file, uint32_t firstSector, uint32_t byteCount, const uint8_t* pad) {
     std::vector<uint8_t> buffer(kStreamBlockBytes);
     uint32_t sector = firstSector;
     uint32_t remaining = byteCount;
-    while (remaining > kSectorSize) {
-        if (progress) progress->SetPos(int(sector - firstSector));
-        const uint32_t bytes = remaining >= kStreamBlockBytes ? kStreamBlockBytes : remaining / kSectorSize * kSectorSize;
+    while (remaining > 0) {
+        m_job->ThrowIfStopped();
+        m_job->Progress(sector - firstSector);
+        uint32_t bytes = remaining >= kStreamBlockBytes ? kStreamBlockBytes : remaining / kSectorSize * kSectorSize;
+        if (bytes == 0) {
+            // The last, partial sector: the rest of it is padding.
+            bytes = remaining;
+            if (pad)
+                std::memcpy(buffer.data() + remaining, pad, kSectorSize - remaining);
+            else
+                std::memset(buffer.data() + remaining, 0, kSectorSize - remaining);
+        }
         if (std::fread(buffer.data(), 1, bytes, file) != bytes) return false;
-        m_device.writeSector(sector, bytes / kSectorSize, buffer.data());
-        sector += bytes / kSectorSize;
+        const uint32_t sectors = (bytes + kSectorSize - 1) / kSectorSize;
+        m_device.writeSector(sector, sectors, buffer.data());
+        sector += sectors;
         remaining -= bytes;
     }
-    if (remaining == 0) return true;
-    if (progress) progress->SetPos(int(sector - firstSector));
-    if (pad)
-        std::memcpy(buffer.data() + remaining, pad, kSectorSize - remaining);
-    else
-        std::memset(buffer.data() + remaining, 0, kSectorSize - remaining);
-    if (std::fread(buffer.data(), 1, remaining, file) != remaining) return false;
-    m_device.writeSector(sector, 1, buffer.data());
+    m_job->Progress(sector - firstSector);
     return true;
 }

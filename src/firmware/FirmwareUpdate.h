@@ -8,7 +8,7 @@
 #include <string>
 
 #include "firmware/BootloaderDevice.h"
-#include "platform/Progress.h"
+#include "platform/JobControl.h"
 
 struct FirmwareUpdateFaces {
     // The Open dialog for an .img file: the chosen path, or nothing when the user cancelled.
@@ -16,9 +16,9 @@ struct FirmwareUpdateFaces {
     // The wait cursor: shown (true) from the file choice to just before the closing message.
     std::function<void(bool busy)> showBusy;
     Sleeper sleep = SleepMilliseconds;
-    // Optional: the stage (erasing, programming, verifying) and the blocks done of it.
-    IStatusWindow* status = nullptr;
-    IProgressBar* progress = nullptr;
+    // The boxes of the update and its stages (erasing, programming, verifying) with the blocks
+    // done of each; none: nobody is told.
+    CJobControl* job = nullptr;
 };
 
 // True when the unit was programmed, verified and protected.
@@ -36,7 +36,4 @@ std::string Warning();
 std::string RestartInstructions();
 inline constexpr const char* kImageFilter = "VELK Image Files (.img)|*.img|All Files (*.*)|*.*|";
 inline constexpr const char* kImageExtension = ".img";
-inline constexpr const char* kErasing = "Erasing";
-inline constexpr const char* kProgramming = "Programming";
-inline constexpr const char* kVerifying = "Verifying";
 }  // namespace firmware_text

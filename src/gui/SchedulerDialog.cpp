@@ -145,7 +145,7 @@ void CSchedulerDialog::OnCellEdited(int row, int column, const QString&, const Q
     if (row < 0 || row >= static_cast<int>(m_schedules.size())) return;
     ScheduleEntry& entry = m_schedules[row];
     if (column == kTrackColumn) {
-        entry.trackIndex = static_cast<uint16_t>(qBound(0, LeadingInteger(newText), qMax(m_trackCount - 1, 0)));
+        entry.trackIndex = ClampTrackIndex(LeadingInteger(newText), size_t(std::max(m_trackCount, 0)));
     } else if (column > kTrackColumn && column <= kFieldColumns) {
         const ScheduleField& field = kScheduleFields[column - 1];
         ParseField(entry.*field.member, newText.toStdString(), field.minimum, field.maximum);
