@@ -77,14 +77,14 @@ public:
         action.sa_flags = SA_RESTART;
         for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
     }
-    void Connect(QDialog& window) {
+    void Connect(CManagerDialog& window) {
         if (s_pipe[0] < 0) return;
         m_notifier = std::make_unique<QSocketNotifier>(s_pipe[0], QSocketNotifier::Read);
         QObject::connect(m_notifier.get(), &QSocketNotifier::activated, &window, [&window] {
             char byte = 0;
             [[maybe_unused]] const auto got = ::read(s_pipe[0], &byte, 1);
             CloseModalBoxes(window);
-            window.close();
+            window.CloseSoon();
         });
     }
 

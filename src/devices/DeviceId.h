@@ -28,7 +28,13 @@ struct DeviceId {
     // An image file.
     uint64_t inode = 0;
 
-    static DeviceId Named(std::string name) { return DeviceId{DeviceKind::Named, std::move(name)}; }
+    static DeviceId Of(DeviceKind kind, std::string name) {
+        DeviceId id;
+        id.kind = kind;
+        id.name = std::move(name);
+        return id;
+    }
+    static DeviceId Named(std::string name) { return Of(DeviceKind::Named, std::move(name)); }
     bool Empty() const { return name.empty(); }
     bool operator==(const DeviceId& other) const = default;
 };

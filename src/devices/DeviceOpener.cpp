@@ -42,7 +42,7 @@ COpenedDevice OpenImage(const std::string& path) {
 // libusb's own record, valid for the whole command (nothing rescans meanwhile).
 COpenedDevice OpenUnit(struct usb_device& record, const std::string& label) {
     auto device = std::make_unique<CUsbSectorDevice>();
-    device->Open(DeviceEntry{uint64_t(reinterpret_cast<uintptr_t>(&record)), "", label});
+    device->Open(DeviceEntry{uint64_t(reinterpret_cast<uintptr_t>(&record)), "", label, DeviceId::Of(DeviceKind::Unit, label)});
     std::string description = device->Description();
     return COpenedDevice(std::move(device), DeviceKind::Unit, std::move(description));
 }

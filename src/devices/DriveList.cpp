@@ -246,7 +246,7 @@ void EnumerateDrives(DeviceList& list, const SystemPaths& paths) {
 }
 
 DeviceId DriveId(const PhysicalDriveInfo& drive) {
-    DeviceId id{DeviceKind::Drive, drive.name};
+    DeviceId id = DeviceId::Of(DeviceKind::Drive, drive.name);
     id.serial = drive.serial;
     id.sectors = uint64_t(drive.sectorCount);
     return id;

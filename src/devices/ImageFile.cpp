@@ -27,7 +27,7 @@ DeviceEntry CImageFile::EntryFor(const std::string& path) {
     char size[64];
     std::snprintf(size, sizeof size, " (%0.2fMB)", megabytes);
     entry.description = path + size;
-    entry.id = DeviceId{DeviceKind::Image, path};
+    entry.id = DeviceId::Of(DeviceKind::Image, path);
     entry.id.inode = uint64_t(st.st_ino);
     return entry;
 }

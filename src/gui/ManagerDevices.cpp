@@ -1,42 +1,73 @@
-// The device box and the routine list of the main window.
+// The device box and the routine list of the main window: both are filled from jobs on the worker.
 #include <algorithm>
 
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QTimer>
 
 #include "controls/ControlList.h"
 #include "controls/ImageButton.h"
 #include "devices/ImageFile.h"
+#include "gui/DeviceWorker.h"
 #include "gui/ManagerDialog.h"
+#include "gui/QtUserPrompt.h"
 #include "gui/WidgetProgress.h"
-#include "platform/UserPrompt.h"
+#include "operations/CardJobs.h"
+#include "operations/DeviceJobs.h"
 
-CManagerDialog::CCommandScope::CCommandScope(CManagerDialog& window) : m_window(window) { ++m_window.m_commandDepth; }
+bool CManagerDialog::RunTold(const std::function<void()>& body) const {
+    try {
+        body();
+        return true;
+    } catch (const CJobStopped& e) {
+        m_prompt->ShowMessage(e.Message(), kApplicationName, MessageIcon::Information);
+    } catch (const CVelkException& e) {
+        m_prompt->ShowMessage(e.Message(), kApplicationName, MessageIcon::None);
+    } catch (const std::exception& e) {
+        // Not one of the reported kinds (memory, a library's own); still the user's to know.
+        m_prompt->ShowMessage(e.what(), kApplicationName, MessageIcon::None);
+    }
+    return false;
+}
 
-CManagerDialog::CCommandScope::~CCommandScope() {
-    if (--m_window.m_commandDepth > 0 || !m_window.m_refreshWhenIdle) return;
-    CManagerDialog* window = &m_window;
-    QTimer::singleShot(0, window, [window] {
-        if (window->m_refreshWhenIdle) window->RefreshDevices();
-    });
+bool CManagerDialog::IsIdle() const { return m_worker->Idle(); }
+
+JobContext CManagerDialog::ContextFor(const DeviceId& device, std::stop_token stop) const {
+    JobContext context;
+    context.device = device;
+    context.questions = m_prompt;
+    context.progress = m_progress.get();
+    context.stop = std::move(stop);
+    context.paths = m_paths;
+    return context;
 }
 
 void CManagerDialog::RefreshDevices() {
-    if (m_bBusy || m_commandDepth > 0) {
+    if (m_bBusy) {
         m_refreshWhenIdle = true;
         return;
     }
     m_refreshWhenIdle = false;
-    const CCommandScope scope(*this);
-    DeviceList drives, units, images;
-    ListDrivesAndUnits(m_paths, drives, units);
-    for (const std::string& path : m_images) images.push_back(CImageFile::EntryFor(path));
-    const std::string remembered = m_selectNext.empty() ? m_deviceBox->currentText().toStdString() : m_selectNext;
-    m_selectNext.clear();
-    const DeviceBoxContents box = ArrangeDeviceBox(drives, units, images, remembered);
+    const unsigned serial = ++m_devicesSerial;
+    auto box = std::make_shared<DeviceBoxContents>();
+    const DeviceId remembered = m_selectNext.Empty() ? CurrentDevice() : m_selectNext;
+    m_selectNext = {};
+    const std::vector<std::string> images = m_images;
+    m_worker->Post(
+        [this, box, remembered, images](std::stop_token stop) {
+            RunTold([&] {
+                const DeviceListing listing = job::ListDevices(ContextFor({}, stop));
+                DeviceList imageEntries;
+                for (const std::string& path : images) imageEntries.push_back(CImageFile::EntryFor(path));
+                *box = ArrangeDeviceBox(listing.drives, listing.units, imageEntries, remembered);
+            });
+        },
+        [this, box, serial] {
+            if (serial == m_devicesSerial) ApplyDeviceList(*box);
+        });
+}
 
+void CManagerDialog::ApplyDeviceList(const DeviceBoxContents& box) {
     {
         const QSignalBlocker quiet(m_deviceBox);
         m_deviceBox->clear();
@@ -45,29 +76,47 @@ void CManagerDialog::RefreshDevices() {
     }
     m_boxItems = box.items;
     RefreshRoutineList();
-    if (m_deviceBox->count() > 0)
-        EnableCommands();
-    else
-        DisableCommands();
 }
 
-CardTarget CManagerDialog::CurrentTarget() const {
+DeviceId CManagerDialog::CurrentDevice() const {
     const int index = m_deviceBox->currentIndex();
-    if (index < 0 || index >= int(m_boxItems.size())) return {{}, m_paths};
-    return {m_boxItems[size_t(index)].name, m_paths};
+    if (index < 0 || index >= int(m_boxItems.size())) return {};
+    return m_boxItems[size_t(index)].id;
 }
 
 void CManagerDialog::RefreshRoutineList() {
-    const CCommandScope scope(*this);
-    const std::vector<TrackEntry> tracks = ReadRoutines(CurrentTarget(), m_progress.get());
+    const unsigned serial = ++m_listingSerial;
+    const DeviceId device = CurrentDevice();
+    auto tracks = std::make_shared<std::vector<TrackEntry>>();
+    m_worker->Post(
+        [this, device, tracks](std::stop_token stop) {
+            if (device.Empty()) return;
+            RunTold([&] { *tracks = job::ListCard(ContextFor(device, stop)).tracks; });
+        },
+        [this, tracks, serial] {
+            if (serial != m_listingSerial) return;  // a newer listing is on its way
+            ApplyRoutines(*tracks);
+        });
+}
+
+void CManagerDialog::ApplyRoutines(const std::vector<TrackEntry>& tracks) {
     m_routineList->SetRedraw(false);
     m_routineList->DeleteAllRows();
-    for (int row = 0; row < int(tracks.size()); ++row) {
-        const std::vector<std::string> cells = RoutineRow(row, tracks[size_t(row)]);
-        for (int column = 0; column < int(cells.size()); ++column)
-            m_routineList->SetItemText(row, column, QString::fromStdString(cells[size_t(column)]));
+    for (size_t row = 0; row < tracks.size(); ++row) {
+        const std::vector<std::string> cells = RoutineRow(row, tracks[row]);
+        for (size_t column = 0; column < cells.size(); ++column)
+            m_routineList->SetItemText(int(row), int(column), QString::fromStdString(cells[column]));
     }
     m_routineList->SetRedraw(true);
+    // The enabled state follows every listing, so Edit schedules is there as soon as a card with
+    // routines is shown.
+    if (!m_bBusy) {
+        if (m_deviceBox->count() > 0)
+            EnableCommands();
+        else
+            DisableCommands();
+    }
+    emit routinesListed();
 }
 
 void CManagerDialog::EnableCommands() {
@@ -87,13 +136,14 @@ void CManagerDialog::DisableCommands() {
 bool CManagerDialog::ListImage(const QString& path) {
     const QFileInfo file(path);
     if (!file.isFile()) {
-        AppMessageBox("Could not open card image " + path.toStdString() + " (no such file)");
+        m_prompt->ShowMessage("Could not open card image " + path.toStdString() + " (no such file)", kApplicationName,
+                              MessageIcon::None);
         return false;
     }
     const std::string absolute = file.absoluteFilePath().toStdString();
     if (std::find(m_images.begin(), m_images.end(), absolute) == m_images.end()) m_images.push_back(absolute);
     // The image just opened becomes the current device.
-    m_selectNext = CImageFile::EntryFor(absolute).description;
+    m_selectNext = CImageFile::EntryFor(absolute).id;
     return true;
 }
 
@@ -102,5 +152,3 @@ bool CManagerDialog::AddImage(const QString& path) {
     RefreshDevices();
     return true;
 }
-
-void CManagerDialog::OnDevicesChanged() { RefreshDevices(); }

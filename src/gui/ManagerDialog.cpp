@@ -26,6 +26,7 @@
 #include "controls/ImageButton.h"
 #include "gui/AboutDialog.h"
 #include "gui/DeviceMonitor.h"
+#include "gui/DeviceWorker.h"
 #include "gui/QtUserPrompt.h"
 #include "gui/WidgetProgress.h"
 
@@ -58,9 +59,11 @@ QList<int> TitleFittingWidths(const QStringList& titles, QList<int> widths) {
 }  // namespace
 
 CManagerDialog::CManagerDialog(ManagerOptions options, QWidget* parent)
-    : QDialog(parent), m_paths(std::move(options.paths)) {
+    : QDialog(parent), m_paths(std::move(options.paths)), m_worker(std::make_unique<CDeviceWorker>()) {
     InitGuiResources();
-    if (options.prompt) options.prompt->SetOwner(this);
+    if (!options.prompt) m_ownPrompt = std::make_unique<CQtUserPrompt>();
+    m_prompt = options.prompt ? options.prompt : m_ownPrompt.get();
+    m_prompt->SetOwner(this);
     setWindowTitle(kCaption);
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
     setSizeGripEnabled(true);
@@ -74,11 +77,19 @@ CManagerDialog::CManagerDialog(ManagerOptions options, QWidget* parent)
         return QFileDialog::getOpenFileName(this, caption, QString(), filter);
     };
     for (const std::string& image : options.images) ListImage(QString::fromStdString(image));
+    DisableCommands();  // until the first listing has come back
+    connect(m_worker.get(), &CDeviceWorker::idle, this, [this] {
+        if (m_refreshWhenIdle && !m_bBusy) RefreshDevices();
+    });
     RefreshDevices();
     StartMonitor(std::move(options.deviceEvents));
 }
 
-CManagerDialog::~CManagerDialog() = default;
+CManagerDialog::~CManagerDialog() {
+    // A job still running may ask or tell: from here on nobody is asked, and its result is dropped.
+    m_prompt->Close();
+    m_worker.reset();
+}
 
 void CManagerDialog::BuildControls() {
     m_deviceLabel = new QLabel(tr("Current Device"), this);
@@ -186,7 +197,7 @@ void CManagerDialog::ConnectCommands() {
     connect(m_formatButton, &QPushButton::clicked, this, &CManagerDialog::OnFormat);
     connect(m_schedulesButton, &QPushButton::clicked, this, &CManagerDialog::OnEditSchedules);
     connect(m_firmwareButton, &QPushButton::clicked, this, &CManagerDialog::OnLoadFirmware);
-    connect(m_exitButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_exitButton, &QPushButton::clicked, this, &CManagerDialog::OnExitOrCancel);
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &CManagerDialog::ShowAbout);
 }
@@ -194,7 +205,7 @@ void CManagerDialog::ConnectCommands() {
 void CManagerDialog::StartMonitor(std::unique_ptr<IDeviceEventSource> events) {
     if (!events) return;
     m_monitor = new CDeviceMonitor(std::move(events), CDeviceMonitor::kQuietInterval, this);
-    connect(m_monitor, &CDeviceMonitor::devicesChanged, this, &CManagerDialog::OnDevicesChanged);
+    connect(m_monitor, &CDeviceMonitor::devicesChanged, this, &CManagerDialog::RefreshDevices);
 }
 
 void CManagerDialog::ShowAbout() {
@@ -215,11 +226,7 @@ void CManagerDialog::contextMenuEvent(QContextMenuEvent* event) {
 
 void CManagerDialog::OpenImageFromDialog() {
     if (m_bBusy) return;
-    QString path;
-    {
-        const CCommandScope scope(*this);
-        path = ChooseFile(tr("Open card image"), tr("Card images (*.img *.bin);;All Files (*)"));
-    }
+    const QString path = ChooseFile(tr("Open card image"), tr("Card images (*.img *.bin);;All Files (*)"));
     if (!path.isEmpty()) AddImage(path);
 }
 
@@ -243,13 +250,36 @@ void CManagerDialog::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
 }
 
-void CManagerDialog::reject() {
-    // The close box, Escape and a signal to the process all end here.
-    if (m_bBusy) {
-        AskToCloseWhenDone();
+void CManagerDialog::OnExitOrCancel() {
+    if (m_work == Work::Cancellable) {
+        m_commandStop.request_stop();
+        m_exitButton->setEnabled(false);  // pressed once is enough; the job ends at its next step
         return;
     }
-    QDialog::reject();
+    if (!m_bBusy) accept();
+}
+
+void CManagerDialog::reject() {
+    // Escape ends here (the close box goes through closeEvent). During work that can be cancelled
+    // Escape is the Cancel button.
+    if (!m_bBusy) {
+        QDialog::reject();
+        return;
+    }
+    if (m_work == Work::Cancellable)
+        OnExitOrCancel();
+    else
+        AskToCloseWhenDone();
+}
+
+void CManagerDialog::CloseSoon() {
+    // A signal to the process: no question, cancel what can be cancelled, close when it has ended.
+    if (!m_bBusy) {
+        close();
+        return;
+    }
+    m_closeWhenDone = true;
+    if (m_work == Work::Cancellable) OnExitOrCancel();
 }
 
 void CManagerDialog::closeEvent(QCloseEvent* event) {
@@ -262,13 +292,38 @@ void CManagerDialog::closeEvent(QCloseEvent* event) {
 }
 
 void CManagerDialog::AskToCloseWhenDone() {
+    if (m_work == Work::Cancellable)
+        AskToCancelOrWait();
+    else
+        NoteClosingWhenDone();
+}
+
+void CManagerDialog::AskToCancelOrWait() {
+    if (m_closeWhenDone) return;
+    QMessageBox box(QMessageBox::Question, tr("VELK3 Manager"),
+                    tr("The card is being written.\n\nCancel now (the card keeps what it held before), or close "
+                       "VELK3 Manager when the work has ended?"),
+                    QMessageBox::NoButton, this);
+    QPushButton* cancelNow = box.addButton(tr("Cancel and Close"), QMessageBox::DestructiveRole);
+    QPushButton* whenDone = box.addButton(tr("Close When Done"), QMessageBox::AcceptRole);
+    box.addButton(tr("Keep Open"), QMessageBox::RejectRole);
+    box.exec();
+    if (box.clickedButton() != cancelNow && box.clickedButton() != whenDone) return;
+    m_closeWhenDone = true;
+    if (!m_bBusy)
+        done(QDialog::Rejected);  // the work ended while the box was open
+    else if (box.clickedButton() == cancelNow)
+        OnExitOrCancel();
+}
+
+void CManagerDialog::NoteClosingWhenDone() {
     m_closeWhenDone = true;
     if (m_closingNote) return;
     const QString text = m_work == Work::Firmware
                              ? tr("The firmware is being written to the VELK. Cutting this off can damage it.\n\n"
                                   "VELK3 Manager will close as soon as the update has ended.")
-                             : tr("The card is being written. Cutting this off would leave the routine half "
-                                  "written.\n\nVELK3 Manager will close as soon as the routine has been added.");
+                             : tr("The card is being written. Cutting this off could damage what it holds.\n\n"
+                                  "VELK3 Manager will close as soon as the work has ended.");
     m_closingNote = new QMessageBox(QMessageBox::Information, tr("VELK3 Manager"), text, QMessageBox::Ok, this);
     QPushButton* stay = m_closingNote->addButton(tr("Keep Open"), QMessageBox::RejectRole);
     connect(stay, &QPushButton::clicked, this, [this] { m_closeWhenDone = false; });

@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+#include <cstdio>
+
 #include "gui/GuiThread.h"
 
 namespace {
@@ -19,9 +21,15 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
 
 }  // namespace
 
+void CQtUserPrompt::SetOwner(QWidget* owner) {
+    m_owner = owner;
+    m_closed = false;
+}
+
 bool CQtUserPrompt::AskYesNo(const std::string& text, const std::string& caption) {
     bool yes = false;
     RunOnGuiThread([&] {
+        if (m_closed) return;
         // Questions before destructive work carry the exclamation icon.
         QMessageBox box(QMessageBox::Warning, QString::fromStdString(caption), QString::fromStdString(text),
                         QMessageBox::Yes | QMessageBox::No, m_owner.data());
@@ -32,6 +40,10 @@ bool CQtUserPrompt::AskYesNo(const std::string& text, const std::string& caption
 
 void CQtUserPrompt::ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) {
     RunOnGuiThread([&] {
+        if (m_closed) {
+            std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+            return;
+        }
         QMessageBox box(BoxIcon(icon), QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok,
                         m_owner.data());
         box.exec();

@@ -34,7 +34,8 @@ TEST(VelkDiskRead, OtherVersionsWarnOnceAndReadEmpty) {
         const auto tracks = MakeTracks(2);
         PutHeader(card, {.trackCount = 2, .trackTable = tracks.back().endSector, .version = version});
         PutTrackTable(card, tracks.back().endSector, tracks);
-        CVelkDisk disk(card);
+        CJobControl job(&prompt, nullptr);
+        CVelkDisk disk(card, &job);
         disk.Read();
         EXPECT_FALSE(disk.IsVelkDisk());
         EXPECT_TRUE(disk.GetTracks().empty());
@@ -176,9 +177,10 @@ TEST(VelkDiskRead, DropsSchedulesOfTracksBeyondTheCount) {
 TEST(VelkDiskRead, StatusWindowSaysReady) {
     CMemoryDevice card(kCard);
     CRecordingProgress status;
-    CVelkDisk disk(card, &status);
+    CJobControl job(nullptr, &status);
+    CVelkDisk disk(card, &job);
     disk.Read();
-    EXPECT_EQ(status.calls, std::vector<std::string>{"text Ready"});
+    EXPECT_EQ(status.calls, std::vector<std::string>{"Ready 0/0"});
 }
 
 }  // namespace

@@ -216,24 +216,25 @@ TEST(VelkDiskWriteStream, MovesWholeBlocksThenOnePaddedTail) {
         std::vector<std::string> progress;
     };
     const Case cases[] = {
-        {0, true, {}, {}},
-        {1, true, {{10, 1}}, {"pos 0"}},
-        {512, false, {{10, 1}}, {"pos 0"}},
-        {513, true, {{10, 1}, {11, 1}}, {"pos 0", "pos 1"}},
-        {1024, true, {{10, 2}}, {"pos 0"}},
-        {65536, false, {{10, 128}}, {"pos 0"}},
-        {65536 + 1536 + 7, true, {{10, 128}, {138, 3}, {141, 1}}, {"pos 0", "pos 128", "pos 131"}},
+        {0, true, {}, {"- 0/0"}},
+        {1, true, {{10, 1}}, {"- 0/0", "- 1/0"}},
+        {512, false, {{10, 1}}, {"- 0/0", "- 1/0"}},
+        {513, true, {{10, 1}, {11, 1}}, {"- 0/0", "- 1/0", "- 2/0"}},
+        {1024, true, {{10, 2}}, {"- 0/0", "- 2/0"}},
+        {65536, false, {{10, 128}}, {"- 0/0", "- 128/0"}},
+        {65536 + 1536 + 7, true, {{10, 128}, {138, 3}, {141, 1}}, {"- 0/0", "- 128/0", "- 131/0", "- 132/0"}},
     };
     for (const auto& c : cases) {
         Fixture f;
-        CVelkDisk disk(f.card);
         std::vector<uint8_t> source(c.bytes);
         for (size_t i = 0; i < source.size(); ++i) source[i] = uint8_t(i * 7 + 1);
         std::FILE* file = std::tmpfile();
         std::fwrite(source.data(), 1, source.size(), file);
         std::rewind(file);
         CRecordingProgress progress;
-        EXPECT_TRUE(disk.WriteStream(file, 10, c.bytes, c.pad ? AudioPaddingBlock() : nullptr, &progress));
+        CJobControl job(nullptr, &progress);
+        CVelkDisk disk(f.card, &job);
+        EXPECT_TRUE(disk.WriteStream(file, 10, c.bytes, c.pad ? AudioPaddingBlock() : nullptr));
         std::fclose(file);
         EXPECT_EQ(f.card.writeCalls, c.writes) << c.bytes;
         EXPECT_EQ(progress.calls, c.progress) << c.bytes;
@@ -256,7 +257,7 @@ TEST(VelkDiskWriteStream, AShortStreamReturnsFalse) {
         std::vector<uint8_t> source(have, 1);
         std::fwrite(source.data(), 1, source.size(), file);
         std::rewind(file);
-        EXPECT_FALSE(disk.WriteStream(file, 10, have + 600, nullptr, nullptr)) << have;
+        EXPECT_FALSE(disk.WriteStream(file, 10, have + 600, nullptr)) << have;
         std::fclose(file);
     }
 }

@@ -81,6 +81,7 @@ private:
 
 SimUnit::SimUnit(const UnitOptions& options)
     : SimDevice(options.bus, options.devnum, kUnitVendor, kUnitProduct, options.access), m_options(options) {
+    transferDelayMs = options.transferDelayMs;
     if (!options.cardPath.empty()) {
         m_cardFile = ::open(options.cardPath.c_str(), O_RDWR | O_CLOEXEC);
         struct stat st {};

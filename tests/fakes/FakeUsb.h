@@ -72,6 +72,7 @@ struct UnitOptions {
     int configurations = 2;            // 1: a unit without its relay configuration
     Access access = Access::Granted;
     uint8_t interfaceNumber = 0;       // bInterfaceNumber of the interface of both configurations
+    int transferDelayMs = 0;           // every control and bulk transfer takes this long (a slow unit)
 };
 
 struct BootloaderOptions {

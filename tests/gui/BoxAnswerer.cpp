@@ -42,7 +42,11 @@ void CBoxAnswerer::Poll() {
         const auto role = box->buttonRole(candidate);
         if (!button || role == QMessageBox::NoRole || role == QMessageBox::RejectRole) button = candidate;
     }
-    if (!answers.empty()) {
+    if (!pressTexts.empty()) {
+        for (QAbstractButton* candidate : box->buttons())
+            if (candidate->text() == pressTexts.front()) button = candidate;
+        pressTexts.pop_front();
+    } else if (!answers.empty()) {
         button = box->button(answers.front());
         answers.pop_front();
     }

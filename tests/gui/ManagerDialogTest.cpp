@@ -63,8 +63,10 @@ void ManagerDialogTest::TheFirstUnitIsChosenAndTheChosenOneKeptWhereverItMoves()
 
     // A reader that arrives moves the chosen unit down; it stays chosen.
     window->DeviceBox()->setCurrentIndex(2);
+    world.Settle(*window);
     world.system.AddDisk("sdc", "8:32", 8192, true, "pci0000:00/usb1/1-2");
     window->RefreshButton()->click();
+    world.Settle(*window);
     QCOMPARE(window->DeviceBox()->count(), 4);
     QCOMPARE(window->DeviceBox()->currentText(), QString("Varnholt Software - VELK v1.20 (5)"));
     QCOMPARE(window->DeviceBox()->currentIndex(), 3);
@@ -72,6 +74,7 @@ void ManagerDialogTest::TheFirstUnitIsChosenAndTheChosenOneKeptWhereverItMoves()
     // Gone: the first unit again.
     fakeusb::Unplug(5);
     window->RefreshButton()->click();
+    world.Settle(*window);
     QCOMPARE(window->DeviceBox()->currentIndex(), 2);
     QCOMPARE(fakeusb::OpenHandles(), 0);
 }
@@ -102,9 +105,11 @@ void ManagerDialogTest::CardImagesComeAfterTheUnitsAndStayAcrossRefreshes() {
     QCOMPARE(window->RoutineList()->GetRowCount(), 1);
 
     QVERIFY(window->AddImage(QString::fromStdString(second)));
+    world.Settle(*window);
     QCOMPARE(window->DeviceBox()->currentText(), QString::fromStdString(second + " (1.00MB)"));
     QCOMPARE(window->RoutineList()->GetRowCount(), 0);  // not a VELK disk: empty, and no message
     window->RefreshButton()->click();
+    world.Settle(*window);
     QCOMPARE(window->DeviceBox()->count(), 3);
     QCOMPARE(window->DeviceBox()->currentIndex(), 2);
     QVERIFY(world.boxes.seen.empty());
@@ -118,6 +123,7 @@ void ManagerDialogTest::CardImagesComeAfterTheUnitsAndStayAcrossRefreshes() {
     QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(window.get(), &drop);
+    world.Settle(*window);
     QCOMPARE(window->DeviceBox()->count(), 4);
     QCOMPARE(window->DeviceBox()->currentText(), QString::fromStdString(dropped + " (4.00MB)"));
     QCOMPARE(window->RoutineList()->GetItemText(0, 1), QString("D"));

@@ -1,7 +1,10 @@
 #include "gui/ManagerWindowFixture.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QTest>
 
+#include <chrono>
 #include <fstream>
 #include <unistd.h>
 
@@ -50,9 +53,11 @@ std::string CWindowWorld::MakeCard(const std::string& name, const std::vector<Tr
     return path;
 }
 
-void CWindowWorld::PlugUnit(int devnum, const std::string& card) {
+void CWindowWorld::PlugUnit(int devnum, const std::string& card, int bus, int delayMs) {
     fakeusb::UnitOptions unit;
     unit.devnum = devnum;
+    unit.bus = bus;
+    unit.transferDelayMs = delayMs;
     unit.cardPath = card;
     fakeusb::AddUnit(unit);
 }
@@ -101,7 +106,19 @@ std::unique_ptr<CManagerDialog> CWindowWorld::Window(std::vector<std::string> im
     options.paths = system.Paths();
     options.deviceEvents = std::move(events);
     options.prompt = &m_prompt;
-    return std::make_unique<CManagerDialog>(std::move(options));
+    auto window = std::make_unique<CManagerDialog>(std::move(options));
+    Settle(*window);
+    return window;
+}
+
+void CWindowWorld::Settle(const CManagerDialog& window) {
+    constexpr auto kPatience = std::chrono::seconds(60);  // a hang, not a slow machine
+    const auto until = std::chrono::steady_clock::now() + kPatience;
+    while (!window.IsIdle()) {
+        if (std::chrono::steady_clock::now() > until) qFatal("the window's worker never became idle");
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QTest::qWait(1);
+    }
 }
 
 std::vector<std::vector<std::string>> CWindowWorld::Rows(const CManagerDialog& window) {

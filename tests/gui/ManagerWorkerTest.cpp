@@ -1,0 +1,93 @@
+// The window's worker seen from the window: its thread keeps answering while a slow unit works,
+// it shows itself before the first listing ends, and devices are told apart by what they are.
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+
+#include "controls/ControlList.h"
+#include "controls/ImageButton.h"
+#include "fakes/FakeUsb.h"
+#include "gui/ManagerWindowFixture.h"
+#include "gui/QtTestMain.h"
+
+class ManagerWorkerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void TheWindowAnswersWhileASlowUnitIsFormatted();
+    void UnitsWithOneNumberOnTwoBusesAreTwoDevices();
+    void ADriveStaysChosenWhenItsMountPointsChange();
+};
+
+namespace {
+constexpr int kSlowTransferMs = 150;
+}  // namespace
+
+void ManagerWorkerTest::TheWindowAnswersWhileASlowUnitIsFormatted() {
+    CWindowWorld world;
+    world.PlugUnit(3, world.MakeCard("slow.img", {Track("A", 8, 0, 0)}), 1, kSlowTransferMs);
+    const auto window = world.Window();
+    QCOMPARE(window->RoutineList()->GetRowCount(), 1);
+
+    // A timer on the window's thread: the longest gap between its ticks while Format runs. On the
+    // window's thread a single transfer of the unit would stop it for kSlowTransferMs.
+    QElapsedTimer clock;
+    qint64 last = 0, longestGap = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        longestGap = std::max(longestGap, now - last);
+        last = now;
+    });
+    world.boxes.answers = {QMessageBox::Yes};
+    QSignalSpy finished(window.get(), &CManagerDialog::workFinished);
+    clock.start();
+    ticker.start(10);
+    window->FormatButton()->click();
+    QVERIFY(finished.wait(60000));
+    ticker.stop();
+    qInfo("longest wait of the window's thread while Format ran: %lld ms", longestGap);
+    QVERIFY2(longestGap < kSlowTransferMs, qPrintable(QString("longest gap %1 ms").arg(longestGap)));
+    QVERIFY(clock.elapsed() > 4 * kSlowTransferMs);  // the format did take its transfers' time
+    CWindowWorld::Settle(*window);
+    QCOMPARE(window->RoutineList()->GetRowCount(), 0);
+}
+
+void ManagerWorkerTest::UnitsWithOneNumberOnTwoBusesAreTwoDevices() {
+    CWindowWorld world;
+    world.PlugUnit(3, world.MakeCard("first.img", {Track("First", 8, 0, 0)}), 1);
+    world.PlugUnit(3, world.MakeCard("second.img", {Track("Second", 8, 0, 0), Track("More", 8, 0, 0)}), 2);
+    const auto window = world.Window();
+    QCOMPARE(world.BoxTexts(*window), (std::vector<std::string>{"Varnholt Software - VELK v1.20 (3) on bus 1",
+                                                                "Varnholt Software - VELK v1.20 (3) on bus 2"}));
+    for (int index : {1, 0}) {
+        window->DeviceBox()->setCurrentIndex(index);
+        CWindowWorld::Settle(*window);
+        QCOMPARE(window->RoutineList()->GetItemText(0, 1), QString(index == 0 ? "First" : "Second"));
+        QCOMPARE(window->CurrentDevice().name, std::string(index == 0 ? "VELK3-1" : "VELK3-2"));
+    }
+    QVERIFY(world.boxes.seen.empty());
+}
+
+void ManagerWorkerTest::ADriveStaysChosenWhenItsMountPointsChange() {
+    CWindowWorld world;
+    for (const char* name : {"sdb", "sdc"}) {
+        const bool first = name == std::string("sdb");
+        world.system.AddDisk(name, first ? "8:16" : "8:32", 8192, true, std::string("pci0000:00/usb1/") + name);
+        world.system.AddDeviceNode(name, 8192 * 512);
+    }
+    world.system.AddPartition("sdc", "sdc1", "8:33", 1);
+    const auto window = world.Window();
+    window->DeviceBox()->setCurrentIndex(1);
+    CWindowWorld::Settle(*window);
+    world.system.Mount("8:33", "/dev/sdc1", "/media/anna/CARD");
+    window->RefreshButton()->click();
+    CWindowWorld::Settle(*window);
+    QCOMPARE(window->DeviceBox()->currentText(), QString("sdc (4.00MB) (/media/anna/CARD)"));
+}
+
+VELK3_QT_TEST(ManagerWorkerTest)
+#include "ManagerWorkerTest.moc"
