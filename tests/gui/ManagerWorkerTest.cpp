@@ -34,7 +34,12 @@ constexpr int kSlowTransferMs = 150;
 void ManagerWorkerTest::TheWindowAnswersWhileASlowUnitIsFormatted() {
     CWindowWorld world;
     world.PlugUnit(3, world.MakeCard("slow.img", {Track("A", 8, 0, 0)}), 1, kSlowTransferMs);
-    const auto window = world.Window();
+    // Made and shown at once; the unit and its routines follow when they have been read.
+    const auto window = world.Window({}, false, nullptr, false);
+    window->show();
+    QCOMPARE(window->DeviceBox()->count(), 0);
+    QVERIFY(!window->IsIdle());
+    CWindowWorld::Settle(*window);
     QCOMPARE(window->RoutineList()->GetRowCount(), 1);
 
     // A timer on the window's thread: the longest gap between its ticks while Format runs. On the
