@@ -6,8 +6,9 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
-#include <stdexcept>
+#include <cstdint>
 
 namespace {
 
@@ -56,8 +57,11 @@ CSignalStop::~CSignalStop() {
 void CSignalStop::Watch() {
     pollfd fds[] = {{m_signalFd.Get(), POLLIN, 0}, {m_quitFd.Get(), POLLIN, 0}};
     for (;;) {
-        if (::poll(fds, 2, -1) < 0) continue;  // EINTR: nothing is caught here, but be safe
-        if (fds[1].revents) return;
+        if (::poll(fds, 2, -1) < 0) {
+            if (errno == EINTR) continue;
+            return;  // the signals stay blocked: velk3 can no longer be stopped, but nothing is cut
+        }
+        if (fds[1].revents != 0) return;
         signalfd_siginfo info{};
         if (!(fds[0].revents & POLLIN) || ::read(m_signalFd.Get(), &info, sizeof info) != ssize_t(sizeof info)) continue;
         const int signal = int(info.ssi_signo);
