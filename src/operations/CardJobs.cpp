@@ -31,11 +31,12 @@ JobOutcome Format(const JobContext& context) {
     });
 }
 
-JobOutcome RemoveLast(const JobContext& context) {
+JobOutcome RemoveLast(const JobContext& context, CardListing* after) {
     CJobControl control = context.Control();
     if (!control.Confirm(question_text::kRemoveLast)) return JobOutcome::Declined;
-    return WithCard(context, control, DeviceAccess::ReadWrite, [](COpenedDevice&, CVelkDisk& disk) {
+    return WithCard(context, control, DeviceAccess::ReadWrite, [after](COpenedDevice& opened, CVelkDisk& disk) {
         disk.RemoveLastTrack();
+        if (after) *after = ListingOf(opened, disk);
         return JobOutcome::Done;
     });
 }

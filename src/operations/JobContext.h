@@ -17,8 +17,8 @@ struct JobContext {
     DeviceId device;
     IUserPrompt* questions = nullptr;  // none: every question is answered No, messages go nowhere
     IProgressSink* progress = nullptr;
-    std::stop_token stop;
-    SystemPaths paths;
+    std::stop_token stop{};
+    SystemPaths paths{};
     bool allowFixed = false;  // velk3 --allow-fixed: a /dev path that is not a removable reader
 
     CJobControl Control() const { return CJobControl(questions, progress, stop); }
