@@ -32,6 +32,11 @@ std::string Refuse(int error, const std::string& why) {
     return why;
 }
 
+std::string RefuseForSystemError(const std::string& what) {
+    const int error = errno;
+    return Refuse(error, what + std::strerror(error));
+}
+
 }  // namespace
 
 std::string ObjectDirectory() {
@@ -45,9 +50,9 @@ std::string PrivateDirectory(const std::string& root) { return root + "/velk3-" 
 
 std::string PreparePrivateDirectory(const std::string& directory) {
     if (::mkdir(directory.c_str(), kDirectoryMode) != 0 && errno != EEXIST)
-        return Refuse(errno, directory + " cannot be made: " + std::strerror(errno));
+        return RefuseForSystemError(directory + " cannot be made: ");
     struct stat info {};
-    if (::lstat(directory.c_str(), &info) != 0) return Refuse(errno, directory + ": " + std::strerror(errno));
+    if (::lstat(directory.c_str(), &info) != 0) return RefuseForSystemError(directory + ": ");
     if (S_ISLNK(info.st_mode)) return Refuse(EPERM, directory + " is a symbolic link");
     if (!S_ISDIR(info.st_mode)) return Refuse(ENOTDIR, directory + " is not a directory");
     if (info.st_uid != ::geteuid())
@@ -58,7 +63,9 @@ std::string PreparePrivateDirectory(const std::string& directory) {
     return {};
 }
 
-std::string CheckObjectDirectory() { return EnvironmentDirectory() ? std::string() : PreparePrivateDirectory(PrivateDirectory()); }
+std::string CheckObjectDirectory() {
+    return EnvironmentDirectory() ? std::string() : PreparePrivateDirectory(PrivateDirectory());
+}
 
 std::string ErrorText(int error) {
     const std::string refused = CheckObjectDirectory();
