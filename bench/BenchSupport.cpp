@@ -5,8 +5,11 @@
 #include <cstdio>
 #include <random>
 #include <spawn.h>
+#include <fcntl.h>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 extern char** environ;
 
@@ -34,6 +37,24 @@ double TimeProcess(const std::vector<std::string>& argv) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error(argv[0] + " failed");
     return seconds;
+}
+
+long PeakKiBOfProcess(const std::vector<std::string>& argv) {
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int spawned = ::posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) throw std::runtime_error("cannot start " + argv[0]);
+    int status = 0;
+    struct rusage usage {};
+    if (::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error(argv[0] + " failed");
+    return usage.ru_maxrss;
 }
 
 double ReportRatio(const std::string& name, double ours, double baseline, double target) {

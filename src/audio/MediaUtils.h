@@ -21,6 +21,7 @@ public:
     // Shows "caption: error text" for a failed FFmpeg call (a negative code); nothing otherwise.
     static void ReportError(int code, const std::string& caption);
     // False at once for a path that does not exist; false after a message for a file FFmpeg
-    // cannot open; true otherwise, with info describing the best audio stream, if any.
+    // cannot open; true otherwise, with info describing the best audio stream, if any. A file that
+    // is not one of the audio containers (a playlist, a list of other files) holds none.
     static bool ProbeAudioFile(const std::string& path, AudioStreamInfo& info);
 };

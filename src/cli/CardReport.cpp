@@ -1,17 +1,24 @@
 #include "cli/CardReport.h"
 
 #include <algorithm>
+#include <functional>
 
 #include <nlohmann/json.hpp>
 
 #include "schedule/ScheduleText.h"
 
-void PrintTable(std::ostream& out, const std::vector<std::string>& headings,
-                const std::vector<std::vector<std::string>>& rows) {
+namespace {
+
+// Each row is made twice, once for the column widths and once to print it, so that a card's
+// million schedules are never all held as text at once.
+void PrintRows(std::ostream& out, const std::vector<std::string>& headings, size_t count,
+               const std::function<std::vector<std::string>(size_t)>& rowAt) {
     std::vector<size_t> widths;
     for (const auto& heading : headings) widths.push_back(heading.size());
-    for (const auto& row : rows)
+    for (size_t i = 0; i < count; ++i) {
+        const std::vector<std::string> row = rowAt(i);
         for (size_t c = 0; c < row.size() && c < widths.size(); ++c) widths[c] = std::max(widths[c], row[c].size());
+    }
     auto line = [&](const std::vector<std::string>& cells) {
         std::string text;
         for (size_t c = 0; c < cells.size(); ++c) {
@@ -21,7 +28,14 @@ void PrintTable(std::ostream& out, const std::vector<std::string>& headings,
         out << text << "\n";
     };
     line(headings);
-    for (const auto& row : rows) line(row);
+    for (size_t i = 0; i < count; ++i) line(rowAt(i));
+}
+
+}  // namespace
+
+void PrintTable(std::ostream& out, const std::vector<std::string>& headings,
+                const std::vector<std::vector<std::string>>& rows) {
+    PrintRows(out, headings, rows.size(), [&rows](size_t i) { return rows[i]; });
 }
 
 void PrintRoutineList(std::ostream& out, const CardListing& card) {
@@ -31,16 +45,14 @@ void PrintRoutineList(std::ostream& out, const CardListing& card) {
 }
 
 void PrintSchedules(std::ostream& out, const CardListing& card) {
-    std::vector<std::vector<std::string>> rows;
     const auto& schedules = card.schedules;
-    for (size_t i = 0; i < schedules.size(); ++i) {
-        std::vector<std::string> row{std::to_string(i), std::to_string(schedules[i].trackIndex)};
-        for (const auto& field : kScheduleFields) row.push_back(FormatField(schedules[i].*field.member));
-        rows.push_back(std::move(row));
-    }
     std::vector<std::string> headings{"Schedule", "Track"};
     for (const auto& field : kScheduleFields) headings.push_back(field.name);
-    PrintTable(out, headings, rows);
+    PrintRows(out, headings, schedules.size(), [&schedules](size_t i) {
+        std::vector<std::string> row{std::to_string(i), std::to_string(schedules[i].trackIndex)};
+        for (const auto& field : kScheduleFields) row.push_back(FormatField(schedules[i].*field.member));
+        return row;
+    });
 }
 
 void PrintCard(std::ostream& out, const std::string& device, const CardListing& card) {

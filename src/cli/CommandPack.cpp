@@ -2,10 +2,13 @@
 // way users and tests make routine files on Linux. Audio the unit plays as it is (MPEG-1 Layer III,
 // 128 kbit/s, 44100 Hz, tags allowed) is stored as MP3; anything else FFmpeg reads is stored as it
 // is and converted when the routine is added to a card.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <optional>
 
@@ -124,8 +127,18 @@ void Append(std::FILE* from, uint32_t count, std::FILE* to, const std::string& p
 void WriteRoutine(const std::string& path, const RoutineHeader& header, std::FILE* audio, std::FILE* data) {
     // Written beside the target and renamed into place, so a failure leaves no half routine file.
     const std::string partial = path + ".part";
-    StdioFile out = OpenStdioFile(partial, "wb");
-    if (!out) throw CFileAccessException("Could not create " + partial);
+    // Made afresh, never through a link or into a file that exists, so that the write reaches no
+    // other file; a partial file left by an interrupted pack (or a link put in its place) goes first.
+    ::unlink(partial.c_str());
+    const int fd = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) throw CFileAccessException("Could not create " + partial + " (" + std::strerror(errno) + ")");
+    StdioFile out(::fdopen(fd, "wb"));
+    if (!out) {
+        ::close(fd);
+        std::remove(partial.c_str());
+        throw CFileAccessException("Could not create " + partial);
+    }
+    std::setvbuf(out.get(), nullptr, _IOFBF, kStdioBufferSize);
     try {
         uint8_t bytes[RoutineHeader::kSize];
         header.Encode(bytes);

@@ -47,7 +47,7 @@ void CreateRendezvous(RelayRendezvous& objects, const std::string& name, size_t 
     using namespace relay_objects;
     auto fail = [&](const std::string& object, int error) {
         throw std::runtime_error(StringPrintf("Could not create %s in %s (%s)%s", object.c_str(),
-                                              named_objects::ObjectDirectory().c_str(), std::strerror(error),
+                                              named_objects::ObjectDirectory().c_str(), named_objects::ErrorText(error).c_str(),
                                               error == EEXIST ? ": is another relay client using this unit?" : ""));
     };
     if (!objects.sharedMem.Create(name + kSharedMem, areaSize) || !objects.sharedMem.Map())

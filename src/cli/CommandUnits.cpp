@@ -42,7 +42,7 @@ int RunUnits(int timeoutMs, const std::stop_token& stop) {
                      area.LastError()}}) {
         if (!ok)
             throw std::runtime_error(StringPrintf("Could not create %s in %s (%s)%s", object,
-                                                  named_objects::ObjectDirectory().c_str(), std::strerror(error),
+                                                  named_objects::ObjectDirectory().c_str(), named_objects::ErrorText(error).c_str(),
                                                   error == EEXIST ? ": is another listing running?" : ""));
     }
     CManagerProcess manager;

@@ -17,16 +17,15 @@ const char kDevPrefix[] = "/dev/";
 const PhysicalDriveInfo& RequireUsableDrive(const PhysicalDriveInfo* drive, const std::string& argument,
                                             bool allowFixed) {
     if (!drive) throw CUsbDeviceException(argument + " is not a whole disk (give the disk, not a partition)");
-    if (drive->holdsSystem)
-        throw CUsbDeviceException(argument + " holds the running system (a system mount or swap); it is never used as a card");
+    if (const std::string refusal = DriveRefusal(*drive, argument, allowFixed); !refusal.empty())
+        throw CUsbDeviceException(refusal);
     if (!drive->geometryValid) throw CUsbDeviceException(argument + " has no readable size (no card in the reader?)");
-    if (!drive->Qualifies() && !allowFixed)
-        throw CUsbDeviceException(argument + " is not a removable card reader; pass --allow-fixed to use it anyway");
     return *drive;
 }
 
 COpenedDevice OpenDrive(const PhysicalDriveInfo& drive, const DeviceOpenOptions& options) {
-    auto device = std::make_unique<CPhysicalDrive>(options.paths, options.access, nullptr, options.questions);
+    auto device = std::make_unique<CPhysicalDrive>(options.paths, options.access, nullptr, options.allowFixed,
+                                                   options.questions);
     DeviceEntry entry{drive.dev, DriveLabel(drive), drive.name, DriveId(drive)};
     device->Open(entry);
     return COpenedDevice(std::move(device), DeviceKind::Drive, entry.description);

@@ -14,6 +14,7 @@ namespace {
 std::string SystemError() { return std::strerror(errno); }
 
 constexpr uint64_t kMaxSectors = UINT32_MAX;  // sector numbers are 32-bit
+constexpr mode_t kImageMode = 0600;           // an image holds a card's contents: its owner's alone
 
 }  // namespace
 
@@ -35,7 +36,7 @@ DeviceEntry CImageFile::EntryFor(const std::string& path) {
 void CImageFile::Create(const std::string& path, uint64_t sectorCount) {
     if (sectorCount == 0 || sectorCount > kMaxSectors)
         throw CUsbDeviceException("An image must hold between 1 and 4294967295 sectors");
-    CFileDescriptor file(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    CFileDescriptor file(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, kImageMode));
     if (!file.IsOpen())
         throw CUsbDeviceException("Could not create image " + path + " (" + SystemError() + ")");
     if (::ftruncate(file.Get(), static_cast<off_t>(sectorCount * kSectorSize)) != 0) {

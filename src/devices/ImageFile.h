@@ -14,7 +14,8 @@ public:
 
     // An entry whose name is the image's path.
     static DeviceEntry EntryFor(const std::string& path);
-    // Makes a new image of sectorCount zero sectors (sparse); throws when path exists.
+    // Makes a new image of sectorCount zero sectors (sparse), readable by its owner alone; throws
+    // when path exists.
     static void Create(const std::string& path, uint64_t sectorCount);
 
     uint32_t GetSectorCount() override { return m_sectorCount; }

@@ -1,5 +1,5 @@
-// Reading and validating a VELK disk. Work is bounded by what the card can hold, never by what a
-// header field claims.
+// Reading and validating a VELK disk. Work is bounded by what the card can hold and by the
+// schedule limit, never by what a header field claims.
 #include <algorithm>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -7,13 +7,12 @@
 #include "disk/DiskLayout.h"
 #include "disk/VelkDisk.h"
 #include "platform/ByteOrder.h"
+#include "platform/TextFormat.h"
 #include "platform/UserPrompt.h"
 
 namespace {
 
 constexpr int kModeModulus = 4;
-// With no known card size, a header may still not send us reading without end.
-constexpr uint64_t kMaxSchedulesOfUnknownCard = 1u << 20;
 
 // A full table is megabytes of entries: one call that maps the pages costs far less than a fault
 // for each of them. Only a hint; kernels without it simply fault as usual.
@@ -79,8 +78,15 @@ bool CVelkDisk::ReadHeader(const uint8_t* header, uint32_t& trackCount, SectorRa
     trackCount = count > 0 ? uint32_t(count) : 0;
     trackTable = {LoadLe32(header + header::kTrackTableStart), TrackTableSectors(trackCount)};
     scheduleTable = {LoadLe32(header + header::kScheduleTableStart), LoadLe32(header + header::kScheduleCount)};
+    if (scheduleTable.count > kMaxSchedules) {
+        UserPrompt().ShowMessage(StringPrintf("The flash card claims to hold %u schedules, more than the %u that "
+                                              "VELK3 Manager reads.\nThe card may be damaged; it was not read.",
+                                              scheduleTable.count, kMaxSchedules),
+                                 "Unrecognized Flash Format", MessageIcon::Warning);
+        return false;
+    }
     const uint64_t cardSectors = m_device.GetSectorCount();
-    if (cardSectors == 0) return scheduleTable.count <= kMaxSchedulesOfUnknownCard;
+    if (cardSectors == 0) return true;
     return trackTable.End() <= cardSectors && scheduleTable.End() <= cardSectors;
 }
 

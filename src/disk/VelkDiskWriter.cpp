@@ -8,6 +8,7 @@
 #include "disk/VelkDisk.h"
 #include "platform/ByteOrder.h"
 #include "platform/Exceptions.h"
+#include "platform/TextFormat.h"
 
 namespace {
 
@@ -132,6 +133,10 @@ bool CVelkDisk::CopyTablesClearOf(const SectorRange& area) {
 
 void CVelkDisk::WriteTable() {
     if (m_tracks.size() > size_t(disk_layout::kMaxTracks)) throw CUsbDeviceException("Maximum number of files reached");
+    // A card this program would refuse to read is never written.
+    if (m_schedules.size() > disk_layout::kMaxSchedules)
+        throw CUsbDeviceException(StringPrintf("Too many schedules (%zu; a card holds at most %u)", m_schedules.size(),
+                                               disk_layout::kMaxSchedules));
     const SectorRange target{NextFreeSector(), TableSectorCount()};
     CheckFits(target.End(), "The card is full");
     const bool hitsTables = OverlapsCardTables(target);

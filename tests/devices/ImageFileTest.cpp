@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 #include "devices/ImageFile.h"
 #include "devices/SyncRecorder.h"
@@ -33,9 +34,13 @@ TEST(CImageFile, IsAFixedSizeCardThatRefusesTransfersPastItsEnd) {
     EXPECT_EQ(std::filesystem::file_size(image.path), 16u * 512) << "the image never grows";
 }
 
-TEST(CImageFile, CreateRefusesAnExistingFileOrZeroSize) {
+TEST(CImageFile, CreateMakesAnImageOfItsOwnerAloneAndRefusesAnExistingFileOrZeroSize) {
     ImagePath image;
+    const mode_t umask = ::umask(0);  // whatever the user's umask allows, a card's contents stay private
     CImageFile::Create(image.path, 1);
+    ::umask(umask);
+    EXPECT_EQ(std::filesystem::status(image.path).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     EXPECT_THROW(CImageFile::Create(image.path, 8), CUsbDeviceException);
     ImagePath other;
     EXPECT_THROW(CImageFile::Create(other.path, 0), CUsbDeviceException);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "disk/CardBuilder.h"
+#include "disk/DiskLayout.h"
 #include "disk/VelkDisk.h"
 #include "platform/Exceptions.h"
 #include "support/RecordingPrompt.h"
@@ -185,10 +186,21 @@ TEST(VelkDiskWriteTable, RefusesTablesThatDoNotFitOnTheCard) {
     f.Lay({}, {});
     CVelkDisk disk(f.card);
     disk.Read();
-    disk.SetSchedules(std::vector<ScheduleEntry>(60));
-    f.card.writeCalls.clear();
-    EXPECT_THROW(disk.WriteTable(), CUsbDeviceException);
-    EXPECT_TRUE(f.card.writeCalls.empty());
+    const std::pair<size_t, const char*> cases[] = {
+        {60, "The card is full"},
+        {disk_layout::kMaxSchedules + 1, "Too many schedules (1048577; a card holds at most 1048576)"},
+    };
+    for (const auto& [count, message] : cases) {
+        disk.SetSchedules(std::vector<ScheduleEntry>(count));
+        f.card.writeCalls.clear();
+        try {
+            disk.WriteTable();
+            ADD_FAILURE() << count << ": written";
+        } catch (const CUsbDeviceException& e) {
+            EXPECT_STREQ(e.what(), message);
+        }
+        EXPECT_TRUE(f.card.writeCalls.empty()) << count;
+    }
 }
 
 // A full card whose last track is removed: no room for a spare copy, so the new tables go onto the

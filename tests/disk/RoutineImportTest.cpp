@@ -286,6 +286,12 @@ TEST_F(RoutineImport, RefusesBadRoutineFilesWithoutTouchingTheCard) {
     Routine notAudio;
     notAudio.header.audioFormat = RoutineHeader::kOtherFormat;
     notAudio.audio = Pattern(5000, 1);
+    // Beside the temporary input, so a list naming it would reach it: someone else's audio.
+    WriteWav(temp.File("victim.wav"), MakeTones(44100, 2, 0.5));
+    Routine concatList;
+    concatList.header.audioFormat = RoutineHeader::kOtherFormat;
+    const std::string list = "ffconcat version 1.0\nfile victim.wav\n";
+    concatList.audio.assign(list.begin(), list.end());
 
     struct Case {
         const char* name;
@@ -301,6 +307,8 @@ TEST_F(RoutineImport, RefusesBadRoutineFilesWithoutTouchingTheCard) {
          Case::File},
         {"larger than the card", Write("big.velk", tooBig), "The card is full", Case::Device},
         {"audio nothing can decode", Write("noise.velk", notAudio), "Unable to open temporary input audio file", Case::File},
+        {"audio that is a list of other files", Write("list.velk", concatList), "Unable to open temporary input audio file",
+         Case::File},
     };
     for (const Case& c : cases) {
         const Bytes before = card.Bytes();

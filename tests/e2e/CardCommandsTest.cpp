@@ -224,3 +224,26 @@ TEST(Velk3Devices, RefusesTheSystemDiskAlways) {
 }
 
 }  // namespace
+
+namespace {
+
+// velk3 pack writes OUT.part and renames it: a link planted under that name (or a partial file
+// left by an interrupted pack) must never carry the write to another file.
+TEST(Velk3Pack, WritesItsPartialFileAfreshNeverThroughALink) {
+    const std::string dir = CreateTempFile();
+    std::filesystem::remove(dir);
+    std::filesystem::create_directory(dir);
+    const std::string audio = dir + "/silence.mp3", routine = dir + "/r.velk", victim = dir + "/victim";
+    std::ofstream(audio).close();
+    std::ofstream(victim) << "keep";
+    std::filesystem::create_symlink(victim, routine + ".part");
+    const ProcessResult r = RunVelk3(
+        {"pack", routine, "--title", "T", "--audio", audio, "--frame-ms", "20", "--baud", "9600", "--protocol", "0"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(ReadWholeFile(victim), "keep");
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(routine)));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(routine + ".part")));
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
