@@ -40,6 +40,9 @@ public:
     // order between two flushes, so whoever depends on an order (tables before the header that
     // points at them) flushes in between. Throws like a failed write.
     virtual void Flush() = 0;
+    // Reads what the card itself holds, never a copy this machine kept of what was written: how a
+    // job checks that the card kept its writes. Flushes first. A device without a cache just reads.
+    virtual void ReadFromCard(uint32_t first, uint32_t count, uint8_t* buffer) { readSector(first, count, buffer); }
 
     // Buffered sequential writer, built on writeSector.
     virtual void BeginWrite(uint32_t startSector, uint32_t bufferSectors);
