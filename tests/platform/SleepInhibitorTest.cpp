@@ -53,7 +53,9 @@ TEST_F(SleepInhibitorTest, WithoutLogindTheLockIsEmptyAndNothingIsLeftOpen) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::optional<CLogindMock> logind;
-        if (c.logind) ASSERT_TRUE(logind.emplace(m_bus.Address(), *c.logind).Ready());
+        if (c.logind) {
+            ASSERT_TRUE(logind.emplace(m_bus.Address(), *c.logind).Ready());
+        }
         CScopedEnvironment bus("DBUS_SYSTEM_BUS_ADDRESS", c.bus.empty() ? m_bus.Address() : c.bus);
         const int descriptors = OpenDescriptorCount();
         EXPECT_FALSE(CLogindInhibitor(kShortTimeout).Inhibit("Writing MP3").Held());
