@@ -100,3 +100,5 @@ struct usb_device* FindUnit(const DeviceId& id, const SystemPaths& paths) {
             return unit.record;
     return nullptr;
 }
+
+std::string UsbPortPath(const SystemPaths& paths, int bus, int deviceNumber) { return PortPath(paths, bus, deviceNumber); }

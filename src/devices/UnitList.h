@@ -28,6 +28,9 @@ void EnumerateUnits(DeviceList& list, IUserPrompt* reports = nullptr, const Syst
 // Empties a unit list; its entries hold plain values, so nothing else is left to free.
 void ClearUnitList(DeviceList& list);
 
+// The port path sysfs (under paths.sysRoot) gives a USB device ("1-2.3"); empty when it has none.
+std::string UsbPortPath(const SystemPaths& paths, int bus, int deviceNumber);
+
 // libusb's record of the unit called name (case-sensitive), or null.
 struct usb_device* FindUnitByName(const std::string& name, const SystemPaths& paths = {});
 // libusb's record of the unit with this identity, or null when it is gone (a unit plugged in again

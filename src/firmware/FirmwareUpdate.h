@@ -34,6 +34,4 @@ inline constexpr const char* kSucceeded = "The firmware update was successful. "
 inline constexpr const char* kFailed = "The firmware update FAILED. ";
 std::string Warning();
 std::string RestartInstructions();
-inline constexpr const char* kImageFilter = "VELK Image Files (.img)|*.img|All Files (*.*)|*.*|";
-inline constexpr const char* kImageExtension = ".img";
 }  // namespace firmware_text

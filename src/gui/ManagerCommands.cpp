@@ -15,8 +15,10 @@
 #include "gui/SchedulerDialog.h"
 #include "gui/WidgetProgress.h"
 #include "operations/AddRoutines.h"
+#include "operations/CardCopyJobs.h"
 #include "operations/CardJobs.h"
 #include "operations/DeviceJobs.h"
+#include "platform/TextFormat.h"
 
 namespace {
 constexpr const char* kRoutineFilter = "VELK v3.0 (*.velk);;All Files (*)";
@@ -89,6 +91,33 @@ void CManagerDialog::OnLoadFirmware() {
         job::LoadFirmware(context, faces);
         return false;  // no card was touched
     }, [this] { m_progress->SetText(m_statusBeforeWork); });
+}
+
+void CManagerDialog::OnBackUp() {
+    if (m_bBusy || CurrentDevice().Empty()) return;
+    const QString file = m_chooseSaveFile ? m_chooseSaveFile(tr("Back up card"), tr(kCardImageFilter)) : QString();
+    if (file.isEmpty()) return;
+    StartCommand(Work::Cancellable, [this, path = file.toStdString()](const JobContext& context) {
+        const CopySummary copied = job::Backup(context, path);
+        m_prompt->ShowMessage(StringPrintf("The card has been backed up to %s (%u of %u sectors in use).", path.c_str(),
+                                           copied.sectors, copied.cardSectors),
+                              kApplicationName, MessageIcon::Information);
+        return false;  // the card is as it was
+    });
+}
+
+void CManagerDialog::OnRestore() {
+    if (m_bBusy || CurrentDevice().Empty()) return;
+    const QString file = ChooseFile(tr("Restore card"), tr(kCardImageFilter));
+    if (file.isEmpty()) return;
+    StartCommand(Work::Cancellable, [this, path = file.toStdString()](const JobContext& context) {
+        CopySummary copied;
+        if (job::Restore(context, path, copied) == JobOutcome::Declined) return false;
+        m_prompt->ShowMessage(StringPrintf("The card has been restored from %s and verified (%u sectors).", path.c_str(),
+                                           copied.sectors),
+                              kApplicationName, MessageIcon::Information);
+        return true;
+    });
 }
 
 void CManagerDialog::StartCommand(Work work, std::function<bool(const JobContext&)> body,

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 
 #include "controls/ControlList.h"
 #include "controls/ImageButton.h"
@@ -49,25 +50,30 @@ void CManagerDialog::RefreshDevices() {
     }
     m_refreshWhenIdle = false;
     const unsigned serial = ++m_devicesSerial;
-    auto box = std::make_shared<DeviceBoxContents>();
+    struct Listed {
+        DeviceBoxContents box;
+        std::vector<DeviceId> bootloaders;
+    };
+    auto listed = std::make_shared<Listed>();
     const DeviceId remembered = m_selectNext.Empty() ? CurrentDevice() : m_selectNext;
     m_selectNext = {};
     const std::vector<std::string> images = m_images;
     m_worker->Post(
-        [this, box, remembered, images](std::stop_token stop) {
+        [this, listed, remembered, images](std::stop_token stop) {
             RunTold([&] {
                 const DeviceListing listing = job::ListDevices(ContextFor({}, stop));
                 DeviceList imageEntries;
                 for (const std::string& path : images) imageEntries.push_back(CImageFile::EntryFor(path));
-                *box = ArrangeDeviceBox(listing.drives, listing.units, imageEntries, remembered);
+                listed->box = ArrangeDeviceBox(listing.drives, listing.units, imageEntries, remembered);
+                listed->bootloaders = listing.bootloaders;
             });
         },
-        [this, box, serial] {
-            if (serial == m_devicesSerial) ApplyDeviceList(*box);
+        [this, listed, serial] {
+            if (serial == m_devicesSerial) ApplyDeviceList(listed->box, listed->bootloaders);
         });
 }
 
-void CManagerDialog::ApplyDeviceList(const DeviceBoxContents& box) {
+void CManagerDialog::ApplyDeviceList(const DeviceBoxContents& box, const std::vector<DeviceId>& bootloaders) {
     {
         const QSignalBlocker quiet(m_deviceBox);
         m_deviceBox->clear();
@@ -76,6 +82,21 @@ void CManagerDialog::ApplyDeviceList(const DeviceBoxContents& box) {
     }
     m_boxItems = box.items;
     RefreshRoutineList();
+    AnnounceNewBootloaders(bootloaders);
+}
+
+void CManagerDialog::AnnounceNewBootloaders(const std::vector<DeviceId>& bootloaders) {
+    // Each one once while it stays: one that leaves and comes back is new again.
+    bool arrived = false;
+    for (const DeviceId& id : bootloaders)
+        arrived = arrived || std::find(m_bootloaders.begin(), m_bootloaders.end(), id) == m_bootloaders.end();
+    m_bootloaders = bootloaders;
+    if (!arrived || m_bBusy) return;
+    QMessageBox box(QMessageBox::Question, tr("Firmware Update"),
+                    tr("A VELK is waiting in its boot mode, as after an interrupted firmware update.\n\n"
+                       "Load firmware now?"),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    if (box.exec() == QMessageBox::Yes) OnLoadFirmware();
 }
 
 DeviceId CManagerDialog::CurrentDevice() const {

@@ -34,6 +34,8 @@ namespace {
 
 constexpr const char* kCaption = "Varnholt Software - VELK3 Manager";
 constexpr const char* kOpenImageText = "Open card image...";
+constexpr const char* kBackUpText = "Back up card...";
+constexpr const char* kRestoreText = "Restore card...";
 constexpr const char* kAboutText = "&About VELK3 Manager...";
 const QColor kTransparent(0xFF, 0xFF, 0xFF);
 
@@ -75,6 +77,9 @@ CManagerDialog::CManagerDialog(ManagerOptions options, QWidget* parent)
     m_schedulesButton->setVisible(options.showSchedules);
     m_chooseFile = [this](const QString& caption, const QString& filter) {
         return QFileDialog::getOpenFileName(this, caption, QString(), filter);
+    };
+    m_chooseSaveFile = [this](const QString& caption, const QString& filter) {
+        return QFileDialog::getSaveFileName(this, caption, QString(), filter);
     };
     for (const std::string& image : options.images) ListImage(QString::fromStdString(image));
     DisableCommands();  // until the first listing has come back
@@ -188,7 +193,7 @@ void CManagerDialog::ConnectCommands() {
     connect(m_deviceBox, &QComboBox::currentIndexChanged, this, &CManagerDialog::RefreshRoutineList);
     connect(m_deviceBox, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         QMenu menu(this);
-        menu.addAction(tr(kOpenImageText), this, &CManagerDialog::OpenImageFromDialog);
+        AddCardMenuItems(menu);
         menu.exec(m_deviceBox->mapToGlobal(at));
     });
     connect(m_refreshButton, &QPushButton::clicked, this, &CManagerDialog::RefreshDevices);
@@ -217,16 +222,22 @@ void CManagerDialog::contextMenuEvent(QContextMenuEvent* event) {
     // Linux window managers carry no application items in the window menu: the window's own
     // context menu holds them.
     QMenu menu(this);
-    QAction* open = menu.addAction(tr(kOpenImageText), this, &CManagerDialog::OpenImageFromDialog);
-    open->setEnabled(!m_bBusy);
+    AddCardMenuItems(menu);
     menu.addSeparator();
     menu.addAction(tr(kAboutText), this, &CManagerDialog::ShowAbout);
     menu.exec(event->globalPos());
 }
 
+void CManagerDialog::AddCardMenuItems(QMenu& menu) {
+    menu.addAction(tr(kOpenImageText), this, &CManagerDialog::OpenImageFromDialog)->setEnabled(!m_bBusy);
+    const bool card = !m_bBusy && !CurrentDevice().Empty();
+    menu.addAction(tr(kBackUpText), this, &CManagerDialog::OnBackUp)->setEnabled(card);
+    menu.addAction(tr(kRestoreText), this, &CManagerDialog::OnRestore)->setEnabled(card);
+}
+
 void CManagerDialog::OpenImageFromDialog() {
     if (m_bBusy) return;
-    const QString path = ChooseFile(tr("Open card image"), tr("Card images (*.img *.bin);;All Files (*)"));
+    const QString path = ChooseFile(tr("Open card image"), tr(kCardImageFilter));
     if (!path.isEmpty()) AddImage(path);
 }
 

@@ -31,6 +31,7 @@ class CWidgetProgress;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QMessageBox;
 class QProgressBar;
 class QPushButton;
@@ -53,6 +54,8 @@ public:
     // The Open dialogs of Add routine and Load firmware: the chosen path, empty when cancelled.
     using FileChooser = std::function<QString(const QString& caption, const QString& filter)>;
     void SetFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
+    // The Save dialog of Back up card.
+    void SetSaveFileChooser(FileChooser chooser) { m_chooseSaveFile = std::move(chooser); }
 
     // Each queues its work; the widgets follow when it has been done.
     void RefreshDevices();
@@ -67,6 +70,8 @@ public:
     void OnFormat();
     void OnEditSchedules();
     void OnLoadFirmware();
+    void OnBackUp();
+    void OnRestore();
     void ShowAbout();
     // Closes the window as a signal to the process asks: work that can be cancelled is, other work
     // is waited for; nothing is asked.
@@ -105,6 +110,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    static constexpr const char* kCardImageFilter = "Card images (*.img *.bin);;All Files (*)";
     // What runs; Add routine, backup and restore can be cancelled.
     enum class Work { None, Cancellable, Command, Firmware };
 
@@ -114,6 +120,8 @@ private:
     void ConnectCommands();
     void StartMonitor(std::unique_ptr<IDeviceEventSource> events);
     void OpenImageFromDialog();
+    void AddCardMenuItems(QMenu& menu);
+    void AnnounceNewBootloaders(const std::vector<DeviceId>& bootloaders);
     bool ListImage(const QString& path);
     QString ChooseFile(const QString& caption, const QString& filter);
 
@@ -124,7 +132,7 @@ private:
     // box, then the routine list read again unless body said the card was left alone (false).
     void StartCommand(Work work, std::function<bool(const JobContext&)> body, std::function<void()> after = {});
     void OnCommandFinished(bool refresh, std::function<void()> after);
-    void ApplyDeviceList(const DeviceBoxContents& box);
+    void ApplyDeviceList(const DeviceBoxContents& box, const std::vector<DeviceId>& bootloaders);
     void ApplyRoutines(const std::vector<TrackEntry>& tracks);
     void SetWorkControlsEnabled(bool enabled);
     void ShowCancel(bool cancellable);
@@ -155,6 +163,8 @@ private:
     std::vector<DeviceBoxItem> m_boxItems;
     DeviceId m_selectNext;  // the identity to select at the next refresh, when not the current one
     FileChooser m_chooseFile;
+    FileChooser m_chooseSaveFile;
+    std::vector<DeviceId> m_bootloaders;  // those already announced
     std::unique_ptr<CQtUserPrompt> m_ownPrompt;
     CQtUserPrompt* m_prompt = nullptr;
 

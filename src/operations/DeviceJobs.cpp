@@ -2,6 +2,7 @@
 
 #include "devices/DriveList.h"
 #include "devices/UnitList.h"
+#include "firmware/BootloaderList.h"
 #include "firmware/FirmwareUpdate.h"
 
 namespace job {
@@ -10,6 +11,7 @@ DeviceListing ListDevices(const JobContext& context) {
     DeviceListing listing;
     EnumerateDrives(listing.drives, context.paths);
     EnumerateUnits(listing.units, context.questions, context.paths);
+    listing.bootloaders = FindBootloaders(context.paths);
     return listing;
 }
 

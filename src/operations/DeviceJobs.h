@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "devices/SectorDevice.h"
 #include "operations/JobContext.h"
@@ -10,6 +11,7 @@
 struct DeviceListing {
     DeviceList drives;  // the qualifying card readers with a card
     DeviceList units;   // the units that could be opened; the others are told to the questions
+    std::vector<DeviceId> bootloaders;  // units waiting in their boot mode
 };
 
 namespace job {

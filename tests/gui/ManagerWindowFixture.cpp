@@ -99,7 +99,7 @@ std::string CWindowWorld::MakeRoutine(const std::string& name, int frames) {
 }
 
 std::unique_ptr<CManagerDialog> CWindowWorld::Window(std::vector<std::string> images, bool showSchedules,
-                                                     std::unique_ptr<IDeviceEventSource> events) {
+                                                     std::unique_ptr<IDeviceEventSource> events, bool settle) {
     ManagerOptions options;
     options.images = std::move(images);
     options.showSchedules = showSchedules;
@@ -107,7 +107,7 @@ std::unique_ptr<CManagerDialog> CWindowWorld::Window(std::vector<std::string> im
     options.deviceEvents = std::move(events);
     options.prompt = &m_prompt;
     auto window = std::make_unique<CManagerDialog>(std::move(options));
-    Settle(*window);
+    if (settle) Settle(*window);
     return window;
 }
 

@@ -32,9 +32,9 @@ public:
     // A routine file with `frames` playable MP3 frames and some servo data.
     std::string MakeRoutine(const std::string& name, int frames);
 
-    // The window once its first listing has been shown.
+    // The window once its first listing has been shown (settle false: as soon as it is made).
     std::unique_ptr<CManagerDialog> Window(std::vector<std::string> images = {}, bool showSchedules = false,
-                                           std::unique_ptr<IDeviceEventSource> events = nullptr);
+                                           std::unique_ptr<IDeviceEventSource> events = nullptr, bool settle = true);
     // Turns the event loop until the window's worker has nothing left and its results are shown.
     static void Settle(const CManagerDialog& window);
     static std::vector<std::vector<std::string>> Rows(const CManagerDialog& window);

@@ -13,6 +13,7 @@
 #include "fakes/FakeUsb.h"
 #include "gui/ManagerWindowFixture.h"
 #include "gui/QtTestMain.h"
+#include "platform/UserPrompt.h"
 
 class ManagerWorkerTest : public QObject {
     Q_OBJECT
@@ -20,16 +21,25 @@ private slots:
     void TheWindowAnswersWhileASlowUnitIsFormatted();
     void UnitsWithOneNumberOnTwoBusesAreTwoDevices();
     void ADriveStaysChosenWhenItsMountPointsChange();
+    void ACardIsBackedUpAndRestoredFromTheWindow();
+    void AUnitInItsBootModeIsAnnouncedOnceWhileItStays();
 };
 
 namespace {
 constexpr int kSlowTransferMs = 150;
 }  // namespace
 
+#define ASSERT_BOXES(world, ...) QCOMPARE((world).boxes.Texts(), (std::vector<std::string>__VA_ARGS__))
+
 void ManagerWorkerTest::TheWindowAnswersWhileASlowUnitIsFormatted() {
     CWindowWorld world;
     world.PlugUnit(3, world.MakeCard("slow.img", {Track("A", 8, 0, 0)}), 1, kSlowTransferMs);
-    const auto window = world.Window();
+    // Made and shown at once; the unit and its routines follow when they have been read.
+    const auto window = world.Window({}, false, nullptr, false);
+    window->show();
+    QCOMPARE(window->DeviceBox()->count(), 0);
+    QVERIFY(!window->IsIdle());
+    CWindowWorld::Settle(*window);
     QCOMPARE(window->RoutineList()->GetRowCount(), 1);
 
     // A timer on the window's thread: the longest gap between its ticks while Format runs. On the
@@ -87,6 +97,60 @@ void ManagerWorkerTest::ADriveStaysChosenWhenItsMountPointsChange() {
     window->RefreshButton()->click();
     CWindowWorld::Settle(*window);
     QCOMPARE(window->DeviceBox()->currentText(), QString("sdc (4.00MB) (/media/anna/CARD)"));
+}
+
+void ManagerWorkerTest::ACardIsBackedUpAndRestoredFromTheWindow() {
+    CWindowWorld world;
+    const std::string card = world.MakeCard("card.img", {Track("A", 8, 0, 0), Track("B", 8, 0, 0)});
+    const std::string backup = world.File("backup.img");
+    const auto window = world.Window({card});
+    window->SetSaveFileChooser([&](const QString&, const QString&) { return QString::fromStdString(backup); });
+    window->SetFileChooser([&](const QString&, const QString&) { return QString::fromStdString(backup); });
+    window->OnBackUp();
+    CWindowWorld::Settle(*window);
+    ASSERT_BOXES(world, {"The card has been backed up to " + backup + " (18 of 8192 sectors in use)."});
+
+    world.boxes.answers = {QMessageBox::Yes};
+    window->FormatButton()->click();
+    CWindowWorld::Settle(*window);
+    QCOMPARE(window->RoutineList()->GetRowCount(), 0);
+
+    world.boxes.seen.clear();
+    world.boxes.answers = {QMessageBox::Yes};
+    window->OnRestore();
+    QCOMPARE(window->ExitButton()->text(), QString("Cancel"));
+    CWindowWorld::Settle(*window);
+    QCOMPARE(world.boxes.Texts(), (std::vector<std::string>{question_text::kRestore,
+                                                            "The card has been restored from " + backup +
+                                                                " and verified (18 sectors)."}));
+    QCOMPARE(window->RoutineList()->GetRowCount(), 2);
+}
+
+void ManagerWorkerTest::AUnitInItsBootModeIsAnnouncedOnceWhileItStays() {
+    CWindowWorld world;
+    fakeusb::BootloaderOptions bootloader;
+    fakeusb::AddBootloader(bootloader);
+    const auto window = world.Window();
+    const std::string question = "A VELK is waiting in its boot mode, as after an interrupted firmware update.\n\n"
+                                 "Load firmware now?";
+    QCOMPARE(world.boxes.Texts(), std::vector<std::string>{question});
+    QCOMPARE(world.boxes.seen[0].caption, std::string("Firmware Update"));
+    window->RefreshButton()->click();
+    CWindowWorld::Settle(*window);
+    QCOMPARE(world.boxes.seen.size(), size_t(1));
+
+    // Gone and back: new again; Yes starts Load firmware's flow with its warning.
+    fakeusb::Unplug(bootloader.devnum);
+    window->RefreshButton()->click();
+    CWindowWorld::Settle(*window);
+    fakeusb::AddBootloader(bootloader);
+    world.boxes.answers = {QMessageBox::Yes};
+    window->SetFileChooser([](const QString&, const QString&) { return QString(); });
+    window->RefreshButton()->click();
+    CWindowWorld::Settle(*window);
+    QCOMPARE(world.boxes.seen.size(), size_t(3));
+    QCOMPARE(world.boxes.seen[1].text, question);
+    QCOMPARE(world.boxes.seen[2].caption, std::string("Firmware Update"));  // the update's warning
 }
 
 VELK3_QT_TEST(ManagerWorkerTest)
