@@ -98,9 +98,8 @@ void CImageFile::writeSector(uint32_t first, uint32_t count, const uint8_t* buff
 
 // Written pages stay in the page cache after a flush; only clean pages can be dropped, so the
 // flush comes first.
-void CImageFile::ReadFromCard(uint32_t first, uint32_t count, uint8_t* buffer) {
+void CImageFile::DropCache(uint32_t first, uint32_t count) {
     CheckRange(first, count, "Unable to read sector");
     Flush();
     m_file.DropCache(uint64_t(first) * kSectorSize, uint64_t(count) * kSectorSize);
-    readSector(first, count, buffer);
 }

@@ -99,9 +99,8 @@ void CPhysicalDrive::writeSector(uint32_t first, uint32_t count, const uint8_t* 
 
 // The block device's page cache keeps what was written; only clean pages can be dropped, so the
 // flush comes first.
-void CPhysicalDrive::ReadFromCard(uint32_t first, uint32_t count, uint8_t* buffer) {
+void CPhysicalDrive::DropCache(uint32_t first, uint32_t count) {
     RequireOpen(first, count, "Unable to read sector");
     Flush();
     m_handle->file.DropCache(uint64_t(first) * kSectorSize, uint64_t(count) * kSectorSize);
-    readSector(first, count, buffer);
 }

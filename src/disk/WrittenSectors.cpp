@@ -61,10 +61,12 @@ void CWrittenSectors::VerifyRun(const Run& run, CSectorDevice& device, CJobContr
     using disk_layout::kMaxSectorsPerCall;
     std::vector<uint8_t> buffer(size_t(kMaxSectorsPerCall) * kSectorSize);
     const uint32_t total = uint32_t(run.fingerprints.size());
+    // Dropped once for the whole run, so that the reads that follow are read ahead.
+    device.DropCache(run.first, total);
     for (uint32_t at = 0; at < total;) {
         if (stops == Stops::Honoured) job.ThrowIfStopped();
         const uint32_t count = std::min(kMaxSectorsPerCall, total - at);
-        device.ReadFromCard(run.first + at, count, buffer.data());
+        device.readSector(run.first + at, count, buffer.data());
         for (uint32_t i = 0; i < count; ++i)
             if (Fingerprint(buffer.data() + size_t(i) * kSectorSize) != run.fingerprints[at + i])
                 throw CUsbDeviceException(NotKeptText(run.first + at + i));

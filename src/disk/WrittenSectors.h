@@ -16,9 +16,9 @@ public:
     void Clear();
 
     enum class Stops { Honoured, Ignored };
-    // Reads every recorded sector from the card (device.ReadFromCard: flushed, past the machine's
-    // cache) in the Verifying phase and compares; throws naming the first sector the card did not
-    // keep. Clears the record when all match.
+    // Reads every recorded sector from the card (flushed, past the machine's cache: DropCache) in
+    // the Verifying phase and compares; throws naming the first sector the card did not keep.
+    // Clears the record when all match.
     void Verify(CSectorDevice& device, CJobControl& job, Stops stops);
 
 private:

@@ -73,6 +73,7 @@ struct UnitOptions {
     Access access = Access::Granted;
     uint8_t interfaceNumber = 0;       // bInterfaceNumber of the interface of both configurations
     int transferDelayMs = 0;           // every control and bulk transfer takes this long (a slow unit)
+    uint32_t keptSectors = UINT32_MAX; // writes to this sector and beyond are confirmed and lost
 };
 
 struct BootloaderOptions {
