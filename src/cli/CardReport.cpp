@@ -24,19 +24,15 @@ void PrintTable(std::ostream& out, const std::vector<std::string>& headings,
     for (const auto& row : rows) line(row);
 }
 
-void PrintRoutineList(std::ostream& out, const CVelkDisk& disk) {
+void PrintRoutineList(std::ostream& out, const CardListing& card) {
     std::vector<std::vector<std::string>> rows;
-    const auto& tracks = disk.GetTracks();
-    for (size_t i = 0; i < tracks.size(); ++i)
-        rows.push_back({std::to_string(i), tracks[i].Title(), TrackSizeMbText(tracks[i]),
-                        BaudRateText(tracks[i].baudCode), std::to_string(tracks[i].frameMs),
-                        ProtocolText(tracks[i].protocolCode)});
+    for (size_t i = 0; i < card.tracks.size(); ++i) rows.push_back(RoutineRow(i, card.tracks[i]));
     PrintTable(out, {"Track", "Title", "Size (MB)", "Baud Rate (bps)", "Frame Rate (ms)", "Protocol"}, rows);
 }
 
-void PrintSchedules(std::ostream& out, const CVelkDisk& disk) {
+void PrintSchedules(std::ostream& out, const CardListing& card) {
     std::vector<std::vector<std::string>> rows;
-    const auto& schedules = disk.GetSchedules();
+    const auto& schedules = card.schedules;
     for (size_t i = 0; i < schedules.size(); ++i) {
         std::vector<std::string> row{std::to_string(i), std::to_string(schedules[i].trackIndex)};
         for (const auto& field : kScheduleFields) row.push_back(FormatField(schedules[i].*field.member));
@@ -47,14 +43,14 @@ void PrintSchedules(std::ostream& out, const CVelkDisk& disk) {
     PrintTable(out, headings, rows);
 }
 
-void PrintCard(std::ostream& out, const std::string& device, const CVelkDisk& disk) {
-    if (!disk.IsVelkDisk()) {
+void PrintCard(std::ostream& out, const std::string& device, const CardListing& card) {
+    if (!card.velkDisk) {
         out << device << " does not hold a VELK disk (velk3 format makes one).\n";
         return;
     }
-    PrintRoutineList(out, disk);
+    PrintRoutineList(out, card);
     out << "\nSchedules\n";
-    PrintSchedules(out, disk);
+    PrintSchedules(out, card);
 }
 
 namespace {
@@ -128,10 +124,10 @@ void WriteArray(std::ostream& out, const List& list, WriteElement writeElement) 
 
 }  // namespace
 
-void WriteCardJson(std::ostream& out, const std::string& device, const CVelkDisk& disk) {
-    out << "{\n  \"device\": " << Quoted(device) << ",\n  \"mode\": " << disk.GetMode() << ",\n  \"schedules\": ";
-    WriteArray(out, disk.GetSchedules(), [&out](size_t, const ScheduleEntry& s) { WriteSchedule(out, s); });
+void WriteCardJson(std::ostream& out, const std::string& device, const CardListing& card) {
+    out << "{\n  \"device\": " << Quoted(device) << ",\n  \"mode\": " << card.mode << ",\n  \"schedules\": ";
+    WriteArray(out, card.schedules, [&out](size_t, const ScheduleEntry& s) { WriteSchedule(out, s); });
     out << ",\n  \"tracks\": ";
-    WriteArray(out, disk.GetTracks(), [&out](size_t i, const TrackEntry& t) { WriteTrack(out, i, t); });
-    out << ",\n  \"velk\": " << (disk.IsVelkDisk() ? "true" : "false") << "\n}";
+    WriteArray(out, card.tracks, [&out](size_t i, const TrackEntry& t) { WriteTrack(out, i, t); });
+    out << ",\n  \"velk\": " << (card.velkDisk ? "true" : "false") << "\n}";
 }

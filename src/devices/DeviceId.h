@@ -19,11 +19,11 @@ struct DeviceId {
     DeviceKind kind = DeviceKind::Named;
     std::string name;     // what it is opened by: kernel name, unit name, absolute image path
     // A drive: its serial or WWN (empty when the reader tells none) and its size in sectors.
-    std::string serial;
+    std::string serial{};
     uint64_t sectors = 0;
     // A unit: where it is plugged in (port path "1-2.3", empty when sysfs does not tell).
     int bus = 0;
-    std::string port;
+    std::string port{};
     int deviceNumber = 0;
     // An image file.
     uint64_t inode = 0;

@@ -51,6 +51,15 @@ bool LooksLikeUnitLabel(const std::string& argument) {
     return argument.size() > 4 && strncasecmp(argument.c_str(), "VELK", 4) == 0;
 }
 
+// The names of the units that share the device number a unit name without its bus gives
+// ("VELK3-1, VELK3-2" for VELK3); empty when no units share it.
+std::string NamesSharing(const std::string& argument, const SystemPaths& paths) {
+    std::string names;
+    for (const UnitRecord& unit : ScanUnits(paths))
+        if (unit.sharesNumber && unit.name.rfind(argument + "-", 0) == 0) names += (names.empty() ? "" : ", ") + unit.name;
+    return names;
+}
+
 bool IsRegularFile(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -94,6 +103,9 @@ COpenedDevice OpenDeviceByName(const std::string& argument, const DeviceOpenOpti
     if (const PhysicalDriveInfo* drive = drives.FindByName(argument))
         return OpenDrive(RequireUsableDrive(drive, argument, options.allowFixed), options);
     if (struct usb_device* unit = FindUnitByName(argument, options.paths)) return OpenUnit(*unit, argument);
+    if (const std::string names = NamesSharing(argument, options.paths); !names.empty())
+        throw CUsbDeviceException("More than one VELK unit has the device number of " + argument + ": call it " + names +
+                                  " (velk3 devices lists them)");
     if (LooksLikeUnitLabel(argument))
         throw CUsbDeviceException("No VELK unit called " + argument +
                                   " is attached (velk3 devices lists the units; labels are upper case, as VELK3)");

@@ -17,7 +17,7 @@ struct DeviceEntry {
     uint64_t reference = 0;
     std::string description;
     std::string name;
-    DeviceId id;
+    DeviceId id{};
 };
 
 using DeviceList = std::vector<DeviceEntry>;

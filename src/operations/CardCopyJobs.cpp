@@ -35,15 +35,14 @@ uint32_t CopyIntoNewImage(COpenedDevice& card, const std::string& imagePath, uin
     }
 }
 
-// Writes the image onto the card; a stop once the card's header is cleared leaves no VELK disk.
+// Writes the image onto the card. The card's header is cleared before the writing phase begins,
+// so a stop in that phase leaves no VELK disk; a stop before it leaves the card as it was.
 void WriteImage(CImageFile& image, COpenedDevice& card, uint32_t sectors, CJobControl& control) {
-    bool started = false;
     try {
-        control.ThrowIfStopped();
-        started = true;
         RestoreCard(image, card.Device(), sectors, control);
     } catch (const CJobStopped&) {
-        throw CJobStopped(started ? stop_text::kRestoreCut : stop_text::kUnchanged);
+        const bool cut = control.Current().phase == JobPhase::WritingCard;
+        throw CJobStopped(cut ? stop_text::kRestoreCut : stop_text::kUnchanged);
     }
 }
 

@@ -32,12 +32,13 @@ JobOutcome Format(const JobContext& context) {
     });
 }
 
-JobOutcome RemoveLast(const JobContext& context) {
+JobOutcome RemoveLast(const JobContext& context, CardListing* after) {
     CJobControl control = context.Control();
     if (!control.Confirm(question_text::kRemoveLast)) return JobOutcome::Declined;
-    return WithCard(context, control, DeviceAccess::ReadWrite, [&](COpenedDevice&, CVelkDisk& disk) {
+    return WithCard(context, control, DeviceAccess::ReadWrite, [&](COpenedDevice& opened, CVelkDisk& disk) {
         const CSleepLock awake = context.KeepAwake(JobPhase::WritingCard);
         disk.RemoveLastTrack();
+        if (after) *after = ListingOf(opened, disk);
         return JobOutcome::Done;
     });
 }

@@ -30,8 +30,9 @@ CardListing ListCard(const JobContext& context);
 JobOutcome Format(const JobContext& context);
 
 // Asks "Are you sure you want to remove the last track?" before the device is opened; a card
-// without routines then fails with "Too few tracks".
-JobOutcome RemoveLast(const JobContext& context);
+// without routines then fails with "Too few tracks". after (when given) receives the card as it
+// is afterwards.
+JobOutcome RemoveLast(const JobContext& context, CardListing* after = nullptr);
 
 // Sets a unit's clock to local time, reads the card, lets edit change its schedules (none: nothing
 // is written) and writes them. edit gets the schedules and the number of tracks. A card that is no

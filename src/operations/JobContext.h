@@ -18,8 +18,8 @@ struct JobContext {
     DeviceId device;
     IUserPrompt* questions = nullptr;  // none: every question is answered No, messages go nowhere
     IProgressSink* progress = nullptr;
-    std::stop_token stop;
-    SystemPaths paths;
+    std::stop_token stop{};
+    SystemPaths paths{};
     bool allowFixed = false;  // velk3 --allow-fixed: a /dev path that is not a removable reader
     bool verifyWrites = true;  // velk3 add --no-verify: what is written is not read back
     ISleepInhibitor* sleep = nullptr;  // none: the system's logind

@@ -141,14 +141,6 @@ TEST_F(Velk3Card, DestructiveCommandsNeedYes) {
     }
 }
 
-TEST_F(Velk3Card, RemoveLastOnACardWithoutRoutinesSaysSoBeforeAsking) {
-    MakeCard(0);
-    const ProcessResult r = RunVelk3({"remove-last", m_image});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("Too few tracks"), std::string::npos) << r.err;
-    EXPECT_EQ(r.err.find("Are you sure"), std::string::npos) << "no question about nothing: " << r.err;
-}
-
 TEST_F(Velk3Card, FormattingAForeignCardAsksTheLongQuestion) {
     {
         std::ofstream out(m_image, std::ios::binary);

@@ -242,7 +242,7 @@ TEST_F(ManagerModes, ClientsKilledOrInterruptedAtAnyPointLeaveNothingInTheWayOfT
         ::kill(client, c.signal);
         const Result killed = Finish(client, "client");
         if (c.signal != SIGKILL) {
-            EXPECT_EQ(killed.exitCode, 1);
+            EXPECT_EQ(killed.exitCode, 128 + c.signal);
             EXPECT_NE(killed.err.find("Interrupted"), std::string::npos) << killed.err;
             EXPECT_EQ(m_objects.Entries().size(), 2u) << "only the single-instance objects stay behind: " << testing::PrintToString(m_objects.Entries());
         }

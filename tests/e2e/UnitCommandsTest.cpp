@@ -101,6 +101,25 @@ TEST_F(UnitCommandsTest, DevicesListsUnitsAndReportsOnesItCannotUse) {
     EXPECT_THAT(json.out, HasSubstr("\"name\": \"VELK3\""));
 }
 
+// Device numbers are counted per bus: two units may share one, and each is listed and opened by
+// a name of its own.
+TEST_F(UnitCommandsTest, UnitsSharingADeviceNumberAreListedAndOpenedByTheirOwnNames) {
+    MakeCard(2);
+    const std::string other = dir + "/other.img";
+    std::rename(card.c_str(), other.c_str());
+    MakeCard(1);
+    const std::string units = "3:" + card + ":bus=1,3:" + other + ":bus=2";
+    const Outcome listed = Velk3({"devices"}, {{"VELK3_FAKE_USB_UNITS", units}});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_EQ(listed.out, "VELK3-1\tVarnholt Software - VELK v1.20 (3) on bus 1\n"
+                          "VELK3-2\tVarnholt Software - VELK v1.20 (3) on bus 2\n");
+    for (const auto& [name, holdsTwo] : {std::pair{"VELK3-1", false}, std::pair{"VELK3-2", true}}) {
+        const Outcome shown = Velk3({"list", name}, {{"VELK3_FAKE_USB_UNITS", units}});
+        EXPECT_EQ(shown.exitCode, 0) << shown.err;
+        EXPECT_EQ(shown.out.find("Routine 2") != std::string::npos, holdsTwo) << name << ": " << shown.out;
+    }
+}
+
 TEST_F(UnitCommandsTest, ListFormatAndRemoveLastWorkOnAUnitsCard) {
     MakeCard(2);
     Outcome listed = Velk3({"list", "VELK3", "--json"});
