@@ -40,5 +40,4 @@ inline constexpr const char* kNowEmpty = "Cancelled: the card now holds an empty
 inline constexpr const char* kNoBackup = "Cancelled: no backup was written.";
 inline constexpr const char* kRestoreCut =
     "Cancelled: the restore was cut short, so the card no longer holds a VELK disk. Restore it again or format it.";
-inline constexpr const char* kRestoredNotVerified = "Cancelled: the card was restored but not verified.";
 }  // namespace stop_text

@@ -216,6 +216,32 @@ TEST_F(UnitCommandsTest, AddPutsARoutineOnTheUnitsCard) {
     }
 }
 
+// A card that confirms writes past sector 40 and loses them: add reads back what it wrote, fails
+// saying so and leaves the card listing its one routine; --no-verify does not look, and so reports
+// success for a routine the card never kept.
+TEST_F(UnitCommandsTest, AddOntoACardThatLosesWritesFailsUnlessTold) {
+    const std::string audio = dir + "/silence.mp3", data = dir + "/servo.bin", routine = dir + "/r.velk";
+    std::ofstream(audio).close();
+    std::ofstream(data) << std::string(30000, '\x7f');
+    ASSERT_EQ(Velk3({"pack", routine, "--title", "Lost", "--audio", audio, "--data", data, "--frame-ms", "20", "--baud",
+                     "9600", "--protocol", "0"})
+                  .exitCode,
+              0);
+    const std::map<std::string, std::string> forgetful = {{"VELK3_FAKE_USB_UNITS", "3:" + card + ":keep=40"}};
+    for (const bool verify : {true, false}) {
+        std::remove(card.c_str());
+        MakeCard(1);  // its routine ends at sector 21
+        std::vector<std::string> args = {"add", "VELK3", routine};
+        if (!verify) args.push_back("--no-verify");
+        const Outcome added = Velk3(args, forgetful);
+        EXPECT_EQ(added.exitCode, verify ? 1 : 0) << added.err;
+        if (!verify) continue;
+        EXPECT_EQ(TracksOnCard(), 1);
+        EXPECT_THAT(added.err, HasSubstr("The card did not keep what was written: sector "));
+        EXPECT_THAT(added.err, HasSubstr(" reads back differently. It may be damaged, or smaller than it claims."));
+    }
+}
+
 // Pulling the unit at any point of a command leaves the card readable with the old or the new
 // content: the header is written last.
 TEST_F(UnitCommandsTest, AnUnplugInTheMiddleOfACommandLeavesTheCardReadable) {
