@@ -95,12 +95,20 @@ private:
     CStoppingProgress& m_next;
 };
 
-TEST_F(WriteSafetyTest, EveryWritingJobHoldsALogindLockWhileItWritesAndReleasesItHoweverItEnds) {
-    CPrivateBus bus;
-    if (bus.Address().empty()) GTEST_SKIP() << bus.Error();
-    CScopedEnvironment system("DBUS_SYSTEM_BUS_ADDRESS", bus.Address());
-    CLogindMock logind(bus.Address());
-    ASSERT_TRUE(logind.Ready());
+// The jobs with a logind stand-in on a private system bus.
+class SleepLockTest : public WriteSafetyTest {
+protected:
+    void SetUp() override {
+        if (m_bus.Address().empty()) GTEST_SKIP() << m_bus.Error();
+        ASSERT_TRUE(logind.Ready());
+    }
+
+    CPrivateBus m_bus;
+    CScopedEnvironment m_system{"DBUS_SYSTEM_BUS_ADDRESS", m_bus.Address()};
+    CLogindMock logind{m_bus.Address()};
+};
+
+TEST_F(SleepLockTest, EveryWritingJobHoldsALogindLockWhileItWritesAndReleasesItHoweverItEnds) {
     enum class End { Done, Failed, Cancelled };
     for (const WritingJob& job : Jobs())
         for (const End end : {End::Done, End::Failed, End::Cancelled}) {
@@ -127,12 +135,7 @@ TEST_F(WriteSafetyTest, EveryWritingJobHoldsALogindLockWhileItWritesAndReleasesI
         }
 }
 
-TEST_F(WriteSafetyTest, TheFirmwareUpdateHoldsALockFromTheFileChoiceToItsClosingMessage) {
-    CPrivateBus bus;
-    if (bus.Address().empty()) GTEST_SKIP() << bus.Error();
-    CScopedEnvironment system("DBUS_SYSTEM_BUS_ADDRESS", bus.Address());
-    CLogindMock logind(bus.Address());
-    ASSERT_TRUE(logind.Ready());
+TEST_F(SleepLockTest, TheFirmwareUpdateHoldsALockFromTheFileChoiceToItsClosingMessage) {
     int heldWhileBusy = -1;
     job::FirmwareFaces faces;
     faces.chooseImage = [&] { return std::optional<std::string>(temp.File("missing.img")); };
