@@ -15,6 +15,7 @@ namespace {
 struct AddRequest {
     std::string device;
     std::vector<std::string> files;
+    bool noVerify = false;
 };
 
 // A second run must not add the same routines again by surprise: the user learns which are on
@@ -36,7 +37,9 @@ int AddRoutines(const AddRequest& request, const CliContext& context) {
     std::exception_ptr failure;
     try {
         CTerminalProgress progress;
-        RequireDone(job::AddRoutines(context.Job(request.device, &progress), request.files, added));
+        JobContext job = context.Job(request.device, &progress);
+        job.verifyWrites = !request.noVerify;
+        RequireDone(job::AddRoutines(job, request.files, added));
     } catch (...) {
         // With nothing added the failure says it all.
         if (added.empty()) throw;
@@ -58,5 +61,7 @@ void RegisterAddCommand(CLI::App& app, CliContext& context) {
     command->add_option("FILE", request->files, "Routine files (.velk, version 3), added in this order")
         ->required()
         ->check(CLI::ExistingFile);
+    command->add_flag("--no-verify", request->noVerify,
+                      "Do not read back what was written (faster; a card that loses writes goes unnoticed)");
     command->callback([&context, request] { context.run = [&context, request] { return AddRoutines(*request, context); }; });
 }

@@ -96,3 +96,11 @@ void CImageFile::writeSector(uint32_t first, uint32_t count, const uint8_t* buff
     if (!m_file.WriteAt(uint64_t(first) * kSectorSize, buffer, size_t(count) * kSectorSize))
         throw CUsbDeviceException("Unable to write sector");
 }
+
+// Written pages stay in the page cache after a flush; only clean pages can be dropped, so the
+// flush comes first.
+void CImageFile::DropCache(uint32_t first, uint32_t count) {
+    CheckRange(first, count, "Unable to read sector");
+    Flush();
+    m_file.DropCache(uint64_t(first) * kSectorSize, uint64_t(count) * kSectorSize);
+}

@@ -116,3 +116,11 @@ void CPhysicalDrive::writeSector(uint32_t first, uint32_t count, const uint8_t* 
     if (!m_handle->file.WriteAt(uint64_t(first) * kSectorSize, buffer, size_t(count) * kSectorSize))
         throw CUsbDeviceException("Unable to write sector");
 }
+
+// The block device's page cache keeps what was written; only clean pages can be dropped, so the
+// flush comes first.
+void CPhysicalDrive::DropCache(uint32_t first, uint32_t count) {
+    RequireOpen(first, count, "Unable to read sector");
+    Flush();
+    m_handle->file.DropCache(uint64_t(first) * kSectorSize, uint64_t(count) * kSectorSize);
+}

@@ -42,6 +42,7 @@ public:
     void Close() override;
     bool Identify() override { return true; }
     void Flush() override;
+    void DropCache(uint32_t first, uint32_t count) override;
 
 private:
     void OpenHandle(DriveHandle& handle);

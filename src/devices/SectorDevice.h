@@ -40,6 +40,13 @@ public:
     // order between two flushes, so whoever depends on an order (tables before the header that
     // points at them) flushes in between. Throws like a failed write.
     virtual void Flush() = 0;
+    // Flushes, then makes the next reads of the range come from the card itself, never from a copy
+    // this machine kept of what was written: how a job checks that the card kept its writes. A
+    // device without a cache has nothing to drop.
+    virtual void DropCache(uint32_t first, uint32_t count) {
+        (void)first, (void)count;
+        Flush();
+    }
 
     // Buffered sequential writer, built on writeSector.
     virtual void BeginWrite(uint32_t startSector, uint32_t bufferSectors);

@@ -7,6 +7,7 @@
 
 #include "disk/DiskLayout.h"
 #include "disk/VelkDisk.h"
+#include "disk/WrittenSectors.h"
 #include "platform/Exceptions.h"
 #include "platform/TextFormat.h"
 
@@ -32,6 +33,25 @@ void ForEachRun(uint32_t first, uint32_t end, CJobControl& job, Step&& step) {
         job.ThrowIfStopped();
         const uint32_t count = std::min(kMaxSectorsPerCall, end - at);
         step(at, count);
+        at += count;
+        job.Progress(at - first);
+    }
+}
+
+// Flushes card and compares its sectors [first, end) as read from the card itself with image's.
+void CompareWithImage(CSectorDevice& image, CSectorDevice& card, uint32_t first, uint32_t end, CJobControl& job,
+                      bool honourStops) {
+    std::vector<uint8_t> expected(size_t(kMaxSectorsPerCall) * kSectorSize), found(expected.size());
+    card.DropCache(first, end - first);
+    job.Begin(JobPhase::Verifying, ProgressUnit::Sectors, end - first);
+    for (uint32_t at = first; at < end;) {
+        if (honourStops) job.ThrowIfStopped();
+        const uint32_t count = std::min(kMaxSectorsPerCall, end - at);
+        image.readSector(at, count, expected.data());
+        card.readSector(at, count, found.data());
+        for (uint32_t i = 0; i < count; ++i)
+            if (std::memcmp(expected.data() + size_t(i) * kSectorSize, found.data() + size_t(i) * kSectorSize, kSectorSize) != 0)
+                throw CUsbDeviceException(NotKeptText(at + i));
         at += count;
         job.Progress(at - first);
     }
@@ -78,22 +98,10 @@ void RestoreCard(CSectorDevice& image, CSectorDevice& card, uint32_t sectors, CJ
         image.readSector(at, count, run.data());
         card.writeSector(at, count, run.data());
     });
-    card.Flush();  // the restored sectors are on the card before a header points at them
+    // The restored sectors are on the card, as the image holds them, before a header points at them.
+    CompareWithImage(image, card, 1, sectors, job, true);
     image.readSector(0, 1, run.data());
     card.writeSector(0, 1, run.data());
-    job.Progress(sectors);
-    job.Ready();
-}
-
-void VerifyCard(CSectorDevice& image, CSectorDevice& card, uint32_t sectors, CJobControl& job) {
-    std::vector<uint8_t> expected(size_t(kMaxSectorsPerCall) * kSectorSize), found(expected.size());
-    job.Begin(JobPhase::Verifying, ProgressUnit::Sectors, sectors);
-    ForEachRun(0, sectors, job, [&](uint32_t at, uint32_t count) {
-        image.readSector(at, count, expected.data());
-        card.readSector(at, count, found.data());
-        for (uint32_t i = 0; i < count; ++i)
-            if (std::memcmp(expected.data() + size_t(i) * kSectorSize, found.data() + size_t(i) * kSectorSize, kSectorSize) != 0)
-                throw CUsbDeviceException(StringPrintf("Verification failed: sector %u of the card differs from the image.", at + i));
-    });
+    CompareWithImage(image, card, 0, 1, job, false);
     job.Ready();
 }

@@ -21,8 +21,7 @@ uint32_t RestoreNeeds(CSectorDevice& image);
 void CheckCardRoom(uint32_t needed, CSectorDevice& card);
 
 // Writes the first `sectors` sectors of image onto card, sector 0 cleared first and written last.
+// What was written is read back from the card itself and compared with the image: the routines
+// and tables before the header goes on (a stop is honoured there), the header after it. A card
+// that did not keep them fails naming the first such sector, and never gets the header.
 void RestoreCard(CSectorDevice& image, CSectorDevice& card, uint32_t sectors, CJobControl& job);
-
-// Reads back the first `sectors` sectors of card and compares them with image; throws naming the
-// first sector that differs.
-void VerifyCard(CSectorDevice& image, CSectorDevice& card, uint32_t sectors, CJobControl& job);

@@ -72,6 +72,8 @@ void CVelkDisk::ImportRoutineFile(const std::string& path, bool writeTable) {
     m_job->Begin(JobPhase::WritingData, ProgressUnit::Sectors, entry.endSector - entry.dataStart);
     if (!WriteStream(file.get(), entry.dataStart, header.dataBytes, nullptr))
         throw CFileAccessException("Error reading file");
+    // A track the card did not keep stops the import before any header names it.
+    VerifyWritten(CWrittenSectors::Stops::Honoured);
     AppendTrack(entry);
     file.reset();
     audio.reset();

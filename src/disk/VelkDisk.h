@@ -15,6 +15,7 @@
 #include "disk/DiskLayout.h"
 #include "disk/ScheduleEntry.h"
 #include "disk/TrackEntry.h"
+#include "disk/WrittenSectors.h"
 #include "platform/JobControl.h"
 #include "platform/StdioFile.h"
 
@@ -37,7 +38,9 @@ public:
     void SetSchedules(const std::vector<ScheduleEntry>& schedules) { m_schedules = schedules; }
     int32_t GetMode() const { return m_mode; }
 
-    // Writer.
+    // Writer. Everything written is read back from the card and compared before the header that
+    // makes it part of the card is written, and the header after it (unless turned off).
+    void SetVerify(bool verify) { m_verify = verify; }
     void WriteTable();
     void Format();
     void RemoveLastTrack();
@@ -81,6 +84,9 @@ private:
     uint32_t TableSectorCount() const;
     void FillTableSector(uint32_t index, uint8_t* sector) const;
     void WriteTablesAt(uint32_t firstSector);
+    void WriteRun(uint32_t first, uint32_t count, const uint8_t* data);
+    // Flushes and checks what was written since the last check.
+    void VerifyWritten(CWrittenSectors::Stops stops);
     void WriteHeader(uint32_t tableStart);
     void IdentifyCard();
     bool FitsOnCard(uint64_t endSector);
@@ -102,6 +108,8 @@ private:
     CJobControl m_silentJob;
     CJobControl* m_job;
     std::vector<std::string> m_tempFiles;
+    bool m_verify = true;
+    CWrittenSectors m_unverified;
     int32_t m_mode = 0;
     SectorRange m_cardTracks;  // what the card's header describes: tracks and tables
     SectorRange m_cardTrackTable;

@@ -68,9 +68,19 @@ void CVelkDisk::WriteTablesAt(uint32_t firstSector) {
     for (uint32_t done = 0; done < total; done += kMaxSectorsPerCall) {
         const uint32_t sectors = std::min(kMaxSectorsPerCall, total - done);
         for (uint32_t s = 0; s < sectors; ++s) FillTableSector(done + s, run.data() + s * kSectorSize);
-        m_device.writeSector(firstSector + done, sectors, run.data());
+        WriteRun(firstSector + done, sectors, run.data());
         m_job->Progress(done + sectors);
     }
+}
+
+void CVelkDisk::WriteRun(uint32_t first, uint32_t count, const uint8_t* data) {
+    m_device.writeSector(first, count, data);
+    if (m_verify) m_unverified.Record(first, count, data);
+}
+
+void CVelkDisk::VerifyWritten(CWrittenSectors::Stops stops) {
+    m_device.Flush();
+    if (m_verify) m_unverified.Verify(m_device, *m_job, stops);
 }
 
 void CVelkDisk::WriteHeader(uint32_t tableStart) {
@@ -86,9 +96,11 @@ void CVelkDisk::WriteHeader(uint32_t tableStart) {
     StoreLe32(header + header::kScheduleTableStart, tableStart + trackSectors);
     // The card may store writes in any order between flushes: the tracks and tables must be on
     // it before a header names them, and the header before anything it replaced is overwritten.
-    m_device.Flush();
-    m_device.writeSector(0, 1, header);
-    m_device.Flush();
+    // Tables the card did not keep stop the job while the old header still stands. The tables are
+    // never given up halfway: a stop waits for the header.
+    VerifyWritten(CWrittenSectors::Stops::Ignored);
+    WriteRun(0, 1, header);
+    VerifyWritten(CWrittenSectors::Stops::Ignored);
     m_cardTracks = TrackArea();
     m_cardTrackTable = {tableStart, trackSectors};
     m_cardScheduleTable = {tableStart + trackSectors, uint32_t(m_schedules.size())};
@@ -183,7 +195,7 @@ bool CVelkDisk::WriteStream(std::FILE* file, uint32_t firstSector, uint32_t byte
         }
         if (std::fread(buffer.data(), 1, bytes, file) != bytes) return false;
         const uint32_t sectors = (bytes + kSectorSize - 1) / kSectorSize;
-        m_device.writeSector(sector, sectors, buffer.data());
+        WriteRun(sector, sectors, buffer.data());
         sector += sectors;
         remaining -= bytes;
     }

@@ -24,6 +24,7 @@ JobOutcome AddRoutines(const JobContext& context, const std::vector<std::string>
     return WithCard(context, control, DeviceAccess::ReadWrite, [&](COpenedDevice&, CVelkDisk& disk) {
         const bool wasVelkDisk = disk.IsVelkDisk();
         if (!wasVelkDisk && !control.Confirm(question_text::kFormatForeign)) return JobOutcome::Declined;
+        const CSleepLock awake = context.KeepAwake(JobPhase::WritingAudio);
         const size_t before = added.size();
         try {
             for (const std::string& file : files) {

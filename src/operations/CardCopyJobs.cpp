@@ -36,12 +36,14 @@ uint32_t CopyIntoNewImage(COpenedDevice& card, const std::string& imagePath, uin
 }
 
 // Writes the image onto the card. The card's header is cleared before the writing phase begins,
-// so a stop in that phase leaves no VELK disk; a stop before it leaves the card as it was.
+// so a stop while writing or checking what was written leaves no VELK disk; a stop before it
+// leaves the card as it was.
 void WriteImage(CImageFile& image, COpenedDevice& card, uint32_t sectors, CJobControl& control) {
     try {
         RestoreCard(image, card.Device(), sectors, control);
     } catch (const CJobStopped&) {
-        const bool cut = control.Current().phase == JobPhase::WritingCard;
+        const JobPhase phase = control.Current().phase;
+        const bool cut = phase == JobPhase::WritingCard || phase == JobPhase::Verifying;
         throw CJobStopped(cut ? stop_text::kRestoreCut : stop_text::kUnchanged);
     }
 }
@@ -70,28 +72,19 @@ JobOutcome Restore(const JobContext& context, const std::string& imagePath, Copy
     CImageFile image;
     image.Open(CImageFile::EntryFor(imagePath));
     summary.sectors = RestoreNeeds(image);
-    {
-        COpenedDevice card = OpenDevice(context.device, context.OpenOptions(DeviceAccess::ReadWrite));
-        try {
-            summary.cardSectors = CardSectors(card);  // a unit learns its card's size here
-            CheckCardRoom(summary.sectors, card.Device());
-            if (!control.Confirm(question_text::kRestore)) {
-                card.Close();
-                return JobOutcome::Declined;
-            }
-            WriteImage(image, card, summary.sectors, control);
-        } catch (...) {
-            CloseAfterFailure(card);
-            throw;
-        }
-        card.Close();
-    }
-    // A fresh open reads what reached the card.
-    COpenedDevice card = OpenDevice(context.device, context.OpenOptions(DeviceAccess::Read));
+    COpenedDevice card = OpenDevice(context.device, context.OpenOptions(DeviceAccess::ReadWrite));
     try {
-        VerifyCard(image, card.Device(), summary.sectors, control);
-    } catch (const CJobStopped&) {
-        throw CJobStopped(stop_text::kRestoredNotVerified);
+        summary.cardSectors = CardSectors(card);  // a unit learns its card's size here
+        CheckCardRoom(summary.sectors, card.Device());
+        if (!control.Confirm(question_text::kRestore)) {
+            card.Close();
+            return JobOutcome::Declined;
+        }
+        const CSleepLock awake = context.KeepAwake(JobPhase::WritingCard);
+        WriteImage(image, card, summary.sectors, control);
+    } catch (...) {
+        CloseAfterFailure(card);
+        throw;
     }
     card.Close();
     image.Close();

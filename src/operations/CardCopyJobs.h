@@ -1,7 +1,7 @@
 #pragma once
 // A card to an image file and back, for velk3 and the window. Both report their sectors and honour
-// a stop between runs; a restore is verified by reading the card again after it was closed (and so
-// flushed), not what this process still holds.
+// a stop between runs; a restore reads what it wrote back from the card itself, not from what this
+// machine still holds of it.
 #include <string>
 
 #include "operations/JobContext.h"
@@ -17,7 +17,7 @@ namespace job {
 // would restore as a broken card.
 CopySummary Backup(const JobContext& context, const std::string& imagePath);
 
-// Asks the restore question, then writes the image onto the card and verifies it.
+// Asks the restore question, then writes the image onto the card, verifying it as it goes.
 JobOutcome Restore(const JobContext& context, const std::string& imagePath, CopySummary& summary);
 
 }  // namespace job

@@ -26,6 +26,7 @@ JobOutcome Format(const JobContext& context) {
     return WithCard(context, control, DeviceAccess::ReadWrite, [&](COpenedDevice&, CVelkDisk& disk) {
         if (!control.Confirm(disk.IsVelkDisk() ? question_text::kFormat : question_text::kFormatForeign))
             return JobOutcome::Declined;
+        const CSleepLock awake = context.KeepAwake(JobPhase::WritingCard);
         disk.Format();
         return JobOutcome::Done;
     });
@@ -34,7 +35,8 @@ JobOutcome Format(const JobContext& context) {
 JobOutcome RemoveLast(const JobContext& context, CardListing* after) {
     CJobControl control = context.Control();
     if (!control.Confirm(question_text::kRemoveLast)) return JobOutcome::Declined;
-    return WithCard(context, control, DeviceAccess::ReadWrite, [after](COpenedDevice& opened, CVelkDisk& disk) {
+    return WithCard(context, control, DeviceAccess::ReadWrite, [&](COpenedDevice& opened, CVelkDisk& disk) {
+        const CSleepLock awake = context.KeepAwake(JobPhase::WritingCard);
         disk.RemoveLastTrack();
         if (after) *after = ListingOf(opened, disk);
         return JobOutcome::Done;
@@ -48,6 +50,7 @@ CardListing EditSchedules(const JobContext& context, const ScheduleEditor& edit,
         [&](COpenedDevice& opened, CVelkDisk& disk) {
             if (!disk.IsVelkDisk()) throw CUsbDeviceException("The card does not hold a VELK disk: format it first.");
             if (const auto edited = edit(disk.GetSchedules(), disk.GetTracks().size())) {
+                const CSleepLock awake = context.KeepAwake(JobPhase::WritingCard);
                 disk.SetSchedules(*edited);
                 disk.WriteTable();
             }

@@ -26,6 +26,7 @@ auto WithCard(const JobContext& context, CJobControl& control, DeviceAccess acce
     try {
         auto result = [&] {
             CVelkDisk disk(opened.Device(), &control);
+            disk.SetVerify(context.verifyWrites);
             disk.Read();
             return work(opened, disk);
         }();

@@ -19,7 +19,13 @@ bool LoadFirmware(const JobContext& context, const FirmwareFaces& faces) {
     CJobControl control = context.Control();
     FirmwareUpdateFaces update;
     update.chooseImage = faces.chooseImage;
-    update.showBusy = faces.showBusy;
+    // The update is busy from the file choice to its closing message: the machine stays awake as
+    // long as the wait cursor shows.
+    CSleepLock awake;
+    update.showBusy = [&](bool busy) {
+        awake = busy ? context.KeepAwake(JobPhase::Programming) : CSleepLock();
+        if (faces.showBusy) faces.showBusy(busy);
+    };
     update.job = &control;
     const bool programmed = RunFirmwareUpdate(update);
     control.Ready();

@@ -10,6 +10,7 @@
 #include "devices/DeviceOpener.h"
 #include "platform/JobControl.h"
 #include "platform/Progress.h"
+#include "platform/SleepInhibitor.h"
 #include "platform/SystemPaths.h"
 #include "platform/UserPrompt.h"
 
@@ -20,9 +21,13 @@ struct JobContext {
     std::stop_token stop{};
     SystemPaths paths{};
     bool allowFixed = false;  // velk3 --allow-fixed: a /dev path that is not a removable reader
+    bool verifyWrites = true;  // velk3 add --no-verify: what is written is not read back
+    ISleepInhibitor* sleep = nullptr;  // none: the system's logind
 
     CJobControl Control() const { return CJobControl(questions, progress, stop); }
     DeviceOpenOptions OpenOptions(DeviceAccess access) const { return {paths, allowFixed, access, questions}; }
+    // Keeps the machine from sleeping until the lock is dropped; phase names the job's writing.
+    CSleepLock KeepAwake(JobPhase phase) const { return (sleep ? *sleep : SystemSleepInhibitor()).Inhibit(PhaseText(phase)); }
 };
 
 // How a job that asks before destroying anything ended: done, or the user said No.
@@ -35,5 +40,4 @@ inline constexpr const char* kNowEmpty = "Cancelled: the card now holds an empty
 inline constexpr const char* kNoBackup = "Cancelled: no backup was written.";
 inline constexpr const char* kRestoreCut =
     "Cancelled: the restore was cut short, so the card no longer holds a VELK disk. Restore it again or format it.";
-inline constexpr const char* kRestoredNotVerified = "Cancelled: the card was restored but not verified.";
 }  // namespace stop_text

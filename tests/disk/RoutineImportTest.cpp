@@ -87,11 +87,13 @@ TEST_F(RoutineImport, StoresPlayableMp3ByteExactWithoutTagsPaddedByTheSilentFram
     EXPECT_EQ(Bytes(data.begin(), data.begin() + 1000), r.data);
     EXPECT_EQ(Bytes(data.begin() + 1000, data.end()), Bytes(24, 0));
 
-    // The tables (2 sectors: tracks, no schedules) follow the data unannounced; the header ends it.
+    // The track is read back before the tables follow unannounced; the tables are read back
+    // before the header, and the header after it.
     const std::vector<std::string> want = {
         "Writing MP3 0/5",  "Writing MP3 0/5",  "Writing MP3 4/5",  "Writing MP3 5/5", "Writing Data 0/2",
-        "Writing Data 0/2", "Writing Data 1/2", "Writing Data 2/2", "- 0/1",           "- 1/1",
-        "Ready 1/1"};
+        "Writing Data 0/2", "Writing Data 1/2", "Writing Data 2/2", "Verifying 0/7",   "Verifying 7/7",
+        "- 0/1",            "- 1/1",            "Verifying 0/1",    "Verifying 1/1",   "Verifying 0/1",
+        "Verifying 1/1",    "Ready 1/1"};
     EXPECT_EQ(progress.calls, want);
     EXPECT_TRUE(prompt.messages.empty());
 }
@@ -138,7 +140,7 @@ TEST_F(RoutineImport, ConvertsOtherAudioWithTheSelectedChannels) {
         EXPECT_EQ(progress.reports.front().phase, JobPhase::Converting) << c.name;
         EXPECT_EQ(progress.reports.front().unit, ProgressUnit::Samples) << c.name;
         EXPECT_NEAR(double(progress.reports.front().total), 44100.0, 2400.0) << c.name;
-        EXPECT_EQ(progress.Texts(), (std::vector<std::string>{"Converting Audio", "Writing MP3", "Writing Data", "Ready"}))
+        EXPECT_EQ(progress.Texts(), (std::vector<std::string>{"Converting Audio", "Writing MP3", "Writing Data", "Verifying", "Ready"}))
             << c.name;
 
         CVelkDisk reread(card);

@@ -73,6 +73,7 @@ struct UnitOptions {
     Access access = Access::Granted;
     uint8_t interfaceNumber = 0;       // bInterfaceNumber of the interface of both configurations
     int transferDelayMs = 0;           // every control and bulk transfer takes this long (a slow unit)
+    uint32_t keptSectors = UINT32_MAX; // writes to this sector and beyond are confirmed and lost
 };
 
 struct BootloaderOptions {
@@ -169,8 +170,9 @@ BootloaderState& Bootloader(int devnum);
 int OpenHandles();
 
 // Sets up the world from the environment; the preloaded build calls it when it is loaded.
-//   VELK3_FAKE_USB_UNITS       DEVNUM:CARD.img[:noversion|:denied|:readonly|:relayless|:bus=N]...,
-//                              one unit per comma-separated item (bus 1 unless given)
+//   VELK3_FAKE_USB_UNITS       DEVNUM:CARD.img[:noversion|:denied|:readonly|:relayless|:bus=N|:keep=S]...,
+//                              one unit per comma-separated item (bus 1 unless given; keep=S: a
+//                              card that loses writes to sector S and beyond)
 //   VELK3_FAKE_USB_BOOTLOADER  DEVNUM[:secured|:incompatible]
 //   VELK3_FAKE_USB_UNPLUG_AFTER  N: every device is gone after N transfers
 //   VELK3_FAKE_USB_WIRE_LOG    a file that receives the wire log, one event a line

@@ -26,6 +26,7 @@ private slots:
     void FormatAsksTheShortOrTheLongQuestion();
     void AddToAForeignCardAsksAndOnlyYesWrites();
     void AnUnplugDuringAddIsShownAndLeavesTheCardReadable();
+    void AddOntoACardThatLosesWritesSaysSoAndLeavesItListingAsBefore();
     void DeviceEventsWhileBusyWaitForTheWork();
     void ClosingDuringAddOffersToCancelOrToWait();
     void DeviceEventsDuringAQuestionWaitForTheCommand();
@@ -170,6 +171,25 @@ void ManagerCommandsTest::AnUnplugDuringAddIsShownAndLeavesTheCardReadable() {
     QCOMPARE(after->size(), size_t(1));
     QCOMPARE(after->front().Title(), std::string("Kept"));
     QCOMPARE(fakeusb::OpenHandles(), 0);
+}
+
+// The window always reads back what Add routine wrote: a card that takes writes past sector 9 and
+// loses them fails the command with the reason, and still lists its one routine.
+void ManagerCommandsTest::AddOntoACardThatLosesWritesSaysSoAndLeavesItListingAsBefore() {
+    CWindowWorld world;
+    const std::string card = world.MakeCard("unit.img", {Track("Kept", 8, 0, 0)});
+    fakeusb::UnitOptions unit;
+    unit.devnum = kUnit;
+    unit.cardPath = card;
+    unit.keptSectors = 9;  // the routine's 8 sectors and the header
+    fakeusb::AddUnit(unit);
+    const auto window = world.Window();
+    AddAndWait(*window, world.MakeRoutine("lost.velk", 40));
+    QCOMPARE(world.boxes.seen.size(), size_t(1));
+    QVERIFY(world.boxes.Texts()[0].rfind("The card did not keep what was written: sector ", 0) == 0);
+    QCOMPARE(window->RoutineList()->GetRowCount(), 1);
+    const auto after = CWindowWorld::ReadCard(card);
+    QVERIFY(after.has_value() && after->size() == 1);
 }
 
 void ManagerCommandsTest::DeviceEventsWhileBusyWaitForTheWork() {

@@ -94,7 +94,9 @@ TEST_F(JobTest, AStoppedRestoreSaysWhatTheCardHolds) {
         {"before anything was written", JobPhase::Ready, 0, stop_text::kUnchanged},
         {"as writing began", JobPhase::WritingCard, 1, stop_text::kRestoreCut},
         {"while writing", JobPhase::WritingCard, 4, stop_text::kRestoreCut},
-        {"while verifying", JobPhase::Verifying, 2, stop_text::kRestoredNotVerified},
+        {"while verifying, before the header", JobPhase::Verifying, 2, stop_text::kRestoreCut},
+        // The tenth report is the header's check: 1 + 8 runs of routines and tables come before it.
+        {"while the header is checked: past the last stop", JobPhase::Verifying, 10, "done"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
