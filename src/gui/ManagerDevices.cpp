@@ -60,14 +60,11 @@ CardTarget CManagerDialog::CurrentTarget() const {
 void CManagerDialog::RefreshRoutineList() {
     const CCommandScope scope(*this);
     const std::vector<TrackEntry> tracks = ReadRoutines(CurrentTarget(), m_progress.get());
-    m_routineList->SetRedraw(false);
-    m_routineList->DeleteAllRows();
-    for (int row = 0; row < int(tracks.size()); ++row) {
-        const std::vector<std::string> cells = RoutineRow(row, tracks[size_t(row)]);
-        for (int column = 0; column < int(cells.size()); ++column)
-            m_routineList->SetItemText(row, column, QString::fromStdString(cells[size_t(column)]));
-    }
-    m_routineList->SetRedraw(true);
+    // All rows in one change: screen readers would otherwise hear of each row on its own.
+    std::vector<QStringList> rows(tracks.size());
+    for (size_t row = 0; row < tracks.size(); ++row)
+        for (const std::string& cell : RoutineRow(int(row), tracks[row])) rows[row] << QString::fromStdString(cell);
+    m_routineList->SetRows(std::move(rows));
 }
 
 void CManagerDialog::EnableCommands() {

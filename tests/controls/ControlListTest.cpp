@@ -80,6 +80,7 @@ class ControlListTest : public QObject {
 private slots:
     void SetItemTextAppendsRowsUpToTheRow();
     void DeleteRowMovesLaterRecordsUpAndSelects();
+    void SetRowsReplacesEverythingInOneChangeAndKeepsTheColumns();
     void NumberEditorCommitsTheClampedNumber();
     void EnterAndFocusOutCommitEscapeCancels();
     void UnchangedCommitStillReportsTheEdit();
@@ -137,6 +138,33 @@ void ControlListTest::DeleteRowMovesLaterRecordsUpAndSelects() {
     single.DeleteRow(0);
     QCOMPARE(single.GetRowCount(), 0);
     QCOMPARE(single.GetSelectedRow(), -1);
+}
+
+void ControlListTest::SetRowsReplacesEverythingInOneChangeAndKeepsTheColumns() {
+    GridWindow w;
+    w.grid->setColumnWidth(1, 123);
+    for (int row = 0; row < 4; ++row) w.grid->SetCell(row, 0, Cell(CellType::Check, "old", 1));
+    w.grid->StartEdit(0, 0);
+    QSignalSpy inserted(w.grid->model(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(w.grid->model(), &QAbstractItemModel::rowsRemoved);
+    std::vector<QStringList> rows;
+    for (int row = 0; row < 1000; ++row) rows.push_back({QString::number(row), "x"});  // short rows are padded
+    w.grid->SetRows(rows);
+    QCOMPARE(inserted.count(), 1);
+    QCOMPARE(removed.count(), 1);
+    QCOMPARE(w.grid->GetRowCount(), 1000);
+    QCOMPARE(w.grid->GetItemText(999, 0), QStringLiteral("999"));
+    QCOMPARE(w.grid->GetItemText(999, 2), QString());
+    QCOMPARE(w.grid->GetCell(0, 0).type, CellType::None);  // the old records went with their rows
+    QVERIFY(!w.grid->IsEditing());
+    QCOMPARE(w.grid->columnWidth(1), 123);
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(w.grid);
+    QCOMPARE(table->tableInterface()->cellAt(0, 0)->text(QAccessible::Name), QStringLiteral("0"));
+
+    w.grid->DeleteAllRows();
+    QCOMPARE(removed.count(), 2);
+    QCOMPARE(w.grid->GetRowCount(), 0);
+    QCOMPARE(w.grid->columnWidth(1), 123);
 }
 
 void ControlListTest::NumberEditorCommitsTheClampedNumber() {
