@@ -1,6 +1,4 @@
 #include <QHeaderView>
-#include <QLineEdit>
-#include <QSpinBox>
 #include <QTest>
 
 #include "controls/ControlList.h"
@@ -25,16 +23,14 @@ QStringList RowTexts(const CControlList& grid, int row) {
     return texts;
 }
 
-// Types text into the cell's in-place editor and presses Enter, as a user would.
+// Double-clicks the cell, types over its selected text and presses Enter, as a user would.
 void EditCell(CSchedulerDialog& dialog, int row, int column, const QString& text) {
     CControlList* grid = dialog.Grid();
-    grid->StartEdit(row, column);
+    const QRect cell = grid->visualRect(grid->model()->index(row, column));
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
     QWidget* editor = grid->GetEditor();
     QVERIFY(editor);
-    auto* edit = qobject_cast<QLineEdit*>(editor);
-    if (auto* spin = qobject_cast<QSpinBox*>(editor)) edit = spin->findChild<QLineEdit*>();
-    QVERIFY(edit);
-    edit->setText(text);
+    QTest::keyClicks(editor, text);
     QTest::keyClick(editor, Qt::Key_Return);
     QTRY_VERIFY(!grid->IsEditing());
 }
@@ -100,10 +96,12 @@ void SchedulerDialogTest::EditedTextsAreNormalised() {
         QCOMPARE(dialog.Grid()->GetItemText(1, c.column), QString::fromLatin1(c.shown));
         QCOMPARE(RowTexts(*dialog.Grid(), 0), (QStringList{"0", "*", "*", "*", "*", "*"}));
     }
+    // A card with 3 tracks: "7" in the Track cell lands as the last track.
     CSchedulerDialog dialog({Entry(0)}, 3);
     dialog.show();
     EditCell(dialog, 0, 0, "7");
     QCOMPARE(dialog.GetScheduleList()[0].trackIndex, 2);
+    QCOMPARE(dialog.Grid()->GetItemText(0, 0), QStringLiteral("2"));
     EditCell(dialog, 0, 2, "1-5");
     QCOMPARE(dialog.GetScheduleList()[0].hours, (ValueSet{1, 5}));
 }
