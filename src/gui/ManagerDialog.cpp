@@ -109,7 +109,8 @@ void CManagerDialog::BuildControls() {
         auto* made = new CImageButton(tr(caption), this);
         made->SetBitmaps(bitmap, kTransparent);
         made->setAccessibleName(made->text());
-        made->setAutoDefault(false);  // Enter anywhere means Exit, the default button
+        made->setAutoDefault(true);  // Enter presses the focused button; elsewhere Exit, the default
+        made->SetDrawFlatFocus(true);
         return made;
     };
     m_addButton = button("Add routine...", bitmap_id::kAddRoutine);
@@ -119,7 +120,7 @@ void CManagerDialog::BuildControls() {
     m_firmwareButton = button("Load firmware...", bitmap_id::kLoadFirmware);
     m_exitButton = button("Exit", bitmap_id::kExit);
     m_exitButton->SetDefaultButton(true);
-    m_refreshButton->setAutoDefault(false);
+    m_refreshButton->setAutoDefault(true);
 }
 
 void CManagerDialog::BuildLayout() {

@@ -88,6 +88,8 @@ void CSchedulerDialog::BuildLayout() {
     buttons->addStretch();
     for (CImageButton* button : {m_add, m_remove, m_ok, m_cancel}) {
         button->setFixedSize(units.Size(kButtonWidth, kButtonHeight));
+        button->setAutoDefault(true);  // Enter presses the focused button; elsewhere OK, the default
+        button->SetDrawFlatFocus(true);
         buttons->addWidget(button);
     }
     buttons->addStretch();

@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QHeaderView>
 #include <QTest>
 
@@ -35,6 +36,15 @@ void EditCell(CSchedulerDialog& dialog, int row, int column, const QString& text
     QTRY_VERIFY(!grid->IsEditing());
 }
 
+// Tabs from the grid until target has the focus; false when it is never reached.
+bool TabTo(CSchedulerDialog& dialog, QWidget* target) {
+    constexpr int kMostTabs = 8;
+    dialog.Grid()->setFocus(Qt::TabFocusReason);
+    for (int tab = 0; tab < kMostTabs && QApplication::focusWidget() && QApplication::focusWidget() != target; ++tab)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    return QApplication::focusWidget() == target;
+}
+
 }  // namespace
 
 class SchedulerDialogTest : public QObject {
@@ -45,6 +55,7 @@ private slots:
     void EditedTextsAreNormalised();
     void RemoveTakesTheSelectedRow();
     void OkKeepsTheEditsCancelEndsWithoutThem();
+    void TabReachesEveryButtonWithAFocusFrameAndEnterPressesIt();
 };
 
 void SchedulerDialogTest::ShowsTheColumnsInTheirOrderAndWidths() {
@@ -134,6 +145,34 @@ void SchedulerDialogTest::OkKeepsTheEditsCancelEndsWithoutThem() {
         QCOMPARE(dialog.result(), ok ? int(QDialog::Accepted) : int(QDialog::Rejected));
         QCOMPARE(dialog.GetScheduleList()[0].minutes, (ValueSet{30}));
         QCOMPARE(card[0].minutes, (ValueSet{15}));
+    }
+}
+
+// Enter presses the focused button; with the focus elsewhere it presses OK, the default.
+void SchedulerDialogTest::TabReachesEveryButtonWithAFocusFrameAndEnterPressesIt() {
+    struct Case {
+        CImageButton* (CSchedulerDialog::*button)() const;  // null: back to the grid, then Enter
+        int rows;                                            // after Enter
+        int result;
+    };
+    const Case cases[] = {{&CSchedulerDialog::AddButton, 3, -1},
+                          {&CSchedulerDialog::RemoveButton, 1, -1},
+                          {&CSchedulerDialog::OkButton, 2, QDialog::Accepted},
+                          {&CSchedulerDialog::CancelButton, 2, QDialog::Rejected},
+                          {nullptr, 2, QDialog::Accepted}};
+    for (const Case& c : cases) {
+        CSchedulerDialog dialog({Entry(0), Entry(1)}, 3);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        dialog.setResult(-1);
+        QWidget* target = c.button ? (dialog.*c.button)() : static_cast<QWidget*>(dialog.CancelButton());
+        const QImage unfocused = target->grab().toImage();
+        QVERIFY(TabTo(dialog, target));
+        QVERIFY(target->grab().toImage() != unfocused);
+        if (!c.button) dialog.Grid()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(dialog.Grid()->GetRowCount(), c.rows);
+        QCOMPARE(dialog.result(), c.result);
     }
 }
 
