@@ -162,7 +162,7 @@ void CManagerDialog::BuildLayout() {
     layout->addSpacing(units.Y(du::kRowGap) - layout->spacing());
     layout->addLayout(status);
     layout->addLayout(buttonRow);
-    resize(units.Size(du::kWidth, du::kHeight).expandedTo(minimumSizeHint()));
+    resize(FirstSizeOnScreen(*this, units.Size(du::kWidth, du::kHeight)));
 }
 
 void CManagerDialog::SetTabOrder() {

@@ -103,7 +103,7 @@ void CSchedulerDialog::BuildLayout() {
     layout->addLayout(top);
     layout->addWidget(m_grid, 1);
     layout->addLayout(buttons);
-    resize(units.Size(kDialogWidth, kDialogHeight));
+    resize(FirstSizeOnScreen(*this, units.Size(kDialogWidth, kDialogHeight)));
 }
 
 void CSchedulerDialog::SetUpGrid() {
