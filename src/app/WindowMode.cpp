@@ -14,6 +14,7 @@
 #include "app/ManagerApp.h"
 #include "gui/ManagerDialog.h"
 #include "gui/QtUserPrompt.h"
+#include "gui/Translations.h"
 #include "gui/UdevEventSource.h"
 #include "platform/BuildInfo.h"
 #include "platform/SystemPaths.h"
@@ -105,6 +106,7 @@ int RunWindowMode(const WindowOptions& options, int argc, char** argv) {
     QApplication application(argc, argv);
     HeldMessages::Release();
     QGuiApplication::setDesktopFileName(kApplicationId);
+    InstallTranslations(application);
 
     CQtUserPrompt prompt;
     CScopedUserPrompt installed(prompt);

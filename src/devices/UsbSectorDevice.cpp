@@ -13,6 +13,7 @@
 #include "platform/ByteOrder.h"
 #include "platform/Exceptions.h"
 #include "platform/TextFormat.h"
+#include "platform/Translatable.h"
 #include "platform/UserPrompt.h"
 
 using namespace unit_usb;
@@ -20,7 +21,7 @@ using namespace unit_record;
 
 namespace {
 
-constexpr const char* kUnableToAccessCaption = "Unable to access VELK";
+constexpr const char* kUnableToAccessCaption = VELK3_TRANSLATE_NOOP("velk3core", "Unable to access VELK");
 constexpr int kYearBase = 2000;
 
 uint8_t Bcd(int value) { return uint8_t((value / 10) * 16 + value % 10); }

@@ -7,14 +7,15 @@
 #include <string>
 
 #include "devices/SectorDevice.h"
+#include "platform/Translatable.h"
 
 class IStatusWindow;
 class IProgressBar;
 
 namespace status_text {
-inline constexpr const char* kReadingCard = "Reading Card";
-inline constexpr const char* kWritingCard = "Writing Card";
-inline constexpr const char* kVerifying = "Verifying";
+inline constexpr const char* kReadingCard = VELK3_TRANSLATE_NOOP("velk3core", "Reading Card");
+inline constexpr const char* kWritingCard = VELK3_TRANSLATE_NOOP("velk3core", "Writing Card");
+inline constexpr const char* kVerifying = VELK3_TRANSLATE_NOOP("velk3core", "Verifying");
 }  // namespace status_text
 
 struct CardCopyProgress {

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <set>
 
+#include "platform/Translatable.h"
+
 using ValueSet = std::set<uint8_t>;
 
 struct ScheduleEntry {
@@ -21,6 +23,7 @@ struct ScheduleEntry {
 };
 
 // The five fields in the order the user sees them, with their ranges and their maps' offsets.
+// The names are the schedule grid's column titles.
 struct ScheduleField {
     const char* name;
     uint8_t minimum;
@@ -30,9 +33,9 @@ struct ScheduleField {
 };
 
 inline constexpr ScheduleField kScheduleFields[] = {
-    {"Minutes", 0, 59, 2, &ScheduleEntry::minutes},
-    {"Hours", 0, 23, 92, &ScheduleEntry::hours},
-    {"Weekdays", 1, 7, 128, &ScheduleEntry::weekdays},
-    {"Days of month", 1, 31, 136, &ScheduleEntry::daysOfMonth},
-    {"Months", 1, 12, 186, &ScheduleEntry::months},
+    {VELK3_TRANSLATE_NOOP("velk3core", "Minutes"), 0, 59, 2, &ScheduleEntry::minutes},
+    {VELK3_TRANSLATE_NOOP("velk3core", "Hours"), 0, 23, 92, &ScheduleEntry::hours},
+    {VELK3_TRANSLATE_NOOP("velk3core", "Weekdays"), 1, 7, 128, &ScheduleEntry::weekdays},
+    {VELK3_TRANSLATE_NOOP("velk3core", "Days of month"), 1, 31, 136, &ScheduleEntry::daysOfMonth},
+    {VELK3_TRANSLATE_NOOP("velk3core", "Months"), 1, 12, 186, &ScheduleEntry::months},
 };

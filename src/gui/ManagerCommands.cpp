@@ -18,8 +18,8 @@
 #include "platform/UserPrompt.h"
 
 namespace {
-constexpr const char* kRoutineFilter = "VELK v3.0 (*.velk);;All Files (*)";
-constexpr const char* kImageFilter = "VELK Image Files (*.img);;All Files (*)";
+constexpr const char* kRoutineFilter = QT_TRANSLATE_NOOP("CManagerDialog", "VELK v3.0 (*.velk);;All Files (*)");
+constexpr const char* kImageFilter = QT_TRANSLATE_NOOP("CManagerDialog", "VELK Image Files (*.img);;All Files (*)");
 }  // namespace
 
 void CManagerDialog::OnAddRoutine() {

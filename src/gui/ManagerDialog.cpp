@@ -31,9 +31,9 @@
 
 namespace {
 
-constexpr const char* kCaption = "Varnholt Software - VELK3 Manager";
-constexpr const char* kOpenImageText = "Open card image...";
-constexpr const char* kAboutText = "&About VELK3 Manager...";
+constexpr const char* kCaption = QT_TRANSLATE_NOOP("CManagerDialog", "Varnholt Software - VELK3 Manager");
+constexpr const char* kOpenImageText = QT_TRANSLATE_NOOP("CManagerDialog", "Open card image...");
+constexpr const char* kAboutText = QT_TRANSLATE_NOOP("CManagerDialog", "&About VELK3 Manager...");
 const QColor kTransparent(0xFF, 0xFF, 0xFF);
 
 // The resource's dialog units: window size, margins, control sizes and gaps.
@@ -61,7 +61,7 @@ CManagerDialog::CManagerDialog(ManagerOptions options, QWidget* parent)
     : QDialog(parent), m_paths(std::move(options.paths)) {
     InitGuiResources();
     if (options.prompt) options.prompt->SetOwner(this);
-    setWindowTitle(kCaption);
+    setWindowTitle(tr(kCaption));
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
     setSizeGripEnabled(true);
     setAcceptDrops(true);
@@ -113,12 +113,12 @@ void CManagerDialog::BuildControls() {
         made->SetDrawFlatFocus(true);
         return made;
     };
-    m_addButton = button("Add routine...", bitmap_id::kAddRoutine);
-    m_removeButton = button("Remove last routine", bitmap_id::kRemoveLast);
-    m_formatButton = button("Format disk", bitmap_id::kFormatDisk);
-    m_schedulesButton = button("Edit schedules...", bitmap_id::kEditSchedules);
-    m_firmwareButton = button("Load firmware...", bitmap_id::kLoadFirmware);
-    m_exitButton = button("Exit", bitmap_id::kExit);
+    m_addButton = button(QT_TR_NOOP("Add routine..."), bitmap_id::kAddRoutine);
+    m_removeButton = button(QT_TR_NOOP("Remove last routine"), bitmap_id::kRemoveLast);
+    m_formatButton = button(QT_TR_NOOP("Format disk"), bitmap_id::kFormatDisk);
+    m_schedulesButton = button(QT_TR_NOOP("Edit schedules..."), bitmap_id::kEditSchedules);
+    m_firmwareButton = button(QT_TR_NOOP("Load firmware..."), bitmap_id::kLoadFirmware);
+    m_exitButton = button(QT_TR_NOOP("Exit"), bitmap_id::kExit);
     m_exitButton->SetDefaultButton(true);
     m_refreshButton->setAutoDefault(true);
 }

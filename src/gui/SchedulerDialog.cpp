@@ -1,5 +1,6 @@
 #include "gui/SchedulerDialog.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -112,7 +113,7 @@ void CSchedulerDialog::SetUpGrid() {
     QStringList titles{tr("Track")};
     QList<int> widths{kTrackColumnWidth};
     for (const ScheduleField& field : kScheduleFields) {
-        titles << tr(field.name);
+        titles << QCoreApplication::translate(kCoreTextContext, field.name);
         widths << fieldWidth;
     }
     m_grid->SetColumns(titles, widths);

@@ -1,5 +1,6 @@
 #include "gui/WidgetProgress.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QProgressBar>
 
@@ -115,7 +116,9 @@ void CWidgetProgress::Apply() {
         format = BarFormat(state);
     }
     m_lastApply = std::chrono::steady_clock::now();
-    if (m_status && state.textSet) m_status->setText(QString::fromStdString(state.text));
+    // The core's status texts are English; the box shows them in the user's language.
+    if (m_status && state.textSet)
+        m_status->setText(QCoreApplication::translate(kCoreTextContext, state.text.c_str()));
     if (!m_bar) return;
     m_bar->setRange(state.lower, std::max(state.lower, state.upper));
     m_bar->setValue(std::clamp(state.position, state.lower, std::max(state.lower, state.upper)));

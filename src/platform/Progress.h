@@ -3,6 +3,8 @@
 // to. The window posts to its widgets, velk3 draws on the terminal, tests record the calls.
 #include <string>
 
+#include "platform/Translatable.h"
+
 class IStatusWindow {
 public:
     virtual ~IStatusWindow() = default;
@@ -19,10 +21,10 @@ public:
 };
 
 namespace status_text {
-inline constexpr const char* kReady = "Ready";
-inline constexpr const char* kConvertingAudio = "Converting Audio";
-inline constexpr const char* kWritingMp3 = "Writing MP3";
-inline constexpr const char* kWritingData = "Writing Data";
+inline constexpr const char* kReady = VELK3_TRANSLATE_NOOP("velk3core", "Ready");
+inline constexpr const char* kConvertingAudio = VELK3_TRANSLATE_NOOP("velk3core", "Converting Audio");
+inline constexpr const char* kWritingMp3 = VELK3_TRANSLATE_NOOP("velk3core", "Writing MP3");
+inline constexpr const char* kWritingData = VELK3_TRANSLATE_NOOP("velk3core", "Writing Data");
 }  // namespace status_text
 
 // Positions count sectors for every status but the audio conversion (which counts blocks of

@@ -1,7 +1,8 @@
-// velk3_screenshots [--scale N] [--dark] [--show SECONDS] OUTPUT_DIR [SHOT...]
-// Writes OUTPUT_DIR/SHOT.png (SHOT-dark.png under a dark desktop palette, SHOT@Nx.png when scaled)
-// for every shot, or for the ones named. With --show the widgets also stay on the display that
-// long, for a capture of the real screen.
+// velk3_screenshots [--scale N] [--dark] [--language LANG] [--show SECONDS] OUTPUT_DIR [SHOT...]
+// Writes OUTPUT_DIR/SHOT.png (SHOT-LANG.png in another language, SHOT-dark.png under a dark
+// desktop palette, SHOT@Nx.png when scaled) for every shot, or for the ones named. The pictures
+// are English whatever the machine's locale unless a language is named. With --show the widgets
+// also stay on the display that long, for a capture of the real screen.
 #include <QApplication>
 #include <QDir>
 #include <QPalette>
@@ -12,6 +13,7 @@
 #include <cstdio>
 
 #include "Shots.h"
+#include "gui/Translations.h"
 
 namespace {
 
@@ -29,6 +31,7 @@ void SettleEvents() {
 struct Options {
     QString suffix;
     bool dark = false;
+    QString language;
     int showSeconds = 0;
     QString output;
     QStringList names;
@@ -44,6 +47,8 @@ bool ParseOptions(QStringList args, Options& options) {
         if (args[0] == QStringLiteral("--scale")) {
             qputenv("QT_SCALE_FACTOR", args[1].toLocal8Bit());  // before the application exists
             options.suffix = QStringLiteral("@%1x").arg(args[1]);
+        } else if (args[0] == QStringLiteral("--language")) {
+            options.language = args[1];
         } else if (args[0] == QStringLiteral("--show")) {
             options.showSeconds = args[1].toInt();
         } else {
@@ -55,6 +60,7 @@ bool ParseOptions(QStringList args, Options& options) {
     options.output = args.takeFirst();
     options.names = args;
     if (options.dark) options.suffix.prepend(QStringLiteral("-dark"));
+    if (!options.language.isEmpty()) options.suffix.prepend(QStringLiteral("-") + options.language);
     return true;
 }
 
@@ -91,6 +97,10 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     if (options.dark) UseDarkPalette();
+    if (!options.language.isEmpty() && InstallTranslations(app, QLocale(options.language)).isEmpty()) {
+        std::fprintf(stderr, "no translation into %s (VELK3_TRANSLATIONS_DIR)\n", qPrintable(options.language));
+        return 1;
+    }
     const QDir output(options.output);
     std::vector<std::unique_ptr<QWidget>> shown;
     int failures = 0;
