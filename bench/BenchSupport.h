@@ -15,3 +15,6 @@ long PeakKiBOfProcess(const std::vector<std::string>& argv);
 double ReportRatio(const std::string& name, double ours, double baseline, double target);
 // Fills a file with size pseudo-random bytes.
 void WriteRandomFile(const std::string& path, size_t size);
+// A VELK card image of one-sector routines ("Routine N", varied codes) and `schedules` everyday
+// schedules, just large enough to hold them.
+void WriteCardOfRoutines(const std::string& path, int routines, int schedules);

@@ -13,6 +13,7 @@
 #include "app/SignalPipe.h"
 #include "gui/ManagerDialog.h"
 #include "gui/QtUserPrompt.h"
+#include "gui/Translations.h"
 #include "gui/UdevEventSource.h"
 #include "platform/BuildInfo.h"
 #include "platform/SystemPaths.h"
@@ -92,6 +93,7 @@ int RunWindowMode(const WindowOptions& options, int argc, char** argv) {
     QApplication application(argc, argv);
     HeldMessages::Release();
     QGuiApplication::setDesktopFileName(kApplicationId);
+    InstallTranslations(application);
 
     CQtUserPrompt prompt;
     CScopedUserPrompt installed(prompt);

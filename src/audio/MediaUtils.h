@@ -5,6 +5,8 @@
 // Stateless: every call opens and frees its own objects.
 #include <string>
 
+#include "platform/Translatable.h"
+
 // What a probe found: the audio stream FFmpeg would decode, or streamIndex −1 when there is none.
 struct AudioStreamInfo {
     int streamIndex = -1;
@@ -16,7 +18,7 @@ struct AudioStreamInfo {
 
 class CMediaUtils {
 public:
-    static constexpr const char* kErrorCaption = "CDirectXUtils Error!";
+    static constexpr const char* kErrorCaption = VELK3_TRANSLATE_NOOP("velk3core", "CDirectXUtils Error!");
 
     // Shows "caption: error text" for a failed FFmpeg call (a negative code); nothing otherwise.
     static void ReportError(int code, const std::string& caption);

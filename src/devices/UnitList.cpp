@@ -8,12 +8,13 @@
 #include "devices/UsbSectorDevice.h"
 #include "platform/Exceptions.h"
 #include "platform/TextFormat.h"
+#include "platform/Translatable.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kUnableToAccessCaption = "Unable to access VELK";
+constexpr const char* kUnableToAccessCaption = VELK3_TRANSLATE_NOOP("velk3core", "Unable to access VELK");
 
 int ReadInt(const fs::path& file) {
     std::ifstream in(file);

@@ -7,6 +7,8 @@
 #include <initializer_list>
 #include <iterator>
 
+#include "platform/Translatable.h"
+
 // A set of the small values a schedule field holds, as the bits of one word: a schedule stays a
 // few dozen bytes however many values it selects, so a card's schedules cost no heap. Iterates
 // in ascending order without repeats. Values from kLimit up lie outside every field's range and
@@ -81,6 +83,7 @@ struct ScheduleEntry {
 static_assert(sizeof(ScheduleEntry) <= 48);
 
 // The five fields in the order the user sees them, with their ranges and their maps' offsets.
+// The names are the schedule grid's column titles.
 struct ScheduleField {
     const char* name;
     uint8_t minimum;
@@ -90,9 +93,9 @@ struct ScheduleField {
 };
 
 inline constexpr ScheduleField kScheduleFields[] = {
-    {"Minutes", 0, 59, 2, &ScheduleEntry::minutes},
-    {"Hours", 0, 23, 92, &ScheduleEntry::hours},
-    {"Weekdays", 1, 7, 128, &ScheduleEntry::weekdays},
-    {"Days of month", 1, 31, 136, &ScheduleEntry::daysOfMonth},
-    {"Months", 1, 12, 186, &ScheduleEntry::months},
+    {VELK3_TRANSLATE_NOOP("velk3core", "Minutes"), 0, 59, 2, &ScheduleEntry::minutes},
+    {VELK3_TRANSLATE_NOOP("velk3core", "Hours"), 0, 23, 92, &ScheduleEntry::hours},
+    {VELK3_TRANSLATE_NOOP("velk3core", "Weekdays"), 1, 7, 128, &ScheduleEntry::weekdays},
+    {VELK3_TRANSLATE_NOOP("velk3core", "Days of month"), 1, 31, 136, &ScheduleEntry::daysOfMonth},
+    {VELK3_TRANSLATE_NOOP("velk3core", "Months"), 1, 12, 186, &ScheduleEntry::months},
 };

@@ -9,6 +9,7 @@
 
 #include "firmware/BootloaderDevice.h"
 #include "platform/JobControl.h"
+#include "platform/Translatable.h"
 
 struct FirmwareUpdateFaces {
     // The Open dialog for an .img file: the chosen path, or nothing when the user cancelled.
@@ -25,11 +26,12 @@ struct FirmwareUpdateFaces {
 bool RunFirmwareUpdate(const FirmwareUpdateFaces& faces);
 
 namespace firmware_text {
-inline constexpr const char* kUpdateCaption = "Firmware Update";
-inline constexpr const char* kErrorCaption = "Firmware Error";
-inline constexpr const char* kSuccessCaption = "Firmware Success";
-inline constexpr const char* kIncompatible = "An incompatible device was found.";
-inline constexpr const char* kNotVerified = "Flash was not verified.";
+inline constexpr const char* kUpdateCaption = VELK3_TRANSLATE_NOOP("velk3core", "Firmware Update");
+inline constexpr const char* kErrorCaption = VELK3_TRANSLATE_NOOP("velk3core", "Firmware Error");
+inline constexpr const char* kSuccessCaption = VELK3_TRANSLATE_NOOP("velk3core", "Firmware Success");
+inline constexpr const char* kIncompatible =
+    VELK3_TRANSLATE_NOOP("velk3core", "An incompatible device was found.");
+inline constexpr const char* kNotVerified = VELK3_TRANSLATE_NOOP("velk3core", "Flash was not verified.");
 inline constexpr const char* kSucceeded = "The firmware update was successful. ";
 inline constexpr const char* kFailed = "The firmware update FAILED. ";
 std::string Warning();

@@ -21,10 +21,10 @@
 #include "platform/TextFormat.h"
 
 namespace {
-constexpr const char* kRoutineFilter = "VELK v3.0 (*.velk);;All Files (*)";
-constexpr const char* kFirmwareFilter = "VELK Image Files (*.img);;All Files (*)";
-constexpr const char* kCancelText = "Cancel";
-constexpr const char* kExitText = "Exit";
+constexpr const char* kRoutineFilter = QT_TRANSLATE_NOOP("CManagerDialog", "VELK v3.0 (*.velk);;All Files (*)");
+constexpr const char* kFirmwareFilter = QT_TRANSLATE_NOOP("CManagerDialog", "VELK Image Files (*.img);;All Files (*)");
+constexpr const char* kCancelText = QT_TRANSLATE_NOOP("CManagerDialog", "Cancel");
+constexpr const char* kExitText = QT_TRANSLATE_NOOP("CManagerDialog", "Exit");
 }  // namespace
 
 void CManagerDialog::OnAddRoutine() {

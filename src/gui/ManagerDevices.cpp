@@ -121,14 +121,11 @@ void CManagerDialog::RefreshRoutineList() {
 }
 
 void CManagerDialog::ApplyRoutines(const std::vector<TrackEntry>& tracks) {
-    m_routineList->SetRedraw(false);
-    m_routineList->DeleteAllRows();
-    for (size_t row = 0; row < tracks.size(); ++row) {
-        const std::vector<std::string> cells = RoutineRow(row, tracks[row]);
-        for (size_t column = 0; column < cells.size(); ++column)
-            m_routineList->SetItemText(int(row), int(column), QString::fromStdString(cells[column]));
-    }
-    m_routineList->SetRedraw(true);
+    // All rows in one change: screen readers would otherwise hear of each row on its own.
+    std::vector<QStringList> rows(tracks.size());
+    for (size_t row = 0; row < tracks.size(); ++row)
+        for (const std::string& cell : RoutineRow(row, tracks[row])) rows[row] << QString::fromStdString(cell);
+    m_routineList->SetRows(std::move(rows));
     // The enabled state follows every listing, so Edit schedules is there as soon as a card with
     // routines is shown.
     if (!m_bBusy) {

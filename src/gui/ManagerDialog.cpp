@@ -32,11 +32,11 @@
 
 namespace {
 
-constexpr const char* kCaption = "Varnholt Software - VELK3 Manager";
-constexpr const char* kOpenImageText = "Open card image...";
-constexpr const char* kBackUpText = "Back up card...";
-constexpr const char* kRestoreText = "Restore card...";
-constexpr const char* kAboutText = "&About VELK3 Manager...";
+constexpr const char* kCaption = QT_TRANSLATE_NOOP("CManagerDialog", "Varnholt Software - VELK3 Manager");
+constexpr const char* kOpenImageText = QT_TRANSLATE_NOOP("CManagerDialog", "Open card image...");
+constexpr const char* kBackUpText = QT_TRANSLATE_NOOP("CManagerDialog", "Back up card...");
+constexpr const char* kRestoreText = QT_TRANSLATE_NOOP("CManagerDialog", "Restore card...");
+constexpr const char* kAboutText = QT_TRANSLATE_NOOP("CManagerDialog", "&About VELK3 Manager...");
 const QColor kTransparent(0xFF, 0xFF, 0xFF);
 
 // The resource's dialog units: window size, margins, control sizes and gaps.
@@ -66,7 +66,7 @@ CManagerDialog::CManagerDialog(ManagerOptions options, QWidget* parent)
     if (!options.prompt) m_ownPrompt = std::make_unique<CQtUserPrompt>();
     m_prompt = options.prompt ? options.prompt : m_ownPrompt.get();
     m_prompt->SetOwner(this);
-    setWindowTitle(kCaption);
+    setWindowTitle(tr(kCaption));
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
     setSizeGripEnabled(true);
     setAcceptDrops(true);
@@ -125,17 +125,18 @@ void CManagerDialog::BuildControls() {
         auto* made = new CImageButton(tr(caption), this);
         made->SetBitmaps(bitmap, kTransparent);
         made->setAccessibleName(made->text());
-        made->setAutoDefault(false);  // Enter anywhere means Exit, the default button
+        made->setAutoDefault(true);  // Enter presses the focused button; elsewhere Exit, the default
+        made->SetDrawFlatFocus(true);
         return made;
     };
-    m_addButton = button("Add routine...", bitmap_id::kAddRoutine);
-    m_removeButton = button("Remove last routine", bitmap_id::kRemoveLast);
-    m_formatButton = button("Format disk", bitmap_id::kFormatDisk);
-    m_schedulesButton = button("Edit schedules...", bitmap_id::kEditSchedules);
-    m_firmwareButton = button("Load firmware...", bitmap_id::kLoadFirmware);
-    m_exitButton = button("Exit", bitmap_id::kExit);
+    m_addButton = button(QT_TR_NOOP("Add routine..."), bitmap_id::kAddRoutine);
+    m_removeButton = button(QT_TR_NOOP("Remove last routine"), bitmap_id::kRemoveLast);
+    m_formatButton = button(QT_TR_NOOP("Format disk"), bitmap_id::kFormatDisk);
+    m_schedulesButton = button(QT_TR_NOOP("Edit schedules..."), bitmap_id::kEditSchedules);
+    m_firmwareButton = button(QT_TR_NOOP("Load firmware..."), bitmap_id::kLoadFirmware);
+    m_exitButton = button(QT_TR_NOOP("Exit"), bitmap_id::kExit);
     m_exitButton->SetDefaultButton(true);
-    m_refreshButton->setAutoDefault(false);
+    m_refreshButton->setAutoDefault(true);
 }
 
 void CManagerDialog::BuildLayout() {
@@ -177,7 +178,7 @@ void CManagerDialog::BuildLayout() {
     layout->addSpacing(units.Y(du::kRowGap) - layout->spacing());
     layout->addLayout(status);
     layout->addLayout(buttonRow);
-    resize(units.Size(du::kWidth, du::kHeight).expandedTo(minimumSizeHint()));
+    resize(FirstSizeOnScreen(*this, units.Size(du::kWidth, du::kHeight)));
 }
 
 void CManagerDialog::SetTabOrder() {

@@ -1,5 +1,6 @@
 #include "gui/QtUserPrompt.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -19,6 +20,12 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// The core's captions and questions are English; a marked text is shown in the user's language,
+// any other (one with a file name or a system message in it) as it is.
+QString Translated(const std::string& text) {
+    return QCoreApplication::translate(kCoreTextContext, text.c_str());
+}
+
 }  // namespace
 
 void CQtUserPrompt::SetOwner(QWidget* owner) {
@@ -31,8 +38,8 @@ bool CQtUserPrompt::AskYesNo(const std::string& text, const std::string& caption
     RunOnGuiThread([&] {
         if (m_closed) return;
         // Questions before destructive work carry the exclamation icon.
-        QMessageBox box(QMessageBox::Warning, QString::fromStdString(caption), QString::fromStdString(text),
-                        QMessageBox::Yes | QMessageBox::No, m_owner.data());
+        QMessageBox box(QMessageBox::Warning, Translated(caption), Translated(text), QMessageBox::Yes | QMessageBox::No,
+                        m_owner.data());
         yes = box.exec() == QMessageBox::Yes;
     });
     return yes;
@@ -44,8 +51,7 @@ void CQtUserPrompt::ShowMessage(const std::string& text, const std::string& capt
             std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
             return;
         }
-        QMessageBox box(BoxIcon(icon), QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok,
-                        m_owner.data());
+        QMessageBox box(BoxIcon(icon), Translated(caption), Translated(text), QMessageBox::Ok, m_owner.data());
         box.exec();
     });
 }

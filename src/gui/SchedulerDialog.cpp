@@ -1,5 +1,6 @@
 #include "gui/SchedulerDialog.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -88,6 +89,8 @@ void CSchedulerDialog::BuildLayout() {
     buttons->addStretch();
     for (CImageButton* button : {m_add, m_remove, m_ok, m_cancel}) {
         button->setFixedSize(units.Size(kButtonWidth, kButtonHeight));
+        button->setAutoDefault(true);  // Enter presses the focused button; elsewhere OK, the default
+        button->SetDrawFlatFocus(true);
         buttons->addWidget(button);
     }
     buttons->addStretch();
@@ -101,7 +104,7 @@ void CSchedulerDialog::BuildLayout() {
     layout->addLayout(top);
     layout->addWidget(m_grid, 1);
     layout->addLayout(buttons);
-    resize(units.Size(kDialogWidth, kDialogHeight));
+    resize(FirstSizeOnScreen(*this, units.Size(kDialogWidth, kDialogHeight)));
 }
 
 void CSchedulerDialog::SetUpGrid() {
@@ -110,7 +113,7 @@ void CSchedulerDialog::SetUpGrid() {
     QStringList titles{tr("Track")};
     QList<int> widths{kTrackColumnWidth};
     for (const ScheduleField& field : kScheduleFields) {
-        titles << tr(field.name);
+        titles << QCoreApplication::translate(kCoreTextContext, field.name);
         widths << fieldWidth;
     }
     m_grid->SetColumns(titles, widths);

@@ -1,5 +1,6 @@
 #include "gui/WidgetProgress.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QProgressBar>
 
@@ -81,7 +82,8 @@ void CWidgetProgress::Apply() {
         if (!rate.empty()) format += QStringLiteral("  ") + QString::fromStdString(rate);
     }
     m_lastApply = std::chrono::steady_clock::now();
-    if (m_status) m_status->setText(QString::fromStdString(report.text));
+    // The core's status texts are English; the box shows them in the user's language.
+    if (m_status) m_status->setText(QCoreApplication::translate(kCoreTextContext, report.text.c_str()));
     if (!m_bar) return;
     const bool busy = !report.Counted() && report.phase != JobPhase::Ready;
     m_bar->setRange(0, busy ? 0 : kBarSteps);

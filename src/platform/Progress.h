@@ -5,16 +5,18 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Translatable.h"
+
 namespace status_text {
-inline constexpr const char* kReady = "Ready";
-inline constexpr const char* kConvertingAudio = "Converting Audio";
-inline constexpr const char* kWritingMp3 = "Writing MP3";
-inline constexpr const char* kWritingData = "Writing Data";
-inline constexpr const char* kReadingCard = "Reading Card";
-inline constexpr const char* kWritingCard = "Writing Card";
-inline constexpr const char* kVerifying = "Verifying";
-inline constexpr const char* kErasing = "Erasing";
-inline constexpr const char* kProgramming = "Programming";
+inline constexpr const char* kReady = VELK3_TRANSLATE_NOOP("velk3core", "Ready");
+inline constexpr const char* kConvertingAudio = VELK3_TRANSLATE_NOOP("velk3core", "Converting Audio");
+inline constexpr const char* kWritingMp3 = VELK3_TRANSLATE_NOOP("velk3core", "Writing MP3");
+inline constexpr const char* kWritingData = VELK3_TRANSLATE_NOOP("velk3core", "Writing Data");
+inline constexpr const char* kReadingCard = VELK3_TRANSLATE_NOOP("velk3core", "Reading Card");
+inline constexpr const char* kWritingCard = VELK3_TRANSLATE_NOOP("velk3core", "Writing Card");
+inline constexpr const char* kVerifying = VELK3_TRANSLATE_NOOP("velk3core", "Verifying");
+inline constexpr const char* kErasing = VELK3_TRANSLATE_NOOP("velk3core", "Erasing");
+inline constexpr const char* kProgramming = VELK3_TRANSLATE_NOOP("velk3core", "Programming");
 }  // namespace status_text
 
 enum class JobPhase {

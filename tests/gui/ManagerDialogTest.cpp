@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "controls/ControlList.h"
@@ -24,6 +25,7 @@ private slots:
     void TheRoutineListShowsTracksSizesRatesAndFamilies();
     void CardImagesComeAfterTheUnitsAndStayAcrossRefreshes();
     void EnterMeansExitEscapeClosesAndF1ShowsTheAboutBox();
+    void TabReachesEveryButtonWithAFocusFrameAndEnterPressesIt();
 };
 
 namespace {
@@ -32,6 +34,15 @@ std::vector<bool> Enabled(const CManagerDialog& w) {
     return {w.RoutineList()->isEnabled(), w.AddButton()->isEnabled(),      w.RemoveButton()->isEnabled(),
             w.FormatButton()->isEnabled(), w.SchedulesButton()->isEnabled(), w.FirmwareButton()->isEnabled(),
             w.RefreshButton()->isEnabled(), w.ExitButton()->isEnabled()};
+}
+
+// Tabs from the device box until target has the focus; false when it is never reached.
+bool TabTo(CManagerDialog& window, QWidget* target) {
+    constexpr int kMostTabs = 16;
+    window.DeviceBox()->setFocus(Qt::TabFocusReason);
+    for (int tab = 0; tab < kMostTabs && QApplication::focusWidget() && QApplication::focusWidget() != target; ++tab)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    return QApplication::focusWidget() == target;
 }
 
 }  // namespace
@@ -142,9 +153,10 @@ void ManagerDialogTest::EnterMeansExitEscapeClosesAndF1ShowsTheAboutBox() {
         QWidget* (*focus)(CManagerDialog&);
         int result;
     };
+    // No button has the focus: Exit, the default button, takes Enter, also after a button had it.
     const Case cases[] = {
         {Qt::Key_Return, [](CManagerDialog& w) -> QWidget* { return w.RoutineList(); }, QDialog::Accepted},
-        {Qt::Key_Enter, [](CManagerDialog& w) -> QWidget* { return w.AddButton(); }, QDialog::Accepted},
+        {Qt::Key_Enter, [](CManagerDialog& w) -> QWidget* { return w.StatusBox(); }, QDialog::Accepted},
         {Qt::Key_Return, [](CManagerDialog& w) -> QWidget* { return w.DeviceBox(); }, QDialog::Accepted},
         {Qt::Key_Escape, [](CManagerDialog& w) -> QWidget* { return w.RoutineList(); }, QDialog::Rejected},
     };
@@ -152,6 +164,7 @@ void ManagerDialogTest::EnterMeansExitEscapeClosesAndF1ShowsTheAboutBox() {
         const auto window = world.Window({card});
         window->show();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QVERIFY(TabTo(*window, window->FormatButton()));
         QWidget* focus = c.focus(*window);
         focus->setFocus();
         QTest::keyClick(focus, c.key);
@@ -172,6 +185,33 @@ void ManagerDialogTest::EnterMeansExitEscapeClosesAndF1ShowsTheAboutBox() {
     QTest::keyClick(window.get(), Qt::Key_F1);
     QCOMPARE(aboutTitle, QString("About VELK3 Manager"));
     QVERIFY(window->isVisible());
+}
+
+// A keyboard user sees which button has the focus, and Enter presses that one, not Exit.
+void ManagerDialogTest::TabReachesEveryButtonWithAFocusFrameAndEnterPressesIt() {
+    CWindowWorld world;
+    const std::string card = world.MakeCard("card.img", {Track("A", 8, 0, 0)});
+    const auto window = world.Window({card}, true);
+    window->SetFileChooser([](const QString&, const QString&) { return QString(); });
+    world.boxes.onDialog = [](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); };
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    const std::vector<QPushButton*> buttons{window->RefreshButton(), window->AddButton(),       window->RemoveButton(),
+                                            window->FormatButton(),  window->SchedulesButton(), window->FirmwareButton(),
+                                            window->ExitButton()};
+    for (QPushButton* button : buttons) {
+        QApplication::setActiveWindow(window.get());  // a box of the last command had it
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        const QImage unfocused = button->grab().toImage();
+        QVERIFY2(TabTo(*window, button), qPrintable(button->text()));
+        QVERIFY2(button->grab().toImage() != unfocused, qPrintable(button->text() + " shows no focus"));
+        QSignalSpy clicked(button, &QAbstractButton::clicked);
+        QTest::keyClick(button, Qt::Key_Return);
+        QCOMPARE(clicked.count(), 1);
+        QTRY_VERIFY(!window->IsBusy());  // Load firmware ends on its worker
+        QCOMPARE(window->isVisible(), button != window->ExitButton());
+    }
+    QCOMPARE(window->result(), int(QDialog::Accepted));
 }
 
 VELK3_QT_TEST(ManagerDialogTest)

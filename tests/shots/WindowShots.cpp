@@ -1,10 +1,12 @@
 // The main window listing the demo card (scripts/demo makes it; scripts/screenshots names it in
 // VELK3_DEMO_CARD). No drive of the machine that renders the picture is listed, and no unit.
+#include <QApplication>
 #include <QDir>
 
 #include <cstdlib>
 
 #include "Shots.h"
+#include "controls/ImageButton.h"
 #include "gui/ManagerDialog.h"
 
 namespace {
@@ -18,6 +20,16 @@ std::unique_ptr<QWidget> MainWindow() {
     return std::make_unique<CManagerDialog>(std::move(options));
 }
 
+// As after Tab: the focus frame shows only once the keyboard has moved the focus.
+void FocusFormatDisk(QWidget& widget) {
+    auto& window = static_cast<CManagerDialog&>(widget);
+    QApplication::setActiveWindow(&window);
+    window.setAttribute(Qt::WA_KeyboardFocusChange);
+    window.FormatButton()->setFocus(Qt::TabFocusReason);
+}
+
 }  // namespace
 
-std::vector<Shot> WindowShots() { return {{"main-window", MainWindow, nullptr}}; }
+std::vector<Shot> WindowShots() {
+    return {{"main-window", MainWindow, nullptr}, {"main-window-keyboard", MainWindow, FocusFormatDisk}};
+}
