@@ -220,6 +220,14 @@ VELK3 Manager will close as soon as the work has ended.</source>
 
 VELK3 Manager wird geschlossen, sobald die Arbeit beendet ist.</translation>
     </message>
+    <message>
+        <source>The card has been backed up to %1 (%2 of %3 sectors in use).</source>
+        <translation>Die Karte wurde nach %1 gesichert (%2 von %3 Sektoren belegt).</translation>
+    </message>
+    <message>
+        <source>The card has been restored from %1 and verified (%2 sectors).</source>
+        <translation>Die Karte wurde aus %1 wiederhergestellt und überprüft (%2 Sektoren).</translation>
+    </message>
 </context>
 <context>
     <name>CSchedulerDialog</name>

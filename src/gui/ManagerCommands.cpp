@@ -97,27 +97,40 @@ void CManagerDialog::OnBackUp() {
     if (m_bBusy || CurrentDevice().Empty()) return;
     const QString file = m_chooseSaveFile ? m_chooseSaveFile(tr("Back up card"), tr(kCardImageFilter)) : QString();
     if (file.isEmpty()) return;
-    StartCommand(Work::Cancellable, [this, path = file.toStdString()](const JobContext& context) {
-        const CopySummary copied = job::Backup(context, path);
-        m_prompt->ShowMessage(StringPrintf("The card has been backed up to %s (%u of %u sectors in use).", path.c_str(),
-                                           copied.sectors, copied.cardSectors),
-                              kApplicationName, MessageIcon::Information);
-        return false;  // the card is as it was
-    });
+    auto done = std::make_shared<QString>();
+    StartCommand(
+        Work::Cancellable,
+        [path = file.toStdString(), file, done](const JobContext& context) {
+            const CopySummary copied = job::Backup(context, path);
+            *done = tr("The card has been backed up to %1 (%2 of %3 sectors in use).")
+                        .arg(file)
+                        .arg(copied.sectors)
+                        .arg(copied.cardSectors);
+            return false;  // the card is as it was
+        },
+        [this, done] { ReportDone(*done); });
 }
 
 void CManagerDialog::OnRestore() {
     if (m_bBusy || CurrentDevice().Empty()) return;
     const QString file = ChooseFile(tr("Restore card"), tr(kCardImageFilter));
     if (file.isEmpty()) return;
-    StartCommand(Work::Cancellable, [this, path = file.toStdString()](const JobContext& context) {
-        CopySummary copied;
-        if (job::Restore(context, path, copied) == JobOutcome::Declined) return false;
-        m_prompt->ShowMessage(StringPrintf("The card has been restored from %s and verified (%u sectors).", path.c_str(),
-                                           copied.sectors),
-                              kApplicationName, MessageIcon::Information);
-        return true;
-    });
+    auto done = std::make_shared<QString>();
+    StartCommand(
+        Work::Cancellable,
+        [path = file.toStdString(), file, done](const JobContext& context) {
+            CopySummary copied;
+            if (job::Restore(context, path, copied) == JobOutcome::Declined) return false;
+            *done = tr("The card has been restored from %1 and verified (%2 sectors).").arg(file).arg(copied.sectors);
+            return true;
+        },
+        [this, done] { ReportDone(*done); });
+}
+
+// Told once the job has ended, so the window is no longer busy while the box is open.
+void CManagerDialog::ReportDone(const QString& text) {
+    if (text.isEmpty() || m_closeWhenDone) return;
+    m_prompt->ShowMessage(text.toStdString(), kApplicationName, MessageIcon::Information);
 }
 
 void CManagerDialog::StartCommand(Work work, std::function<bool(const JobContext&)> body,

@@ -72,6 +72,7 @@ public:
     void OnLoadFirmware();
     void OnBackUp();
     void OnRestore();
+    void ReportDone(const QString& text);
     void ShowAbout();
     // Closes the window as a signal to the process asks: work that can be cancelled is, other work
     // is waited for; nothing is asked.

@@ -106,9 +106,13 @@ void ManagerWorkerTest::ACardIsBackedUpAndRestoredFromTheWindow() {
     const auto window = world.Window({card});
     window->SetSaveFileChooser([&](const QString&, const QString&) { return QString::fromStdString(backup); });
     window->SetFileChooser([&](const QString&, const QString&) { return QString::fromStdString(backup); });
+    QString buttonWhileTold;  // the job has ended when it is told: Cancel has gone
+    world.boxes.whileOpen = [&] { buttonWhileTold = window->ExitButton()->text(); };
     window->OnBackUp();
     CWindowWorld::Settle(*window);
     ASSERT_BOXES(world, {"The card has been backed up to " + backup + " (18 of 8192 sectors in use)."});
+    QCOMPARE(buttonWhileTold, QString("Exit"));
+    world.boxes.whileOpen = nullptr;
 
     world.boxes.answers = {QMessageBox::Yes};
     window->FormatButton()->click();
