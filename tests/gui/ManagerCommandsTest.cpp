@@ -199,7 +199,7 @@ void ManagerCommandsTest::DeviceEventsWhileBusyWaitForTheWork() {
     const std::string card = world.MakeCard("foreign.img", {}, false);
     const auto window = world.Window({card}, false, std::move(owned));
     window->show();
-    QCOMPARE(window->DeviceBox()->count(), 1);
+    QCOMPARE(window->DeviceCount(), 1);
 
     // While the worker waits for its question a unit arrives: its event is held until the work ends.
     world.boxes.answers = {QMessageBox::Yes};
@@ -207,10 +207,10 @@ void ManagerCommandsTest::DeviceEventsWhileBusyWaitForTheWork() {
         world.PlugUnit(kUnit, world.MakeCard("unit.img", {}));
         events.Feed();
         QTest::qWait(int(CDeviceMonitor::kQuietInterval.count()) * 3);
-        QCOMPARE(window->DeviceBox()->count(), 1);
+        QCOMPARE(window->DeviceCount(), 1);
     };
     AddAndWait(*window, world.MakeRoutine("one.velk", 10));
-    QCOMPARE(window->DeviceBox()->count(), 2);  // refreshed once the work ended
+    QCOMPARE(window->DeviceCount(), 2);  // refreshed once the work ended
     const auto after = CWindowWorld::ReadCard(card);
     QVERIFY(after.has_value());
     QCOMPARE(after->size(), size_t(1));
@@ -238,7 +238,7 @@ void ManagerCommandsTest::ClosingDuringAddOffersToCancelOrToWait() {
         constexpr int kSlowTransferMs = 20;  // the job outlasts the close box
         world.PlugUnit(++devnum, card, 1, kSlowTransferMs);
         const auto window = world.Window();
-        window->DeviceBox()->setCurrentIndex(window->DeviceBox()->count() - 1);
+        window->DeviceBox()->setCurrentIndex(window->DeviceCount() - 1);
         world.Settle(*window);
         window->show();
         world.boxes.seen.clear();
@@ -272,12 +272,12 @@ void ManagerCommandsTest::DeviceEventsDuringAQuestionWaitForTheCommand() {
         world.PlugUnit(kUnit, world.MakeCard("unit.img", {}));
         events.Feed();
         QTest::qWait(int(CDeviceMonitor::kQuietInterval.count()) * 3);
-        QCOMPARE(window->DeviceBox()->count(), 1);
+        QCOMPARE(window->DeviceCount(), 1);
     };
     window->RemoveButton()->click();
     world.Settle(*window);
     QCOMPARE(CWindowWorld::ReadCard(card)->size(), size_t(1));  // removed from the card it asked about
-    QTRY_COMPARE(window->DeviceBox()->count(), 2);
+    QTRY_COMPARE(window->DeviceCount(), 2);
     QCOMPARE(window->DeviceBox()->currentText().toStdString(), card + " (4.00MB)");
 }
 

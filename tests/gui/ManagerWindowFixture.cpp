@@ -134,7 +134,7 @@ std::vector<std::vector<std::string>> CWindowWorld::Rows(const CManagerDialog& w
 
 std::vector<std::string> CWindowWorld::BoxTexts(const CManagerDialog& window) {
     std::vector<std::string> texts;
-    for (int i = 0; i < window.DeviceBox()->count(); ++i) texts.push_back(window.DeviceBox()->itemText(i).toStdString());
+    for (int i = 0; i < window.DeviceCount(); ++i) texts.push_back(window.DeviceBox()->itemText(i).toStdString());
     return texts;
 }
 
