@@ -15,6 +15,7 @@
 #include "controls/ImageButton.h"
 #include "fakes/FakeUsb.h"
 #include "gui/ManagerWindowFixture.h"
+#include "gui/WidgetProgress.h"
 #include "gui/QtTestMain.h"
 #include "gui/SchedulerDialog.h"
 #include "platform/UserPrompt.h"
@@ -337,10 +338,17 @@ void ManagerCommandsTest::LoadFirmwareRunsOffTheWindowsThreadWithItsBoxes() {
         world.boxes.seen.clear();
         bool disabledMeanwhile = false;
         QString filterShown;
+        // The busy pointer is the window's own: a box the job opens shows the normal one.
+        bool normalPointerOverTheBox = false;
+        world.boxes.whileOpen = [&] {
+            normalPointerOverTheBox = !QApplication::overrideCursor() && window->cursor().shape() == Qt::WaitCursor &&
+                                      QApplication::activeModalWidget()->cursor().shape() == Qt::ArrowCursor;
+        };
         window->SetFileChooser([&](const QString&, const QString& filter) {
             disabledMeanwhile = !window->ExitButton()->isEnabled() && !window->DeviceBox()->isEnabled() &&
                                 !window->AddButton()->isEnabled() && window->IsBusy();
             filterShown = filter;
+            window->ProgressBar()->setRange(0, 0);  // busy, as an erase leaves it
             return c.chosen ? QString(c.chosen) : QString();
         });
         QSignalSpy finished(window.get(), &CManagerDialog::workFinished);
@@ -363,6 +371,9 @@ void ManagerCommandsTest::LoadFirmwareRunsOffTheWindowsThreadWithItsBoxes() {
         QVERIFY(window->ExitButton()->isEnabled() && window->AddButton()->isEnabled() && window->DeviceBox()->isEnabled());
         QCOMPARE(window->StatusBox()->text(), QString("Ready"));
         QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(normalPointerOverTheBox);
+        QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(window->ProgressBar()->maximum(), CWidgetProgress::kBarSteps);  // the busy range put back
     }
 }
 
