@@ -114,6 +114,14 @@ void ManagerImagesTest::EachKindOfFileIsListedAskedAboutOrRefused() {
         QVERIFY2(CWindowWorld::ReadCard(current).value_or(std::vector<TrackEntry>{}).size() == (added ? 1u : 0u),
                  label.c_str());
     }
+
+    // A routine dropped where there is no card is not silently dropped.
+    const auto empty = world.Window();
+    world.boxes.seen.clear();
+    Drop(*empty, routine);
+    world.Settle(*empty);
+    QCOMPARE(world.boxes.seen.size(), size_t(1));
+    QVERIFY(world.boxes.seen[0].text.find("There is no card to add \"" + routine) == 0);
 }
 
 VELK3_QT_TEST(ManagerImagesTest)
