@@ -138,7 +138,7 @@
     </message>
     <message>
         <source>Card images (*.img *.bin);;All Files (*)</source>
-        <translation>Kartenabbilder (*.img *.bin);;Alle Dateien (*)</translation>
+        <translation type="vanished">Kartenabbilder (*.img *.bin);;Alle Dateien (*)</translation>
     </message>
     <message>
         <source>The firmware is being written to the VELK. Cutting this off can damage it.
@@ -152,7 +152,7 @@ VELK3 Manager wird geschlossen, sobald die Aktualisierung beendet ist.</translat
         <source>The card is being written. Cutting this off would leave the routine half written.
 
 VELK3 Manager will close as soon as the routine has been added.</source>
-        <translation>Die Karte wird gerade beschrieben. Ein Abbruch ließe die Routine halb geschrieben zurück.
+        <translation type="vanished">Die Karte wird gerade beschrieben. Ein Abbruch ließe die Routine halb geschrieben zurück.
 
 VELK3 Manager wird geschlossen, sobald die Routine hinzugefügt ist.</translation>
     </message>
@@ -163,6 +163,62 @@ VELK3 Manager wird geschlossen, sobald die Routine hinzugefügt ist.</translatio
     <message>
         <source>Keep Open</source>
         <translation>Geöffnet lassen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Back up card</source>
+        <translation>Karte sichern</translation>
+    </message>
+    <message>
+        <source>Restore card</source>
+        <translation>Karte wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Firmware Update</source>
+        <translation>Firmware-Aktualisierung</translation>
+    </message>
+    <message>
+        <source>A VELK is waiting in its boot mode, as after an interrupted firmware update.
+
+Load firmware now?</source>
+        <translation>Ein VELK wartet in seinem Boot-Modus, wie nach einer unterbrochenen Firmware-Aktualisierung.
+
+Jetzt Firmware laden?</translation>
+    </message>
+    <message>
+        <source>Back up card...</source>
+        <translation>Karte sichern...</translation>
+    </message>
+    <message>
+        <source>Restore card...</source>
+        <translation>Karte wiederherstellen...</translation>
+    </message>
+    <message>
+        <source>The card is being written.
+
+Cancel now (the card keeps what it held before), or close VELK3 Manager when the work has ended?</source>
+        <translation>Die Karte wird gerade beschrieben.
+
+Jetzt abbrechen (die Karte behält ihren bisherigen Inhalt) oder VELK3 Manager schließen, wenn die Arbeit beendet ist?</translation>
+    </message>
+    <message>
+        <source>Cancel and Close</source>
+        <translation>Abbrechen und schließen</translation>
+    </message>
+    <message>
+        <source>Close When Done</source>
+        <translation>Danach schließen</translation>
+    </message>
+    <message>
+        <source>The card is being written. Cutting this off could damage what it holds.
+
+VELK3 Manager will close as soon as the work has ended.</source>
+        <translation>Die Karte wird gerade beschrieben. Ein Abbruch könnte ihren Inhalt beschädigen.
+
+VELK3 Manager wird geschlossen, sobald die Arbeit beendet ist.</translation>
     </message>
 </context>
 <context>
@@ -364,6 +420,52 @@ Do you wish to continue?</source>
         <translation>Beim Wiederherstellen des Abbilds wird alles auf dieser Karte ersetzt, und ALLE DATEN darauf werden GELÖSCHT.
 
 Möchten Sie fortfahren?</translation>
+    </message>
+    <message>
+        <source>The VELK is no longer attached.</source>
+        <translation>Der VELK ist nicht mehr angeschlossen.</translation>
+    </message>
+    <message>
+        <source>The card does not hold a VELK disk; there is nothing to back up.</source>
+        <translation>Die Karte enthält keinen VELK-Datenträger; es gibt nichts zu sichern.</translation>
+    </message>
+    <message>
+        <source>The image does not hold a VELK disk; nothing was written.</source>
+        <translation>Das Abbild enthält keinen VELK-Datenträger; es wurde nichts geschrieben.</translation>
+    </message>
+    <message>
+        <source>The flash card is using an unsupported version of the VELK file format.
+Please use the appropriate version of VELK3 Manager or format the card.</source>
+        <translation>Die Flash-Karte verwendet eine nicht unterstützte Version des VELK-Dateiformats.
+Bitte verwenden Sie die passende Version von VELK3 Manager oder formatieren Sie die Karte.</translation>
+    </message>
+    <message>
+        <source>Unrecognized Flash Format</source>
+        <translation>Unbekanntes Flash-Format</translation>
+    </message>
+    <message>
+        <source>The card does not hold a VELK disk: format it first.</source>
+        <translation>Die Karte enthält keinen VELK-Datenträger: Formatieren Sie sie zuerst.</translation>
+    </message>
+    <message>
+        <source>Cancelled: the card is unchanged.</source>
+        <translation>Abgebrochen: Die Karte ist unverändert.</translation>
+    </message>
+    <message>
+        <source>Cancelled: the card now holds an empty VELK disk.</source>
+        <translation>Abgebrochen: Die Karte enthält jetzt einen leeren VELK-Datenträger.</translation>
+    </message>
+    <message>
+        <source>Cancelled: no backup was written.</source>
+        <translation>Abgebrochen: Es wurde keine Sicherung geschrieben.</translation>
+    </message>
+    <message>
+        <source>Cancelled: the restore was cut short, so the card no longer holds a VELK disk. Restore it again or format it.</source>
+        <translation>Abgebrochen: Die Wiederherstellung wurde unterbrochen, daher enthält die Karte keinen VELK-Datenträger mehr. Stellen Sie sie erneut wieder her oder formatieren Sie sie.</translation>
+    </message>
+    <message>
+        <source>Cancelled.</source>
+        <translation>Abgebrochen.</translation>
     </message>
 </context>
 </TS>

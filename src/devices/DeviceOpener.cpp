@@ -9,6 +9,7 @@
 #include "devices/UnitList.h"
 #include "devices/UsbSectorDevice.h"
 #include "platform/Exceptions.h"
+#include "platform/Translatable.h"
 
 namespace {
 
@@ -144,7 +145,7 @@ COpenedDevice OpenDevice(const DeviceId& id, const DeviceOpenOptions& options) {
         case DeviceKind::Image: return OpenListedImage(id);
         case DeviceKind::Unit: {
             struct usb_device* unit = FindUnit(id, options.paths);
-            if (!unit) throw CUsbDeviceException("The VELK is no longer attached.");
+            if (!unit) throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "The VELK is no longer attached."));
             return OpenUnit(*unit, id.name);
         }
         case DeviceKind::Drive: {

@@ -10,6 +10,7 @@
 #include "disk/WrittenSectors.h"
 #include "platform/Exceptions.h"
 #include "platform/TextFormat.h"
+#include "platform/Translatable.h"
 
 namespace {
 
@@ -61,7 +62,8 @@ void CompareWithImage(CSectorDevice& image, CSectorDevice& card, uint32_t first,
 
 uint32_t BackupCard(CSectorDevice& card, CSectorDevice& image, CJobControl& job) {
     const uint32_t used = UsedSectors(card);
-    if (used == 0) throw CUsbDeviceException("The card does not hold a VELK disk; there is nothing to back up.");
+    if (used == 0) throw CUsbDeviceException(
+            VELK3_TRANSLATE_NOOP("velk3core", "The card does not hold a VELK disk; there is nothing to back up."));
     if (image.GetSectorCount() < used)
         throw CUsbDeviceException(StringPrintf("The image has room for %u sectors, the card uses %u.",
                                                image.GetSectorCount(), used));
@@ -77,7 +79,8 @@ uint32_t BackupCard(CSectorDevice& card, CSectorDevice& image, CJobControl& job)
 
 uint32_t RestoreNeeds(CSectorDevice& image) {
     const uint32_t needed = UsedSectors(image);
-    if (needed == 0) throw CUsbDeviceException("The image does not hold a VELK disk; nothing was written.");
+    if (needed == 0) throw CUsbDeviceException(
+            VELK3_TRANSLATE_NOOP("velk3core", "The image does not hold a VELK disk; nothing was written."));
     return needed;
 }
 

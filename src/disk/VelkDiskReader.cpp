@@ -8,6 +8,7 @@
 #include "disk/VelkDisk.h"
 #include "platform/ByteOrder.h"
 #include "platform/TextFormat.h"
+#include "platform/Translatable.h"
 #include "platform/UserPrompt.h"
 
 namespace {
@@ -42,10 +43,10 @@ const std::vector<TrackEntry>& CVelkDisk::Read() {
     const bool velk = IsVelkHeader(header);
     m_valid = velk && LoadLe32(header + header::kVersion) == kVersion;
     if (velk && !m_valid)
-        m_job->Tell(
-            "The flash card is using an unsupported version of the VELK file format.\n"
-            "Please use the appropriate version of VELK3 Manager or format the card.",
-            "Unrecognized Flash Format", MessageIcon::Warning);
+        m_job->Tell(VELK3_TRANSLATE_NOOP("velk3core",
+                                         "The flash card is using an unsupported version of the VELK file format.\n"
+                                         "Please use the appropriate version of VELK3 Manager or format the card."),
+                    VELK3_TRANSLATE_NOOP("velk3core", "Unrecognized Flash Format"), MessageIcon::Warning);
 
     m_tracks.clear();
     m_schedules.clear();

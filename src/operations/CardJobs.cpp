@@ -3,6 +3,7 @@
 #include "operations/CardSession.h"
 #include "platform/Exceptions.h"
 #include "platform/TextFormat.h"
+#include "platform/Translatable.h"
 
 namespace {
 
@@ -48,7 +49,8 @@ CardListing EditSchedules(const JobContext& context, const ScheduleEditor& edit,
     return WithCard(
         context, control, access,
         [&](COpenedDevice& opened, CVelkDisk& disk) {
-            if (!disk.IsVelkDisk()) throw CUsbDeviceException("The card does not hold a VELK disk: format it first.");
+            if (!disk.IsVelkDisk()) throw CUsbDeviceException(
+                    VELK3_TRANSLATE_NOOP("velk3core", "The card does not hold a VELK disk: format it first."));
             if (const auto edited = edit(disk.GetSchedules(), disk.GetTracks().size())) {
                 const CSleepLock awake = context.KeepAwake(JobPhase::WritingCard);
                 disk.SetSchedules(*edited);

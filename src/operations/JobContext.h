@@ -12,6 +12,7 @@
 #include "platform/Progress.h"
 #include "platform/SleepInhibitor.h"
 #include "platform/SystemPaths.h"
+#include "platform/Translatable.h"
 #include "platform/UserPrompt.h"
 
 struct JobContext {
@@ -35,9 +36,11 @@ enum class JobOutcome { Done, Declined };
 
 // What a job says when it stops on request. Each names what the card holds then.
 namespace stop_text {
-inline constexpr const char* kUnchanged = "Cancelled: the card is unchanged.";
-inline constexpr const char* kNowEmpty = "Cancelled: the card now holds an empty VELK disk.";
-inline constexpr const char* kNoBackup = "Cancelled: no backup was written.";
-inline constexpr const char* kRestoreCut =
-    "Cancelled: the restore was cut short, so the card no longer holds a VELK disk. Restore it again or format it.";
+inline constexpr const char* kUnchanged = VELK3_TRANSLATE_NOOP("velk3core", "Cancelled: the card is unchanged.");
+inline constexpr const char* kNowEmpty =
+    VELK3_TRANSLATE_NOOP("velk3core", "Cancelled: the card now holds an empty VELK disk.");
+inline constexpr const char* kNoBackup = VELK3_TRANSLATE_NOOP("velk3core", "Cancelled: no backup was written.");
+inline constexpr const char* kRestoreCut = VELK3_TRANSLATE_NOOP(
+    "velk3core",
+    "Cancelled: the restore was cut short, so the card no longer holds a VELK disk. Restore it again or format it.");
 }  // namespace stop_text

@@ -9,12 +9,13 @@
 
 #include "platform/Exceptions.h"
 #include "platform/Progress.h"
+#include "platform/Translatable.h"
 #include "platform/UserPrompt.h"
 
 // Thrown where a job honours a stop request. The job that catches it says what the card holds.
 class CJobStopped : public CVelkException {
 public:
-    explicit CJobStopped(const std::string& message = "Cancelled.") : CVelkException(message) {}
+    explicit CJobStopped(const std::string& message = VELK3_TRANSLATE_NOOP("velk3core", "Cancelled.")) : CVelkException(message) {}
 };
 
 class CJobControl {

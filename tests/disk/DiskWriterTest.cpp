@@ -241,7 +241,7 @@ TEST(VelkDiskWriteStream, MovesWholeBlocksThenOnePaddedTail) {
         std::vector<uint8_t> source(c.bytes);
         for (size_t i = 0; i < source.size(); ++i) source[i] = uint8_t(i * 7 + 1);
         std::FILE* file = std::tmpfile();
-        std::fwrite(source.data(), 1, source.size(), file);
+        if (!source.empty()) std::fwrite(source.data(), 1, source.size(), file);
         std::rewind(file);
         CRecordingProgress progress;
         CJobControl job(nullptr, &progress);
@@ -250,7 +250,9 @@ TEST(VelkDiskWriteStream, MovesWholeBlocksThenOnePaddedTail) {
         std::fclose(file);
         EXPECT_EQ(f.card.writeCalls, c.writes) << c.bytes;
         EXPECT_EQ(progress.calls, c.progress) << c.bytes;
-        EXPECT_EQ(0, std::memcmp(f.card.Sector(10), source.data(), source.size())) << c.bytes;
+        if (!source.empty()) {
+            EXPECT_EQ(0, std::memcmp(f.card.Sector(10), source.data(), source.size())) << c.bytes;
+        }
         const uint32_t tail = c.bytes % 512;
         if (tail) {
             const uint8_t* end = f.card.Sector(10) + c.bytes;
@@ -267,7 +269,7 @@ TEST(VelkDiskWriteStream, AShortStreamReturnsFalse) {
         CVelkDisk disk(f.card);
         std::FILE* file = std::tmpfile();
         std::vector<uint8_t> source(have, 1);
-        std::fwrite(source.data(), 1, source.size(), file);
+        if (have) std::fwrite(source.data(), 1, source.size(), file);
         std::rewind(file);
         EXPECT_FALSE(disk.WriteStream(file, 10, have + 600, nullptr)) << have;
         std::fclose(file);

@@ -66,6 +66,7 @@ void GermanWindowTest::TheCoresQuestionsAndQtsButtonsAreGerman() {
             buttons << button->text();
     };
     window->RemoveButton()->click();
+    world.Settle(*window);
     QCOMPARE(world.boxes.Texts(), std::vector<std::string>{"Möchten Sie die letzte Spur wirklich entfernen?"});
     QCOMPARE(world.boxes.seen[0].caption, std::string("Bestätigen"));
     buttons.sort();
