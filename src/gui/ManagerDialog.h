@@ -118,7 +118,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    static constexpr const char* kCardImageFilter = "Card images (*.img *.bin);;All Files (*)";
+    static constexpr const char* kCardImageFilter =
+        QT_TRANSLATE_NOOP("CManagerDialog", "Card images (*.img *.bin);;All Files (*)");
     static constexpr const char* kOpenImageText = QT_TRANSLATE_NOOP("CManagerDialog", "Open card image...");
     // What runs; Add routine, backup and restore can be cancelled.
     enum class Work { None, Cancellable, Command, Firmware };
