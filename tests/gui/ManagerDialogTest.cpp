@@ -2,8 +2,6 @@
 // and selects, what the routine list shows, and which controls may be used when.
 #include <QApplication>
 #include <QComboBox>
-#include <QDropEvent>
-#include <QMimeData>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -145,13 +143,7 @@ void ManagerDialogTest::CardImagesComeAfterTheUnitsAndStayAcrossRefreshes() {
 
     // A file dropped onto the window is listed too, and becomes the current device.
     const std::string dropped = world.MakeCard("dropped.img", {Track("D", 8, 0, 0)});
-    QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(dropped))});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window.get(), &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window.get(), &drop);
+    QVERIFY(CWindowWorld::Drop(*window, dropped));
     world.Settle(*window);
     QCOMPARE(window->DeviceCount(), 4);
     QCOMPARE(window->DeviceBox()->currentText(), QString::fromStdString(dropped + " (4.00MB)"));

@@ -1,10 +1,7 @@
 // Files that reach the window as card images, through the device box's "Open card image..." or a
 // drop: what is listed, what is asked first, what is refused, and that the user's file is never
 // touched on the way.
-#include <QApplication>
 #include <QComboBox>
-#include <QDropEvent>
-#include <QMimeData>
 #include <QTest>
 
 #include <fstream>
@@ -34,16 +31,6 @@ std::string MakeFile(const CWindowWorld& world, const std::string& name, const s
     const std::string path = world.File(name);
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
-}
-
-void Drop(CManagerDialog& window, const std::string& path) {
-    QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&window, &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&window, &drop);
 }
 
 // Chooses the device box's last entry from the keyboard; the Open dialog answers with path.
@@ -96,7 +83,7 @@ void ManagerImagesTest::EachKindOfFileIsListedAskedAboutOrRefused() {
         world.boxes.seen.clear();
         world.boxes.answers = c.answers;
         if (c.origin == Origin::Dropped)
-            Drop(*window, c.file);
+            QVERIFY(CWindowWorld::Drop(*window, c.file));
         else
             OpenFromTheBox(*window, c.file);
         world.Settle(*window);
@@ -118,7 +105,7 @@ void ManagerImagesTest::EachKindOfFileIsListedAskedAboutOrRefused() {
     // A routine dropped where there is no card is not silently dropped.
     const auto empty = world.Window();
     world.boxes.seen.clear();
-    Drop(*empty, routine);
+    QVERIFY(CWindowWorld::Drop(*empty, routine));
     world.Settle(*empty);
     QCOMPARE(world.boxes.seen.size(), size_t(1));
     QVERIFY(world.boxes.seen[0].text.find("There is no card to add \"" + routine) == 0);
