@@ -138,7 +138,7 @@
     </message>
     <message>
         <source>Card images (*.img *.bin);;All Files (*)</source>
-        <translation type="vanished">Kartenabbilder (*.img *.bin);;Alle Dateien (*)</translation>
+        <translation>Kartenabbilder (*.img *.bin);;Alle Dateien (*)</translation>
     </message>
     <message>
         <source>The firmware is being written to the VELK. Cutting this off can damage it.
@@ -227,6 +227,50 @@ VELK3 Manager wird geschlossen, sobald die Arbeit beendet ist.</translation>
     <message>
         <source>The card has been restored from %1 and verified (%2 sectors).</source>
         <translation>Die Karte wurde aus %1 wiederhergestellt und überprüft (%2 Sektoren).</translation>
+    </message>
+    <message>
+        <source>No card reader with a card and no VELK found</source>
+        <translation>Kein Kartenleser mit Karte und kein VELK gefunden</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is a routine file, not a card image.
+
+Use Add routine... to put it on a card.</source>
+        <translation>&quot;%1&quot; ist eine Routinedatei, kein Kartenabbild.
+
+Mit Routine hinzufügen... kommt sie auf eine Karte.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a card image: its size is not a whole number of 512-byte sectors.
+
+&quot;velk3 image&quot; makes an empty card image.</source>
+        <translation>&quot;%1&quot; ist kein Kartenabbild: Seine Größe ist kein Vielfaches von 512-Byte-Sektoren.
+
+&quot;velk3 image&quot; erstellt ein leeres Kartenabbild.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds data and no VELK disk.
+
+Formatting it or adding a routine to it will overwrite it. Open it as a card image anyway?</source>
+        <translation>&quot;%1&quot; enthält Daten und keinen VELK-Datenträger.
+
+Formatieren oder eine Routine hinzufügen überschreibt die Datei. Trotzdem als Kartenabbild öffnen?</translation>
+    </message>
+    <message>
+        <source>Could not open card image %1 (%2)</source>
+        <translation>Kartenabbild %1 konnte nicht geöffnet werden (%2)</translation>
+    </message>
+    <message>
+        <source>There is no card to add &quot;%1&quot; to.
+
+Insert a card, attach a VELK or open a card image first.</source>
+        <translation>Es gibt keine Karte, zu der &quot;%1&quot; hinzugefügt werden kann.
+
+Stecken Sie zuerst eine Karte ein, schließen Sie einen VELK an oder öffnen Sie ein Kartenabbild.</translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation>Datei nicht gefunden</translation>
     </message>
 </context>
 <context>

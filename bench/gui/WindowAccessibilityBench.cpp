@@ -83,7 +83,7 @@ int RunWindow(int argc, char** argv, const QString& card, const QString& empty, 
     window.show();
     Settle();
     QComboBox* box = window.DeviceBox();
-    const int cardIndex = box->count() - 2;
+    const int cardIndex = window.DeviceCount() - 2;
     const std::function<void()> steps[] = {[&] { box->setCurrentIndex(cardIndex); },
                                            [&] { window.RefreshButton()->click(); },
                                            [&] { box->setCurrentIndex(cardIndex + 1); }};

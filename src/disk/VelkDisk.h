@@ -21,6 +21,10 @@
 
 struct RoutineHeader;
 
+// Whether a first sector says it is a VELK disk's header (of any version: one of another version
+// is still a card, not someone's file).
+bool IsVelkHeader(const uint8_t* sector);
+
 class CVelkDisk {
 public:
     // job: where status, progress and questions go and whether to stop; none: nowhere, never.

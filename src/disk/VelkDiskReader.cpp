@@ -31,14 +31,18 @@ void PrefaultForWriting(void* data, size_t bytes) {
 
 }  // namespace
 
+bool IsVelkHeader(const uint8_t* sector) {
+    return LoadLe32(sector + disk_layout::header::kMagic) == disk_layout::kMagic;
+}
+
 const std::vector<TrackEntry>& CVelkDisk::Read() {
     using namespace disk_layout;
     uint8_t header[kSectorSize];
     m_device.readSector(0, 1, header);
     m_mode = int32_t(LoadLe32(header + header::kMode)) % kModeModulus;
-    const uint32_t magic = LoadLe32(header + header::kMagic);
-    m_valid = magic == kMagic && LoadLe32(header + header::kVersion) == kVersion;
-    if (magic == kMagic && !m_valid)
+    const bool velk = IsVelkHeader(header);
+    m_valid = velk && LoadLe32(header + header::kVersion) == kVersion;
+    if (velk && !m_valid)
         m_job->Tell(VELK3_TRANSLATE_NOOP("velk3core",
                                          "The flash card is using an unsupported version of the VELK file format.\n"
                                          "Please use the appropriate version of VELK3 Manager or format the card."),

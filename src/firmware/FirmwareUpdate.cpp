@@ -101,7 +101,9 @@ std::string firmware_text::Warning() {
         "2. On the bottom of the VELK, place the dip switch labelled \"I\" to \"ON\".",
         "3. Press and then release the \"RESET\" pushbutton on the VELK.",
         "4. Place the dip switch labeled \"U\" to \"ON\".",
-        "5. The USB device will be detected by Windows.  See the VELK Manual for details on installing drivers.",
+        "5. The USB device will be detected by Linux.  The udev rule 60-velk3.rules, installed with VELK3 Manager, "
+        "lets you use it without root; see docs/usb.md in the VELK3 Manager documentation for installing the rule "
+        "by hand.",
         "6. Press OK below.",
     });
 }

@@ -32,9 +32,14 @@ void CManagerDialog::OnAddRoutine() {
     const DeviceId device = CurrentDevice();
     const QString file = ChooseFile(tr("Add routine"), tr(kRoutineFilter));
     if (file.isEmpty() || device.Empty()) return;
-    StartCommand(Work::Cancellable, [path = file.toStdString()](const JobContext& context) {
+    AddRoutineFiles({file.toStdString()});
+}
+
+void CManagerDialog::AddRoutineFiles(const std::vector<std::string>& paths) {
+    if (m_bBusy || CurrentDevice().Empty()) return;
+    StartCommand(Work::Cancellable, [paths](const JobContext& context) {
         std::vector<AddedRoutine> added;
-        job::AddRoutines(context, {path}, added);
+        job::AddRoutines(context, paths, added);
         return true;
     });
 }
@@ -166,7 +171,7 @@ void CManagerDialog::OnCommandFinished(bool refresh, std::function<void()> after
 }
 
 void CManagerDialog::SetWorkControlsEnabled(bool enabled) {
-    if (enabled && m_deviceBox->count() > 0)
+    if (enabled && !CurrentDevice().Empty())
         EnableCommands();
     else
         DisableCommands();

@@ -2,7 +2,6 @@
 #include <algorithm>
 
 #include <QComboBox>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 
@@ -74,13 +73,7 @@ void CManagerDialog::RefreshDevices() {
 }
 
 void CManagerDialog::ApplyDeviceList(const DeviceBoxContents& box, const std::vector<DeviceId>& bootloaders) {
-    {
-        const QSignalBlocker quiet(m_deviceBox);
-        m_deviceBox->clear();
-        for (const DeviceBoxItem& item : box.items) m_deviceBox->addItem(QString::fromStdString(item.text));
-        m_deviceBox->setCurrentIndex(box.selected);
-    }
-    m_boxItems = box.items;
+    FillDeviceBox(box);
     RefreshRoutineList();
     AnnounceNewBootloaders(bootloaders);
 }
@@ -129,7 +122,7 @@ void CManagerDialog::ApplyRoutines(const std::vector<TrackEntry>& tracks) {
     // The enabled state follows every listing, so Edit schedules is there as soon as a card with
     // routines is shown.
     if (!m_bBusy) {
-        if (m_deviceBox->count() > 0)
+        if (!CurrentDevice().Empty())
             EnableCommands();
         else
             DisableCommands();
@@ -149,24 +142,4 @@ void CManagerDialog::DisableCommands() {
                              static_cast<QWidget*>(m_removeButton), static_cast<QWidget*>(m_formatButton),
                              static_cast<QWidget*>(m_schedulesButton)})
         control->setEnabled(false);
-}
-
-bool CManagerDialog::ListImage(const QString& path) {
-    const QFileInfo file(path);
-    if (!file.isFile()) {
-        m_prompt->ShowMessage("Could not open card image " + path.toStdString() + " (no such file)", kApplicationName,
-                              MessageIcon::None);
-        return false;
-    }
-    const std::string absolute = file.absoluteFilePath().toStdString();
-    if (std::find(m_images.begin(), m_images.end(), absolute) == m_images.end()) m_images.push_back(absolute);
-    // The image just opened becomes the current device.
-    m_selectNext = CImageFile::EntryFor(absolute).id;
-    return true;
-}
-
-bool CManagerDialog::AddImage(const QString& path) {
-    if (m_bBusy || !ListImage(path)) return false;
-    RefreshDevices();
-    return true;
 }

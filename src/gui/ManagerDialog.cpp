@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
@@ -33,7 +32,6 @@
 namespace {
 
 constexpr const char* kCaption = QT_TRANSLATE_NOOP("CManagerDialog", "Varnholt Software - VELK3 Manager");
-constexpr const char* kOpenImageText = QT_TRANSLATE_NOOP("CManagerDialog", "Open card image...");
 constexpr const char* kBackUpText = QT_TRANSLATE_NOOP("CManagerDialog", "Back up card...");
 constexpr const char* kRestoreText = QT_TRANSLATE_NOOP("CManagerDialog", "Restore card...");
 constexpr const char* kAboutText = QT_TRANSLATE_NOOP("CManagerDialog", "&About VELK3 Manager...");
@@ -191,7 +189,7 @@ void CManagerDialog::SetTabOrder() {
 }
 
 void CManagerDialog::ConnectCommands() {
-    connect(m_deviceBox, &QComboBox::currentIndexChanged, this, &CManagerDialog::RefreshRoutineList);
+    connect(m_deviceBox, &QComboBox::currentIndexChanged, this, &CManagerDialog::OnDeviceChosen);
     connect(m_deviceBox, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         QMenu menu(this);
         AddCardMenuItems(menu);
@@ -236,30 +234,8 @@ void CManagerDialog::AddCardMenuItems(QMenu& menu) {
     menu.addAction(tr(kRestoreText), this, &CManagerDialog::OnRestore)->setEnabled(card);
 }
 
-void CManagerDialog::OpenImageFromDialog() {
-    if (m_bBusy) return;
-    const QString path = ChooseFile(tr("Open card image"), tr(kCardImageFilter));
-    if (!path.isEmpty()) AddImage(path);
-}
-
 QString CManagerDialog::ChooseFile(const QString& caption, const QString& filter) {
     return m_chooseFile ? m_chooseFile(caption, filter) : QString();
-}
-
-void CManagerDialog::dragEnterEvent(QDragEnterEvent* event) {
-    if (m_bBusy || !event->mimeData()->hasUrls()) return;
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile()) {
-            event->acceptProposedAction();
-            return;
-        }
-}
-
-void CManagerDialog::dropEvent(QDropEvent* event) {
-    if (m_bBusy) return;
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile()) AddImage(url.toLocalFile());
-    event->acceptProposedAction();
 }
 
 void CManagerDialog::OnExitOrCancel() {

@@ -6,6 +6,7 @@
 // commands, the device box, Refresh and Load firmware are disabled; Add routine, backup and restore
 // turn Exit into Cancel. Device notifications meanwhile are answered with one refresh when the
 // command has ended; closing the window then asks to cancel, or waits for work that cannot stop.
+// The device box ends in "Open card image...", so an image can be found without a context menu.
 #include <QDialog>
 #include <QPointer>
 
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "devices/DeviceId.h"
+#include "disk/CardImageJudge.h"
 #include "disk/ScheduleEntry.h"
 #include "disk/TrackEntry.h"
 #include "gui/DeviceBox.h"
@@ -62,8 +64,12 @@ public:
     void RefreshRoutineList();
     void EnableCommands();
     void DisableCommands();
-    // Lists a card image (once) and makes it the current device; false when it is no image file.
-    bool AddImage(const QString& path);
+    // Files chosen as card images (in the Open dialog) or dropped onto the window: each is judged
+    // on the worker first. A card, a blank image, and after a question any other file of whole
+    // sectors, is listed and becomes the current device; a dropped routine file is added to the
+    // current card as Add routine would add it; anything else is refused with a message.
+    enum class ImageOrigin { Chosen, Dropped };
+    void OpenCardImages(const QStringList& paths, ImageOrigin origin);
 
     void OnAddRoutine();
     void OnRemoveLast();
@@ -82,6 +88,8 @@ public:
     // Nothing queued or running on the worker, and every result shown.
     bool IsIdle() const;
     QComboBox* DeviceBox() const { return m_deviceBox; }
+    // The devices the device box lists; "Open card image..." follows them.
+    int DeviceCount() const { return int(m_boxItems.size()); }
     CControlList* RoutineList() const { return m_routineList; }
     QLineEdit* StatusBox() const { return m_statusBox; }
     QProgressBar* ProgressBar() const { return m_progressBar; }
@@ -111,7 +119,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    static constexpr const char* kCardImageFilter = "Card images (*.img *.bin);;All Files (*)";
+    static constexpr const char* kCardImageFilter =
+        QT_TRANSLATE_NOOP("CManagerDialog", "Card images (*.img *.bin);;All Files (*)");
+    static constexpr const char* kOpenImageText = QT_TRANSLATE_NOOP("CManagerDialog", "Open card image...");
     // What runs; Add routine, backup and restore can be cancelled.
     enum class Work { None, Cancellable, Command, Firmware };
 
@@ -123,7 +133,17 @@ private:
     void OpenImageFromDialog();
     void AddCardMenuItems(QMenu& menu);
     void AnnounceNewBootloaders(const std::vector<DeviceId>& bootloaders);
+    void FillDeviceBox(const DeviceBoxContents& box);
+    void OnDeviceChosen(int index);
+    bool IsOpenImageEntry(int index) const;
     bool ListImage(const QString& path);
+    void RememberImage(const QString& path);
+    // Each judged file listed, refused or, dropped routines, added; true when one was listed.
+    void ActOnJudgements(const QStringList& paths, const std::vector<CardImageJudgement>& judged, ImageOrigin origin);
+    bool AskToListForeign(const QString& path);
+    void RefuseFile(const QString& text);
+    void AddDroppedRoutines(const QStringList& routines);
+    void AddRoutineFiles(const std::vector<std::string>& paths);
     QString ChooseFile(const QString& caption, const QString& filter);
 
     JobContext ContextFor(const DeviceId& device, std::stop_token stop) const;
@@ -162,6 +182,7 @@ private:
     SystemPaths m_paths;
     std::vector<std::string> m_images;
     std::vector<DeviceBoxItem> m_boxItems;
+    int m_deviceIndex = -1;  // the device box's entry before "Open card image..." was chosen
     DeviceId m_selectNext;  // the identity to select at the next refresh, when not the current one
     FileChooser m_chooseFile;
     FileChooser m_chooseSaveFile;

@@ -96,7 +96,9 @@ TEST_F(FirmwareUpdateTest, TheWarningComesFirstWithTheStopIconAndACancelEndsTheF
               "2. On the bottom of the VELK, place the dip switch labelled \"I\" to \"ON\".\n"
               "3. Press and then release the \"RESET\" pushbutton on the VELK.\n"
               "4. Place the dip switch labeled \"U\" to \"ON\".\n"
-              "5. The USB device will be detected by Windows.  See the VELK Manual for details on installing drivers.\n"
+              "5. The USB device will be detected by Linux.  The udev rule 60-velk3.rules, installed with VELK3 Manager, "
+              "lets you use it without root; see docs/usb.md in the VELK3 Manager documentation for installing the "
+              "rule by hand.\n"
               "6. Press OK below.");
     EXPECT_TRUE(fakeusb::WireLog().empty());
 }

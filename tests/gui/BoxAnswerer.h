@@ -17,6 +17,7 @@ struct SeenBox {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QWidget* owner = nullptr;
     bool onGuiThread = false;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;  // what Enter would have pressed
 };
 
 class CBoxAnswerer final : public QObject {

@@ -15,6 +15,7 @@
 #include "controls/ImageButton.h"
 #include "fakes/FakeUsb.h"
 #include "gui/ManagerWindowFixture.h"
+#include "gui/WidgetProgress.h"
 #include "gui/QtTestMain.h"
 #include "gui/SchedulerDialog.h"
 #include "platform/UserPrompt.h"
@@ -199,7 +200,7 @@ void ManagerCommandsTest::DeviceEventsWhileBusyWaitForTheWork() {
     const std::string card = world.MakeCard("foreign.img", {}, false);
     const auto window = world.Window({card}, false, std::move(owned));
     window->show();
-    QCOMPARE(window->DeviceBox()->count(), 1);
+    QCOMPARE(window->DeviceCount(), 1);
 
     // While the worker waits for its question a unit arrives: its event is held until the work ends.
     world.boxes.answers = {QMessageBox::Yes};
@@ -207,10 +208,10 @@ void ManagerCommandsTest::DeviceEventsWhileBusyWaitForTheWork() {
         world.PlugUnit(kUnit, world.MakeCard("unit.img", {}));
         events.Feed();
         QTest::qWait(int(CDeviceMonitor::kQuietInterval.count()) * 3);
-        QCOMPARE(window->DeviceBox()->count(), 1);
+        QCOMPARE(window->DeviceCount(), 1);
     };
     AddAndWait(*window, world.MakeRoutine("one.velk", 10));
-    QCOMPARE(window->DeviceBox()->count(), 2);  // refreshed once the work ended
+    QCOMPARE(window->DeviceCount(), 2);  // refreshed once the work ended
     const auto after = CWindowWorld::ReadCard(card);
     QVERIFY(after.has_value());
     QCOMPARE(after->size(), size_t(1));
@@ -238,7 +239,7 @@ void ManagerCommandsTest::ClosingDuringAddOffersToCancelOrToWait() {
         constexpr int kSlowTransferMs = 20;  // the job outlasts the close box
         world.PlugUnit(++devnum, card, 1, kSlowTransferMs);
         const auto window = world.Window();
-        window->DeviceBox()->setCurrentIndex(window->DeviceBox()->count() - 1);
+        window->DeviceBox()->setCurrentIndex(window->DeviceCount() - 1);
         world.Settle(*window);
         window->show();
         world.boxes.seen.clear();
@@ -272,12 +273,12 @@ void ManagerCommandsTest::DeviceEventsDuringAQuestionWaitForTheCommand() {
         world.PlugUnit(kUnit, world.MakeCard("unit.img", {}));
         events.Feed();
         QTest::qWait(int(CDeviceMonitor::kQuietInterval.count()) * 3);
-        QCOMPARE(window->DeviceBox()->count(), 1);
+        QCOMPARE(window->DeviceCount(), 1);
     };
     window->RemoveButton()->click();
     world.Settle(*window);
     QCOMPARE(CWindowWorld::ReadCard(card)->size(), size_t(1));  // removed from the card it asked about
-    QTRY_COMPARE(window->DeviceBox()->count(), 2);
+    QTRY_COMPARE(window->DeviceCount(), 2);
     QCOMPARE(window->DeviceBox()->currentText().toStdString(), card + " (4.00MB)");
 }
 
@@ -337,10 +338,17 @@ void ManagerCommandsTest::LoadFirmwareRunsOffTheWindowsThreadWithItsBoxes() {
         world.boxes.seen.clear();
         bool disabledMeanwhile = false;
         QString filterShown;
+        // The busy pointer is the window's own: a box the job opens shows the normal one.
+        bool normalPointerOverTheBox = false;
+        world.boxes.whileOpen = [&] {
+            normalPointerOverTheBox = !QApplication::overrideCursor() && window->cursor().shape() == Qt::WaitCursor &&
+                                      QApplication::activeModalWidget()->cursor().shape() == Qt::ArrowCursor;
+        };
         window->SetFileChooser([&](const QString&, const QString& filter) {
             disabledMeanwhile = !window->ExitButton()->isEnabled() && !window->DeviceBox()->isEnabled() &&
                                 !window->AddButton()->isEnabled() && window->IsBusy();
             filterShown = filter;
+            window->ProgressBar()->setRange(0, 0);  // busy, as an erase leaves it
             return c.chosen ? QString(c.chosen) : QString();
         });
         QSignalSpy finished(window.get(), &CManagerDialog::workFinished);
@@ -363,6 +371,9 @@ void ManagerCommandsTest::LoadFirmwareRunsOffTheWindowsThreadWithItsBoxes() {
         QVERIFY(window->ExitButton()->isEnabled() && window->AddButton()->isEnabled() && window->DeviceBox()->isEnabled());
         QCOMPARE(window->StatusBox()->text(), QString("Ready"));
         QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(normalPointerOverTheBox);
+        QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(window->ProgressBar()->maximum(), CWidgetProgress::kBarSteps);  // the busy range put back
     }
 }
 

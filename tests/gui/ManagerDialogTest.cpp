@@ -2,8 +2,6 @@
 // and selects, what the routine list shows, and which controls may be used when.
 #include <QApplication>
 #include <QComboBox>
-#include <QDropEvent>
-#include <QMimeData>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -50,13 +48,31 @@ bool TabTo(CManagerDialog& window, QWidget* target) {
 void ManagerDialogTest::AnEmptyBoxDisablesTheCommands() {
     CWindowWorld world;
     const auto window = world.Window();
-    QCOMPARE(window->DeviceBox()->count(), 0);
+    QComboBox& box = *window->DeviceBox();
+    QCOMPARE(window->DeviceCount(), 0);
+    QCOMPARE(box.currentIndex(), -1);  // the placeholder shows only without a current entry
+    QCOMPARE(box.placeholderText(), QString("No card reader with a card and no VELK found"));
     QCOMPARE(window->RoutineList()->GetRowCount(), 0);
     QCOMPARE(Enabled(*window), (std::vector<bool>{false, false, false, false, false, true, true, true}));
     QCOMPARE(window->windowTitle(), QString("Varnholt Software - VELK3 Manager"));
     QVERIFY(window->SchedulesButton()->isHidden());
     QVERIFY(window->ExitButton()->isDefault());
     QVERIFY(world.boxes.seen.empty());
+
+    // Its one entry, "Open card image...", still opens the dialog; cancelled, the placeholder stays.
+    QCOMPARE(box.count(), 1);
+    QCOMPARE(box.itemText(0), QString("Open card image..."));
+    QVERIFY(box.isEnabled());
+    int asked = 0;
+    window->SetFileChooser([&](const QString& caption, const QString&) {
+        asked += caption == "Open card image";
+        return QString();
+    });
+    box.setFocus();
+    QTest::keyClick(&box, Qt::Key_Down);
+    QTRY_COMPARE(asked, 1);
+    QCOMPARE(box.currentIndex(), -1);
+    QCOMPARE(Enabled(*window), (std::vector<bool>{false, false, false, false, false, true, true, true}));
 }
 
 void ManagerDialogTest::TheFirstUnitIsChosenAndTheChosenOneKeptWhereverItMoves() {
@@ -78,7 +94,7 @@ void ManagerDialogTest::TheFirstUnitIsChosenAndTheChosenOneKeptWhereverItMoves()
     world.system.AddDisk("sdc", "8:32", 8192, true, "pci0000:00/usb1/1-2");
     window->RefreshButton()->click();
     world.Settle(*window);
-    QCOMPARE(window->DeviceBox()->count(), 4);
+    QCOMPARE(window->DeviceCount(), 4);
     QCOMPARE(window->DeviceBox()->currentText(), QString("Varnholt Software - VELK v1.20 (5)"));
     QCOMPARE(window->DeviceBox()->currentIndex(), 3);
 
@@ -115,34 +131,29 @@ void ManagerDialogTest::CardImagesComeAfterTheUnitsAndStayAcrossRefreshes() {
     QCOMPARE(window->DeviceBox()->currentIndex(), 1);  // named on the command line: current
     QCOMPARE(window->RoutineList()->GetRowCount(), 1);
 
-    QVERIFY(window->AddImage(QString::fromStdString(second)));
+    window->OpenCardImages({QString::fromStdString(second)}, CManagerDialog::ImageOrigin::Chosen);
     world.Settle(*window);
     QCOMPARE(window->DeviceBox()->currentText(), QString::fromStdString(second + " (1.00MB)"));
     QCOMPARE(window->RoutineList()->GetRowCount(), 0);  // not a VELK disk: empty, and no message
     window->RefreshButton()->click();
     world.Settle(*window);
-    QCOMPARE(window->DeviceBox()->count(), 3);
+    QCOMPARE(window->DeviceCount(), 3);
     QCOMPARE(window->DeviceBox()->currentIndex(), 2);
     QVERIFY(world.boxes.seen.empty());
 
     // A file dropped onto the window is listed too, and becomes the current device.
     const std::string dropped = world.MakeCard("dropped.img", {Track("D", 8, 0, 0)});
-    QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(dropped))});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window.get(), &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window.get(), &drop);
+    QVERIFY(CWindowWorld::Drop(*window, dropped));
     world.Settle(*window);
-    QCOMPARE(window->DeviceBox()->count(), 4);
+    QCOMPARE(window->DeviceCount(), 4);
     QCOMPARE(window->DeviceBox()->currentText(), QString::fromStdString(dropped + " (4.00MB)"));
     QCOMPARE(window->RoutineList()->GetItemText(0, 1), QString("D"));
 
-    QVERIFY(!window->AddImage(QString::fromStdString(world.File("missing.img"))));
+    window->OpenCardImages({QString::fromStdString(world.File("missing.img"))}, CManagerDialog::ImageOrigin::Chosen);
+    world.Settle(*window);
     QCOMPARE(world.boxes.Texts(), std::vector<std::string>{"Could not open card image " + world.File("missing.img") +
                                                            " (no such file)"});
-    QCOMPARE(window->DeviceBox()->count(), 4);
+    QCOMPARE(window->DeviceCount(), 4);
 }
 
 void ManagerDialogTest::EnterMeansExitEscapeClosesAndF1ShowsTheAboutBox() {

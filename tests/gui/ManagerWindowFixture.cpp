@@ -2,6 +2,8 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QTest>
 
 #include <chrono>
@@ -134,8 +136,19 @@ std::vector<std::vector<std::string>> CWindowWorld::Rows(const CManagerDialog& w
 
 std::vector<std::string> CWindowWorld::BoxTexts(const CManagerDialog& window) {
     std::vector<std::string> texts;
-    for (int i = 0; i < window.DeviceBox()->count(); ++i) texts.push_back(window.DeviceBox()->itemText(i).toStdString());
+    for (int i = 0; i < window.DeviceCount(); ++i) texts.push_back(window.DeviceBox()->itemText(i).toStdString());
     return texts;
+}
+
+bool CWindowWorld::Drop(CManagerDialog& window, const std::string& path) {
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &drop);
+    return true;
 }
 
 CFedEventSource::CFedEventSource() {

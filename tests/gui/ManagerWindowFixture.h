@@ -38,6 +38,9 @@ public:
     // Turns the event loop until the window's worker has nothing left and its results are shown.
     static void Settle(const CManagerDialog& window);
     static std::vector<std::vector<std::string>> Rows(const CManagerDialog& window);
+    // Drags path onto the window and drops it there; false when the window refused the drag.
+    static bool Drop(CManagerDialog& window, const std::string& path);
+    // The devices the box lists, without "Open card image..." after them.
     static std::vector<std::string> BoxTexts(const CManagerDialog& window);
 
     std::string File(const std::string& name) const { return m_dir.filePath(QString::fromStdString(name)).toStdString(); }

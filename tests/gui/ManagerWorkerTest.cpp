@@ -37,7 +37,7 @@ void ManagerWorkerTest::TheWindowAnswersWhileASlowUnitIsFormatted() {
     // Made and shown at once; the unit and its routines follow when they have been read.
     const auto window = world.Window({}, false, nullptr, false);
     window->show();
-    QCOMPARE(window->DeviceBox()->count(), 0);
+    QCOMPARE(window->DeviceCount(), 0);
     QVERIFY(!window->IsIdle());
     CWindowWorld::Settle(*window);
     QCOMPARE(window->RoutineList()->GetRowCount(), 1);

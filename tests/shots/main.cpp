@@ -113,7 +113,8 @@ int main(int argc, char* argv[]) {
         if (shot.prepare) shot.prepare(*widget);
         SettleEvents();
         const QString path = output.filePath(name + options.suffix + QStringLiteral(".png"));
-        if (widget->grab().save(path)) {
+        const QPixmap picture = shot.grab ? shot.grab(*widget) : widget->grab();
+        if (picture.save(path)) {
             std::printf("%s\n", qPrintable(path));
         } else {
             std::fprintf(stderr, "could not write %s\n", qPrintable(path));
