@@ -8,6 +8,7 @@
 #include <map>
 #include <vector>
 
+#include "devices/UnitList.h"
 #include "devices/UsbSectorDevice.h"
 #include "fakes/FakeUsb.h"
 

@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CVelkDisk disk(device);
         disk.Format();
         disk.Read();
-        disk.ImportRoutineFile(path, nullptr, true);
+        disk.ImportRoutineFile(path, true);
     } catch (const CVelkException&) {
     }
     return 0;

@@ -156,7 +156,7 @@ double TimeImport(const std::string& cardPath, const std::string& routine) {
     {
         CVelkDisk disk(card);
         disk.Read();
-        disk.ImportRoutineFile(routine, nullptr, true);
+        disk.ImportRoutineFile(routine, true);
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     card.Close();
@@ -234,7 +234,7 @@ int Child(const std::string& action, const std::string& cardPath, const std::str
     {
         CVelkDisk disk(card);
         disk.Read();
-        if (action == "import") disk.ImportRoutineFile(routine, nullptr, true);
+        if (action == "import") disk.ImportRoutineFile(routine, true);
     }
     card.Close();
     return 0;

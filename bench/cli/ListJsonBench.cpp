@@ -16,9 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "devices/ImageFile.h"
+#include "BenchSupport.h"
 #include "disk/DiskLayout.h"
-#include "disk/VelkDisk.h"
 
 extern char** environ;
 
@@ -57,36 +56,6 @@ Run Spawn(const std::vector<std::string>& arguments) {
     return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), usage.ru_maxrss};
 }
 
-// A card of one-sector routines and everyday schedules, every table full.
-void WriteFullCard(const std::string& path) {
-    const uint32_t tableSectors = disk_layout::TrackTableSectors(kRoutines) + kSchedules;
-    CImageFile::Create(path, uint64_t(disk_layout::kFirstTrackSector) + kRoutines * 2ull + tableSectors);
-    CImageFile card;
-    card.Open(CImageFile::EntryFor(path));
-    CVelkDisk disk(card);
-    disk.Format();
-    for (uint32_t i = 0; i < kRoutines; ++i) {
-        TrackEntry t;
-        t.SetTitle("Routine " + std::to_string(i));
-        t.audioStart = disk_layout::kFirstTrackSector + 2 * i;
-        t.dataStart = t.audioStart + 1;
-        t.endSector = t.dataStart + 1;
-        t.frameMs = 20;
-        t.baudCode = uint8_t(i % 8);
-        t.protocolCode = uint8_t(i % 20);
-        disk.AppendTrack(t);
-    }
-    std::vector<ScheduleEntry> schedules(kSchedules);
-    for (int i = 0; i < kSchedules; ++i) {
-        schedules[size_t(i)].trackIndex = uint16_t(i);
-        schedules[size_t(i)].minutes = {uint8_t(i % 60)};
-        schedules[size_t(i)].hours = {uint8_t(i % 24), uint8_t((i + 12) % 24)};
-    }
-    disk.SetSchedules(schedules);
-    disk.WriteTable();
-    card.Close();
-}
-
 Run Median(const std::vector<std::string>& argv) {
     std::vector<Run> runs;
     for (int i = 0; i < kRepeats; ++i) runs.push_back(Spawn(argv));
@@ -106,7 +75,7 @@ int main(int argc, char** argv) {
     int result = 0;
     try {
         const std::string card = (dir / "full.img").string();
-        WriteFullCard(card);
+        WriteCardOfRoutines(card, kRoutines, kSchedules);
         const Run plain = Median({velk3, "list", card});
         const Run json = Median({velk3, "list", card, "--json"});
         std::printf("list --json of a full card (%d routines, %d schedules): %.3f s, %.1f MiB peak; "

@@ -54,7 +54,7 @@ void OnCard(const std::string& image, bool barriers, Work work) {
 void StoreStreamAndTable(const std::string& source, const std::string& image, bool barriers) {
     OnCard(image, barriers, [&](CVelkDisk& disk) {
         std::FILE* file = std::fopen(source.c_str(), "rb");
-        const bool stored = disk.WriteStream(file, disk.NextFreeSector(), kStreamBytes, AudioPaddingBlock(), nullptr);
+        const bool stored = disk.WriteStream(file, disk.NextFreeSector(), kStreamBytes, AudioPaddingBlock());
         std::fclose(file);
         if (!stored) throw std::runtime_error("short stream");
         disk.WriteTable();

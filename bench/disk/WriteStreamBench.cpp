@@ -18,7 +18,7 @@ void StoreStream(const std::string& source, const std::string& image) {
     card.Open(CImageFile::EntryFor(image));
     CVelkDisk disk(card);
     std::FILE* file = std::fopen(source.c_str(), "rb");
-    if (!disk.WriteStream(file, 1, kStreamBytes, AudioPaddingBlock(), nullptr)) throw std::runtime_error("short stream");
+    if (!disk.WriteStream(file, 1, kStreamBytes, AudioPaddingBlock())) throw std::runtime_error("short stream");
     std::fclose(file);
     card.Close();
 }

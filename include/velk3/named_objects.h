@@ -1,7 +1,10 @@
 /* VELK3 Manager named objects for client programs (C99 or C++, Linux, header only).
  *
  * A named object NAME is the file NAME in the object directory: $VELK3_OBJECT_DIR, else
- * $XDG_RUNTIME_DIR, else /dev/shm. A file mapping is that file mapped whole and shared. An event
+ * $XDG_RUNTIME_DIR, else /dev/shm/velk3-UID (UID: the effective user's id), a directory of the
+ * user alone: made with mode 0700 when missing, refused (EPERM) unless it is a directory, not a
+ * link, of this user with mode 0700. An object is used only when it is a regular file of the
+ * effective user; anything else fails with EPERM. A file mapping is that file mapped whole and shared. An event
  * is a 4-byte file holding a 32-bit word, 0 reset and 1 set; every event is manual-reset and is
  * waited on with a shared futex. The creator of an object holds an exclusive flock on it while it
  * lives and removes it when done; an object that nobody holds was left by a creator that died, and
@@ -44,19 +47,52 @@ typedef velk3_mapping velk3_event; /* an event is a mapping of one 32-bit word *
 #define VELK3_WAIT_TIMEOUT (-1)
 #define VELK3_WAIT_FAILED (-2)
 
+/* The fallback directory below the shared /dev/shm: made when missing, then checked. */
+static inline int velk3_private_dir_(char* out, size_t size) {
+    struct stat st;
+    if ((size_t)snprintf(out, size, "/dev/shm/velk3-%u", (unsigned)geteuid()) >= size) {
+        errno = ENAMETOOLONG;
+        return -1;
+    }
+    if (mkdir(out, 0700) != 0 && errno != EEXIST) return -1;
+    if (lstat(out, &st) != 0) return -1;
+    if (!S_ISDIR(st.st_mode) || st.st_uid != geteuid() || (st.st_mode & 07777) != 0700) {
+        errno = S_ISDIR(st.st_mode) || S_ISLNK(st.st_mode) ? EPERM : ENOTDIR;
+        return -1;
+    }
+    return 0;
+}
+
 static inline int velk3_object_path(const char* name, char* out, size_t size) {
+    char fallback[64];
     const char* dir = getenv("VELK3_OBJECT_DIR");
-    if (!dir || !*dir) dir = getenv("XDG_RUNTIME_DIR");
-    if (!dir || !*dir) dir = "/dev/shm";
-    if (!*name || strchr(name, '/')) {
+    if (!*name || strchr(name, '/') || !strcmp(name, ".") || !strcmp(name, "..")) {
         errno = EINVAL;
         return -1;
+    }
+    if (!dir || !*dir) dir = getenv("XDG_RUNTIME_DIR");
+    if (!dir || !*dir) {
+        if (velk3_private_dir_(fallback, sizeof fallback) != 0) return -1;
+        dir = fallback;
     }
     if ((size_t)snprintf(out, size, "%s/%s", dir, name) >= size) {
         errno = ENAMETOOLONG;
         return -1;
     }
     return 0;
+}
+
+/* Opens the object file at path: only a regular file of the effective user is used. */
+static inline int velk3_open_object_(const char* path) {
+    struct stat st;
+    int fd = open(path, O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return -1;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {
+        close(fd);
+        errno = EPERM;
+        return -1;
+    }
+    return fd;
 }
 
 static inline int velk3_mapping_map_(velk3_mapping* m) {
@@ -90,7 +126,7 @@ static inline void velk3_mapping_close(velk3_mapping* m) {
 static inline int velk3_remove_if_stale_(const char* path) {
     struct stat held, named;
     int removed = 0;
-    int fd = open(path, O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    int fd = velk3_open_object_(path);
     if (fd < 0) return errno == ENOENT;
     if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &held) == 0 && lstat(path, &named) == 0 &&
         held.st_dev == named.st_dev && held.st_ino == named.st_ino) /* not one made afresh meanwhile */
@@ -173,7 +209,7 @@ static inline int velk3_mapping_open(velk3_mapping* m, const char* name) {
     memset(m, 0, sizeof *m);
     m->fd = -1;
     if (velk3_object_path(name, path, sizeof path) != 0) return -1;
-    m->fd = open(path, O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    m->fd = velk3_open_object_(path);
     if (m->fd < 0 || velk3_mapping_map_(m) != 0) {
         int error = errno;
         velk3_mapping_close(m);

@@ -19,13 +19,15 @@
 bool CManagerApp::CheckEnvironment() {
     // Every mode meets other processes through the object directory; without it none can work.
     const std::string directory = named_objects::ObjectDirectory();
+    std::string refused = named_objects::CheckObjectDirectory();
     struct stat info {};
-    const bool usable = ::stat(directory.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
-                        ::access(directory.c_str(), W_OK | X_OK) == 0;
-    if (usable) return true;
+    if (refused.empty() && !(::stat(directory.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+                             ::access(directory.c_str(), W_OK | X_OK) == 0))
+        refused = std::strerror(errno ? errno : ENOTDIR);
+    if (refused.empty()) return true;
     UserPrompt().ShowMessage(StringPrintf("VELK3 Manager cannot use its object directory %s (%s).\n"
                                           "Set VELK3_OBJECT_DIR to a writable directory.",
-                                          directory.c_str(), std::strerror(errno ? errno : ENOTDIR)),
+                                          directory.c_str(), refused.c_str()),
                              "Environment Error", MessageIcon::Error);
     return false;
 }

@@ -33,7 +33,6 @@ public:
     // The whole process after main: returns the exit status. The window's own options are taken
     // out of the arguments before the mode grammar reads them.
     int InitInstance(int argc, char** argv);
-    const CManagerCommandLineInfo& CommandLine() const { return m_cmdInfo; }
 
 private:
     bool CheckEnvironment();

@@ -7,13 +7,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <vector>
 
 #include "app/ManagerApp.h"
+#include "app/SignalPipe.h"
 #include "gui/ManagerDialog.h"
 #include "gui/QtUserPrompt.h"
+#include "gui/Translations.h"
 #include "gui/UdevEventSource.h"
 #include "platform/BuildInfo.h"
 #include "platform/SystemPaths.h"
@@ -66,30 +66,18 @@ void CloseModalBoxes(QDialog& window) {
 // SIGINT, SIGTERM and SIGHUP close the window as its close box does: a write in progress ends first.
 class CCloseOnSignal {
 public:
-    CCloseOnSignal() {
-        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, s_pipe) != 0) return;
-        struct sigaction action {};
-        action.sa_handler = [](int) {
-            const char byte = 1;
-            [[maybe_unused]] const auto written = ::write(s_pipe[1], &byte, 1);
-        };
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
-    }
-    void Connect(QDialog& window) {
-        if (s_pipe[0] < 0) return;
-        m_notifier = std::make_unique<QSocketNotifier>(s_pipe[0], QSocketNotifier::Read);
+    CCloseOnSignal() { signal_pipe::Install({SIGINT, SIGTERM, SIGHUP}); }
+    void Connect(CManagerDialog& window) {
+        if (signal_pipe::ReadEnd() < 0) return;
+        m_notifier = std::make_unique<QSocketNotifier>(signal_pipe::ReadEnd(), QSocketNotifier::Read);
         QObject::connect(m_notifier.get(), &QSocketNotifier::activated, &window, [&window] {
-            char byte = 0;
-            [[maybe_unused]] const auto got = ::read(s_pipe[0], &byte, 1);
+            signal_pipe::Drain();
             CloseModalBoxes(window);
-            window.close();
+            window.CloseSoon();
         });
     }
 
 private:
-    static inline int s_pipe[2] = {-1, -1};
     std::unique_ptr<QSocketNotifier> m_notifier;
 };
 
@@ -105,6 +93,7 @@ int RunWindowMode(const WindowOptions& options, int argc, char** argv) {
     QApplication application(argc, argv);
     HeldMessages::Release();
     QGuiApplication::setDesktopFileName(kApplicationId);
+    InstallTranslations(application);
 
     CQtUserPrompt prompt;
     CScopedUserPrompt installed(prompt);

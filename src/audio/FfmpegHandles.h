@@ -32,7 +32,9 @@ using PacketHandle = std::unique_ptr<AVPacket, PacketFreer>;
 using FrameHandle = std::unique_ptr<AVFrame, FrameFreer>;
 
 // Opens path for demuxing and reads its stream information; a negative FFmpeg code on failure,
-// with caption naming the call that failed.
+// with caption naming the call that failed. Only the file itself is read, and only as one of the
+// audio containers: a file of any other kind (a playlist, a concat list: files that would make
+// FFmpeg open others) gives AVERROR_DEMUXER_NOT_FOUND.
 int OpenMediaFile(const std::string& path, FormatHandle& format, const char*& caption);
 
 // FFmpeg logs to standard error unless told otherwise; the core never does.

@@ -5,6 +5,8 @@
 // Stateless: every call opens and frees its own objects.
 #include <string>
 
+#include "platform/Translatable.h"
+
 // What a probe found: the audio stream FFmpeg would decode, or streamIndex −1 when there is none.
 struct AudioStreamInfo {
     int streamIndex = -1;
@@ -16,11 +18,12 @@ struct AudioStreamInfo {
 
 class CMediaUtils {
 public:
-    static constexpr const char* kErrorCaption = "CDirectXUtils Error!";
+    static constexpr const char* kErrorCaption = VELK3_TRANSLATE_NOOP("velk3core", "CDirectXUtils Error!");
 
     // Shows "caption: error text" for a failed FFmpeg call (a negative code); nothing otherwise.
     static void ReportError(int code, const std::string& caption);
     // False at once for a path that does not exist; false after a message for a file FFmpeg
-    // cannot open; true otherwise, with info describing the best audio stream, if any.
+    // cannot open; true otherwise, with info describing the best audio stream, if any. A file that
+    // is not one of the audio containers (a playlist, a list of other files) holds none.
     static bool ProbeAudioFile(const std::string& path, AudioStreamInfo& info);
 };

@@ -1,17 +1,24 @@
 #include "cli/CardReport.h"
 
 #include <algorithm>
+#include <functional>
 
 #include <nlohmann/json.hpp>
 
 #include "schedule/ScheduleText.h"
 
-void PrintTable(std::ostream& out, const std::vector<std::string>& headings,
-                const std::vector<std::vector<std::string>>& rows) {
+namespace {
+
+// Each row is made twice, once for the column widths and once to print it, so that a card's
+// million schedules are never all held as text at once.
+void PrintRows(std::ostream& out, const std::vector<std::string>& headings, size_t count,
+               const std::function<std::vector<std::string>(size_t)>& rowAt) {
     std::vector<size_t> widths;
     for (const auto& heading : headings) widths.push_back(heading.size());
-    for (const auto& row : rows)
+    for (size_t i = 0; i < count; ++i) {
+        const std::vector<std::string> row = rowAt(i);
         for (size_t c = 0; c < row.size() && c < widths.size(); ++c) widths[c] = std::max(widths[c], row[c].size());
+    }
     auto line = [&](const std::vector<std::string>& cells) {
         std::string text;
         for (size_t c = 0; c < cells.size(); ++c) {
@@ -21,40 +28,41 @@ void PrintTable(std::ostream& out, const std::vector<std::string>& headings,
         out << text << "\n";
     };
     line(headings);
-    for (const auto& row : rows) line(row);
+    for (size_t i = 0; i < count; ++i) line(rowAt(i));
 }
 
-void PrintRoutineList(std::ostream& out, const CVelkDisk& disk) {
+}  // namespace
+
+void PrintTable(std::ostream& out, const std::vector<std::string>& headings,
+                const std::vector<std::vector<std::string>>& rows) {
+    PrintRows(out, headings, rows.size(), [&rows](size_t i) { return rows[i]; });
+}
+
+void PrintRoutineList(std::ostream& out, const CardListing& card) {
     std::vector<std::vector<std::string>> rows;
-    const auto& tracks = disk.GetTracks();
-    for (size_t i = 0; i < tracks.size(); ++i)
-        rows.push_back({std::to_string(i), tracks[i].Title(), TrackSizeMbText(tracks[i]),
-                        BaudRateText(tracks[i].baudCode), std::to_string(tracks[i].frameMs),
-                        ProtocolText(tracks[i].protocolCode)});
+    for (size_t i = 0; i < card.tracks.size(); ++i) rows.push_back(RoutineRow(i, card.tracks[i]));
     PrintTable(out, {"Track", "Title", "Size (MB)", "Baud Rate (bps)", "Frame Rate (ms)", "Protocol"}, rows);
 }
 
-void PrintSchedules(std::ostream& out, const CVelkDisk& disk) {
-    std::vector<std::vector<std::string>> rows;
-    const auto& schedules = disk.GetSchedules();
-    for (size_t i = 0; i < schedules.size(); ++i) {
-        std::vector<std::string> row{std::to_string(i), std::to_string(schedules[i].trackIndex)};
-        for (const auto& field : kScheduleFields) row.push_back(FormatField(schedules[i].*field.member));
-        rows.push_back(std::move(row));
-    }
+void PrintSchedules(std::ostream& out, const CardListing& card) {
+    const auto& schedules = card.schedules;
     std::vector<std::string> headings{"Schedule", "Track"};
     for (const auto& field : kScheduleFields) headings.push_back(field.name);
-    PrintTable(out, headings, rows);
+    PrintRows(out, headings, schedules.size(), [&schedules](size_t i) {
+        std::vector<std::string> row{std::to_string(i), std::to_string(schedules[i].trackIndex)};
+        for (const auto& field : kScheduleFields) row.push_back(FormatField(schedules[i].*field.member));
+        return row;
+    });
 }
 
-void PrintCard(std::ostream& out, const std::string& device, const CVelkDisk& disk) {
-    if (!disk.IsVelkDisk()) {
+void PrintCard(std::ostream& out, const std::string& device, const CardListing& card) {
+    if (!card.velkDisk) {
         out << device << " does not hold a VELK disk (velk3 format makes one).\n";
         return;
     }
-    PrintRoutineList(out, disk);
+    PrintRoutineList(out, card);
     out << "\nSchedules\n";
-    PrintSchedules(out, disk);
+    PrintSchedules(out, card);
 }
 
 namespace {
@@ -128,10 +136,10 @@ void WriteArray(std::ostream& out, const List& list, WriteElement writeElement) 
 
 }  // namespace
 
-void WriteCardJson(std::ostream& out, const std::string& device, const CVelkDisk& disk) {
-    out << "{\n  \"device\": " << Quoted(device) << ",\n  \"mode\": " << disk.GetMode() << ",\n  \"schedules\": ";
-    WriteArray(out, disk.GetSchedules(), [&out](size_t, const ScheduleEntry& s) { WriteSchedule(out, s); });
+void WriteCardJson(std::ostream& out, const std::string& device, const CardListing& card) {
+    out << "{\n  \"device\": " << Quoted(device) << ",\n  \"mode\": " << card.mode << ",\n  \"schedules\": ";
+    WriteArray(out, card.schedules, [&out](size_t, const ScheduleEntry& s) { WriteSchedule(out, s); });
     out << ",\n  \"tracks\": ";
-    WriteArray(out, disk.GetTracks(), [&out](size_t i, const TrackEntry& t) { WriteTrack(out, i, t); });
-    out << ",\n  \"velk\": " << (disk.IsVelkDisk() ? "true" : "false") << "\n}";
+    WriteArray(out, card.tracks, [&out](size_t i, const TrackEntry& t) { WriteTrack(out, i, t); });
+    out << ",\n  \"velk\": " << (card.velkDisk ? "true" : "false") << "\n}";
 }

@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "disk/VelkDisk.h"
+#include "operations/CardJobs.h"
 
 void PrintTable(std::ostream& out, const std::vector<std::string>& headings,
                 const std::vector<std::vector<std::string>>& rows);
-void PrintRoutineList(std::ostream& out, const CVelkDisk& disk);
-void PrintSchedules(std::ostream& out, const CVelkDisk& disk);
-void PrintCard(std::ostream& out, const std::string& device, const CVelkDisk& disk);
+void PrintRoutineList(std::ostream& out, const CardListing& card);
+void PrintSchedules(std::ostream& out, const CardListing& card);
+void PrintCard(std::ostream& out, const std::string& device, const CardListing& card);
 // The JSON document, written as it goes (one routine at a time) so that a full card costs no more
 // memory than the card itself: keys in alphabetical order, two spaces an indent level, text that is
 // not UTF-8 replaced by U+FFFD, no final newline.
-void WriteCardJson(std::ostream& out, const std::string& device, const CVelkDisk& disk);
+void WriteCardJson(std::ostream& out, const std::string& device, const CardListing& card);

@@ -3,16 +3,25 @@
 // environment so tests can point velk3 at a fake sysfs tree).
 #include <CLI/CLI.hpp>
 #include <functional>
+#include <stop_token>
 #include <string>
 
+#include "operations/JobContext.h"
 #include "platform/SystemPaths.h"
 
 struct CliContext {
     bool yes = false;
     bool allowFixed = false;
     SystemPaths paths;
+    IUserPrompt* questions = nullptr;  // the terminal
+    std::stop_token stop;              // requested by SIGINT or SIGTERM
     // Set by the chosen command; returns the exit status.
     std::function<int()> run;
+
+    // A job on the DEVICE argument, asking on the terminal.
+    JobContext Job(const std::string& device, IProgressSink* progress = nullptr) const {
+        return JobContext{DeviceId::Named(device), questions, progress, stop, paths, allowFixed};
+    }
 };
 
 // Thrown by a command for wrong usage that the parser cannot see (exit status 2).
@@ -26,6 +35,15 @@ class CCancelled : public std::runtime_error {
 public:
     CCancelled() : std::runtime_error("Cancelled: nothing was written.") {}
 };
+
+inline void RequireDone(JobOutcome outcome) {
+    if (outcome == JobOutcome::Declined) throw CCancelled();
+}
+
+// The DEVICE argument: a card reader, a unit by the name velk3 devices lists, or a card image.
+inline CLI::Option* AddDeviceArgument(CLI::App& command, std::string& device) {
+    return command.add_option("DEVICE", device, "Card reader (sdb, /dev/sdb), unit name (VELK3) or image file")->required();
+}
 
 // The command registrations, one per file.
 void RegisterDevicesCommand(CLI::App& app, CliContext& context);

@@ -7,49 +7,47 @@
 
 #include "cli/CardReport.h"
 #include "cli/CliContext.h"
-#include "cli/DeviceArgument.h"
 #include "cli/TerminalProgress.h"
-#include "platform/UserPrompt.h"
+#include "operations/AddRoutines.h"
 
 namespace {
 
 struct AddRequest {
     std::string device;
     std::vector<std::string> files;
+    bool noVerify = false;
 };
 
-// Imports the files in order; each one added is noted with its track number as soon as it is on
-// the card, so that a failure later on can say what is there already.
-void ImportFiles(const AddRequest& request, const CliContext& context, std::vector<std::string>& added) {
-    CTerminalProgress progress;
-    WithCard(request.device, context, [&](COpenedDevice&, CVelkDisk& disk) {
-        if (!disk.IsVelkDisk() && !AskConfirm(question_text::kFormatForeign)) throw CCancelled();
-        for (const std::string& file : request.files) {
-            disk.ImportRoutineFile(file, &progress, true);
-            added.push_back(file + " as track " + std::to_string(disk.GetTracks().size() - 1));
-        }
-        return 0;
-    }, &progress);
+// A second run must not add the same routines again by surprise: the user learns which are on
+// the card already.
+void TellAdded(const std::vector<AddedRoutine>& added, const std::exception_ptr& failure) {
+    bool stopped = false;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const CJobStopped&) {
+        stopped = true;
+    } catch (...) {
+    }
+    std::cerr << (stopped ? "Added before the stop:\n" : "Added before the failure:\n");
+    for (const AddedRoutine& routine : added) std::cerr << "  " << routine.file << " as track " << routine.track << "\n";
 }
 
 int AddRoutines(const AddRequest& request, const CliContext& context) {
-    std::vector<std::string> added;
+    std::vector<AddedRoutine> added;
     std::exception_ptr failure;
     try {
-        ImportFiles(request, context, added);
+        CTerminalProgress progress;
+        JobContext job = context.Job(request.device, &progress);
+        job.verifyWrites = !request.noVerify;
+        RequireDone(job::AddRoutines(job, request.files, added));
     } catch (...) {
-        // With nothing added the failure says it all; otherwise a second run must not add the
-        // same routines again by surprise.
+        // With nothing added the failure says it all.
         if (added.empty()) throw;
         failure = std::current_exception();
-        std::cerr << "Added before the failure:\n";
-        for (const std::string& line : added) std::cerr << "  " << line << "\n";
+        TellAdded(added, failure);
     }
     // Read back from the card: the list shows what it really holds now.
-    WithCard(request.device, context, [&](COpenedDevice&, CVelkDisk& disk) {
-        PrintCard(std::cout, request.device, disk);
-        return 0;
-    }, nullptr, {}, DeviceAccess::Read);
+    PrintCard(std::cout, request.device, job::ListCard(context.Job(request.device)));
     if (failure) std::rethrow_exception(failure);
     return 0;
 }
@@ -59,9 +57,11 @@ int AddRoutines(const AddRequest& request, const CliContext& context) {
 void RegisterAddCommand(CLI::App& app, CliContext& context) {
     auto* command = app.add_subcommand("add", "Add routines from .velk routine files to a card");
     auto request = std::make_shared<AddRequest>();
-    command->add_option("DEVICE", request->device, "Card reader (sdb, /dev/sdb), unit label or image file")->required();
+    AddDeviceArgument(*command, request->device);
     command->add_option("FILE", request->files, "Routine files (.velk, version 3), added in this order")
         ->required()
         ->check(CLI::ExistingFile);
+    command->add_flag("--no-verify", request->noVerify,
+                      "Do not read back what was written (faster; a card that loses writes goes unnoticed)");
     command->callback([&context, request] { context.run = [&context, request] { return AddRoutines(*request, context); }; });
 }

@@ -1,29 +1,28 @@
-// velk3 devices: the qualifying card readers, then the units, as the device box lists them.
+// velk3 devices: the qualifying card readers, then the units, as the device box lists them and
+// under the names that DEVICE accepts.
 #include <iostream>
 #include <nlohmann/json.hpp>
 
 #include "cli/CliContext.h"
-#include "devices/DriveList.h"
-#include "devices/UsbSectorDevice.h"
+#include "operations/DeviceJobs.h"
 
 namespace {
 
-struct ListedDevice {
-    const char* kind;
-    DeviceEntry entry;
-};
+void PrintJson(const DeviceListing& listing) {
+    nlohmann::json list = nlohmann::json::array();
+    for (const DeviceList* entries : {&listing.drives, &listing.units})
+        for (const DeviceEntry& entry : *entries)
+            list.push_back({{"kind", DeviceKindName(entry.id.kind)}, {"name", entry.name}, {"description", entry.description}});
+    std::cout << list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+}
 
-std::vector<ListedDevice> ListDevices(const CliContext& context) {
-    std::vector<ListedDevice> devices;
-    DeviceList drives;
-    EnumerateDrives(drives, context.paths);
-    for (auto& entry : drives) devices.push_back({"drive", std::move(entry)});
-    // Units that cannot be opened are reported on standard error as the listing goes.
-    DeviceList units;
-    EnumerateUnits(units);
-    for (const auto& entry : units) devices.push_back({"unit", DeviceEntry{0, entry.description, entry.name}});
-    ClearUnitList(units);
-    return devices;
+void PrintText(const DeviceListing& listing) {
+    if (listing.drives.empty() && listing.units.empty()) {
+        std::cout << "No card reader with a card, and no unit, was found.\n";
+        return;
+    }
+    for (const DeviceList* entries : {&listing.drives, &listing.units})
+        for (const DeviceEntry& entry : *entries) std::cout << entry.name << "\t" << entry.description << "\n";
 }
 
 }  // namespace
@@ -34,17 +33,9 @@ void RegisterDevicesCommand(CLI::App& app, CliContext& context) {
     command->add_flag("--json", *json, "Print JSON");
     command->callback([&context, json] {
         context.run = [&context, json] {
-            const auto devices = ListDevices(context);
-            if (*json) {
-                nlohmann::json list = nlohmann::json::array();
-                for (const auto& d : devices)
-                    list.push_back({{"kind", d.kind}, {"name", d.entry.name}, {"description", d.entry.description}});
-                std::cout << list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
-            } else if (devices.empty()) {
-                std::cout << "No card reader with a card, and no unit, was found.\n";
-            } else {
-                for (const auto& d : devices) std::cout << d.entry.name << "\t" << d.entry.description << "\n";
-            }
+            // Units that cannot be opened are told on standard error as the listing goes.
+            const DeviceListing listing = job::ListDevices(context.Job({}));
+            *json ? PrintJson(listing) : PrintText(listing);
             return 0;
         };
     });

@@ -3,8 +3,8 @@
 #include <iostream>
 
 #include "cli/CliContext.h"
-#include "cli/DeviceArgument.h"
 #include "devices/ImageFile.h"
+#include "operations/CardSession.h"
 
 namespace {
 
@@ -31,7 +31,10 @@ uint64_t ParseImageSize(const std::string& text) {
 int CreateImage(const std::string& path, const std::string& size, const CliContext& context) {
     CImageFile::Create(path, ParseImageSize(size) / kSectorSize);
     try {
-        WithCard(path, context, [](COpenedDevice&, CVelkDisk& disk) {
+        // A new image holds nothing to lose: it is formatted without a question.
+        const JobContext job = context.Job(path);
+        CJobControl control = job.Control();
+        WithCard(job, control, DeviceAccess::ReadWrite, [](COpenedDevice&, CVelkDisk& disk) {
             disk.Format();
             return 0;
         });

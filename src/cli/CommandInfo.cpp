@@ -4,7 +4,6 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CliContext.h"
-#include "cli/DeviceArgument.h"
 #include "devices/UsbSectorDevice.h"
 #include "platform/Exceptions.h"
 #include "platform/TextFormat.h"
@@ -14,7 +13,8 @@ namespace {
 constexpr double kBytesPerMb = 1024.0 * 1024.0;
 
 int ShowInfo(const std::string& argument, bool json, const CliContext& context) {
-    COpenedDevice opened = OpenDeviceArgument(argument, context, DeviceAccess::Read);
+    const JobContext job = context.Job(argument);
+    COpenedDevice opened = OpenDevice(job.device, job.OpenOptions(DeviceAccess::Read));
     CSectorDevice& device = opened.Device();
     nlohmann::json info = {{"device", argument}, {"kind", DeviceKindName(opened.Kind())}, {"description", opened.Label()}};
     if (opened.Kind() == DeviceKind::Unit) {
@@ -49,7 +49,7 @@ void RegisterInfoCommand(CLI::App& app, CliContext& context) {
     auto* command = app.add_subcommand("info", "Show what a device reports about itself (a unit: its card's identify data)");
     auto device = std::make_shared<std::string>();
     auto json = std::make_shared<bool>(false);
-    command->add_option("DEVICE", *device, "Card reader (sdb, /dev/sdb), unit label or image file")->required();
+    AddDeviceArgument(*command, *device);
     command->add_flag("--json", *json, "Print JSON");
     command->callback([&context, device, json] {
         context.run = [&context, device, json] { return ShowInfo(*device, *json, context); };

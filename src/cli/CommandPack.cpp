@@ -2,10 +2,13 @@
 // way users and tests make routine files on Linux. Audio the unit plays as it is (MPEG-1 Layer III,
 // 128 kbit/s, 44100 Hz, tags allowed) is stored as MP3; anything else FFmpeg reads is stored as it
 // is and converted when the routine is added to a card.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <optional>
 
@@ -20,8 +23,6 @@
 namespace {
 
 constexpr size_t kMaxTitle = RoutineHeader::kTitleSize - 1;
-constexpr int kBaudCodes = 8;
-constexpr int kDmxBaudCode = 5;
 constexpr size_t kSettingsBytes = RoutineHeader::kProtocolSize - 1;
 constexpr size_t kCopyPiece = 1 << 16;
 
@@ -45,13 +46,8 @@ int ParseNumber(const std::string& text, const char* option) {
     return value;
 }
 
-// A code 0 to 7, a rate of the table (2400 … 115200, 250000), or DMX.
 uint8_t ParseBaud(const std::string& text) {
-    if (text == "DMX" || text == "dmx") return kDmxBaudCode;
-    const int value = ParseNumber(text, "--baud");
-    if (value >= 0 && value < kBaudCodes) return uint8_t(value);
-    for (int code = 0; code < kBaudCodes; ++code)
-        if (BaudRateOf(code) == value) return uint8_t(code);
+    if (const std::optional<uint8_t> code = BaudCodeOf(text)) return *code;
     throw CUsageError("--baud takes a code 0 to 7 or one of the rates 2400, 4800, 9600, 19200, 38400, 57600, "
                       "115200, 250000 (DMX): " + text);
 }
@@ -131,8 +127,18 @@ void Append(std::FILE* from, uint32_t count, std::FILE* to, const std::string& p
 void WriteRoutine(const std::string& path, const RoutineHeader& header, std::FILE* audio, std::FILE* data) {
     // Written beside the target and renamed into place, so a failure leaves no half routine file.
     const std::string partial = path + ".part";
-    StdioFile out = OpenStdioFile(partial, "wb");
-    if (!out) throw CFileAccessException("Could not create " + partial);
+    // Made afresh, never through a link or into a file that exists, so that the write reaches no
+    // other file; a partial file left by an interrupted pack (or a link put in its place) goes first.
+    ::unlink(partial.c_str());
+    const int fd = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) throw CFileAccessException("Could not create " + partial + " (" + std::strerror(errno) + ")");
+    StdioFile out(::fdopen(fd, "wb"));
+    if (!out) {
+        ::close(fd);
+        std::remove(partial.c_str());
+        throw CFileAccessException("Could not create " + partial);
+    }
+    std::setvbuf(out.get(), nullptr, _IOFBF, kStdioBufferSize);
     try {
         uint8_t bytes[RoutineHeader::kSize];
         header.Encode(bytes);

@@ -29,6 +29,7 @@ struct RelayOptions {
     int blockBytes = 64;
     int periodMs = 0;
     int timeoutMs = 10000;
+    std::stop_token stop;  // SIGINT, SIGTERM
 };
 
 struct RelayRendezvous {
@@ -46,7 +47,7 @@ void CreateRendezvous(RelayRendezvous& objects, const std::string& name, size_t 
     using namespace relay_objects;
     auto fail = [&](const std::string& object, int error) {
         throw std::runtime_error(StringPrintf("Could not create %s in %s (%s)%s", object.c_str(),
-                                              named_objects::ObjectDirectory().c_str(), std::strerror(error),
+                                              named_objects::ObjectDirectory().c_str(), named_objects::ErrorText(error).c_str(),
                                               error == EEXIST ? ": is another relay client using this unit?" : ""));
     };
     if (!objects.sharedMem.Create(name + kSharedMem, areaSize) || !objects.sharedMem.Map())
@@ -92,8 +93,8 @@ size_t AreaSize(const RelayOptions& options) {
 }
 
 // True once the relay is ready; otherwise says why not and leaves the relay stopped.
-bool WaitUntilReady(RelayRendezvous& objects, CManagerProcess& manager, milliseconds timeout) {
-    switch (WaitWhileRunning(objects.ready, manager, timeout)) {
+bool WaitUntilReady(RelayRendezvous& objects, CManagerProcess& manager, milliseconds timeout, const std::stop_token& stop) {
+    switch (WaitWhileRunning(objects.ready, manager, timeout, stop)) {
     case EventWait::Set:
         return true;
     case EventWait::ProcessEnded:
@@ -112,13 +113,13 @@ bool WaitUntilReady(RelayRendezvous& objects, CManagerProcess& manager, millisec
 
 // Hands over one block and waits for its acknowledgement; the round trip in microseconds.
 EventWait SendBlock(RelayRendezvous& objects, CManagerProcess& manager, const uint8_t* data, size_t length,
-                    milliseconds timeout, double& roundTrip) {
+                    milliseconds timeout, const std::stop_token& stop, double& roundTrip) {
     objects.dataDone.Reset();
     StoreLe16(objects.sharedMem.View(), uint16_t(length));
     std::memcpy(objects.sharedMem.View() + relay_block::kLengthFieldSize, data, length);
     const auto start = std::chrono::steady_clock::now();
     objects.dataReady.Set();
-    const EventWait done = WaitWhileRunning(objects.dataDone, manager, timeout);
+    const EventWait done = WaitWhileRunning(objects.dataDone, manager, timeout, stop);
     roundTrip = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
     return done;
 }
@@ -143,7 +144,7 @@ std::optional<std::vector<double>> SendData(RelayRendezvous& objects, CManagerPr
         const size_t offset = sent * blockBytes;
         double roundTrip = 0;
         const EventWait done = SendBlock(objects, manager, data.data() + offset,
-                                         std::min(blockBytes, data.size() - offset), timeout, roundTrip);
+                                         std::min(blockBytes, data.size() - offset), timeout, options.stop, roundTrip);
         if (done != EventWait::Set) {
             ReportUnacknowledged(done, sent + 1, blocks, manager);
             if (done != EventWait::ProcessEnded) StopRelay(objects, manager, timeout);
@@ -156,17 +157,17 @@ std::optional<std::vector<double>> SendData(RelayRendezvous& objects, CManagerPr
     return roundTrips;
 }
 
+// The objects are removed and the relay stopped on SIGINT and SIGTERM as well.
 int RunRelay(const RelayOptions& options) {
     CheckOptions(options);
     const std::string name = UnitName(options);
     const std::vector<uint8_t> data = ReadDataFile(options.dataPath);
-    const CInterruptGuard interrupts;  // the objects below are removed and the relay stopped on SIGINT/SIGTERM
     RelayRendezvous objects;
     CreateRendezvous(objects, name, AreaSize(options));
     CManagerProcess manager;
     manager.Start({"-server", name, options.baud});
     const milliseconds timeout(options.timeoutMs);
-    if (!WaitUntilReady(objects, manager, timeout)) return 1;
+    if (!WaitUntilReady(objects, manager, timeout, options.stop)) return 1;
     const std::optional<std::vector<double>> roundTrips = SendData(objects, manager, data, options);
     if (!roundTrips) return 1;
 
@@ -194,5 +195,10 @@ void RegisterRelayCommand(CLI::App& app, CliContext& context) {
     command->add_option("--block-bytes", options->blockBytes, "Data bytes per block (default 64)");
     command->add_option("--period-ms", options->periodMs, "Pause between blocks, in milliseconds (default 0)");
     command->add_option("--timeout-ms", options->timeoutMs, "Longest wait for the relay's answers (default 10000)");
-    command->callback([&context, options] { context.run = [options] { return RunRelay(*options); }; });
+    command->callback([&context, options] {
+        context.run = [&context, options] {
+            options->stop = context.stop;
+            return RunRelay(*options);
+        };
+    });
 }

@@ -5,7 +5,6 @@
 
 #include "cli/CardReport.h"
 #include "cli/CliContext.h"
-#include "cli/DeviceArgument.h"
 #include "platform/Exceptions.h"
 #include "schedule/ScheduleText.h"
 
@@ -22,15 +21,8 @@ struct ScheduleEdit {
     std::optional<std::string> fields[std::size(kScheduleFields)];
 };
 
-// The dialog's rule: the track index is pulled into 0 … track count − 1.
-uint16_t ClampTrack(int track, size_t trackCount) {
-    if (track < 0) return 0;
-    if (size_t(track) >= trackCount) return uint16_t(trackCount - 1);
-    return uint16_t(track);
-}
-
 void ApplyFields(const ScheduleEdit& edit, ScheduleEntry& entry, size_t trackCount) {
-    if (edit.track) entry.trackIndex = ClampTrack(*edit.track, trackCount);
+    if (edit.track) entry.trackIndex = ClampTrackIndex(*edit.track, trackCount);
     for (size_t f = 0; f < std::size(kScheduleFields); ++f)
         if (edit.fields[f])
             ParseField(entry.*kScheduleFields[f].member, *edit.fields[f], kScheduleFields[f].minimum,
@@ -44,30 +36,29 @@ size_t CheckIndex(int index, const std::vector<ScheduleEntry>& schedules) {
     return size_t(index);
 }
 
+// The schedules after the edit; none for a listing, which writes nothing.
+std::optional<std::vector<ScheduleEntry>> Edited(const ScheduleEdit& edit, std::vector<ScheduleEntry> schedules,
+                                                 size_t trackCount) {
+    if (edit.action == ScheduleAction::List) return std::nullopt;
+    if (edit.action == ScheduleAction::Remove) {
+        schedules.erase(schedules.begin() + long(CheckIndex(edit.index, schedules)));
+        return schedules;
+    }
+    if (trackCount == 0) throw CUsbDeviceException("The card holds no routine to schedule.");
+    if (edit.action == ScheduleAction::Add) schedules.emplace_back();
+    ScheduleEntry& entry =
+        edit.action == ScheduleAction::Add ? schedules.back() : schedules[CheckIndex(edit.index, schedules)];
+    ApplyFields(edit, entry, trackCount);
+    return schedules;
+}
+
 int EditSchedules(const ScheduleEdit& edit, const CliContext& context) {
-    // As the window's schedule command: a unit's clock is set before its card is read.
-    const auto setClock = [](COpenedDevice& opened) { SetUnitClock(opened); };
-    return WithCard(edit.device, context, [&](COpenedDevice&, CVelkDisk& disk) {
-        if (!disk.IsVelkDisk()) throw CUsbDeviceException(edit.device + " does not hold a VELK disk (velk3 format makes one).");
-        if (edit.action != ScheduleAction::List) {
-            std::vector<ScheduleEntry> schedules = disk.GetSchedules();
-            const size_t trackCount = disk.GetTracks().size();
-            if (edit.action == ScheduleAction::Remove) {
-                schedules.erase(schedules.begin() + long(CheckIndex(edit.index, schedules)));
-            } else {
-                if (trackCount == 0) throw CUsbDeviceException("The card holds no routine to schedule.");
-                if (edit.action == ScheduleAction::Add) schedules.emplace_back();
-                ScheduleEntry& entry = edit.action == ScheduleAction::Add
-                                           ? schedules.back()
-                                           : schedules[CheckIndex(edit.index, schedules)];
-                ApplyFields(edit, entry, trackCount);
-            }
-            disk.SetSchedules(schedules);
-            disk.WriteTable();
-        }
-        PrintSchedules(std::cout, disk);
-        return 0;
-    }, nullptr, setClock, edit.action == ScheduleAction::List ? DeviceAccess::Read : DeviceAccess::ReadWrite);
+    const auto editor = [&edit](const std::vector<ScheduleEntry>& schedules, size_t trackCount) {
+        return Edited(edit, schedules, trackCount);
+    };
+    const DeviceAccess access = edit.action == ScheduleAction::List ? DeviceAccess::Read : DeviceAccess::ReadWrite;
+    PrintSchedules(std::cout, job::EditSchedules(context.Job(edit.device), editor, access));
+    return 0;
 }
 
 void AddFieldOptions(CLI::App& command, ScheduleEdit& edit) {
@@ -84,7 +75,7 @@ void AddFieldOptions(CLI::App& command, ScheduleEdit& edit) {
 void RegisterSchedulesCommand(CLI::App& app, CliContext& context) {
     auto edit = std::make_shared<ScheduleEdit>();
     auto* command = app.add_subcommand("schedules", "Show or edit the schedules on a card");
-    command->add_option("DEVICE", edit->device, "Card reader (sdb, /dev/sdb), unit label or image file")->required();
+    AddDeviceArgument(*command, edit->device);
 
     auto* add = command->add_subcommand("add", "Add a schedule (track 0, every value, unless given)");
     AddFieldOptions(*add, *edit);

@@ -30,9 +30,9 @@ std::vector<std::string> ReadLabels(const uint8_t* area, size_t size) {
     return labels;
 }
 
-int RunUnits(int timeoutMs) {
+// The objects are removed and the listing stopped on SIGINT and SIGTERM as well.
+int RunUnits(int timeoutMs, const std::stop_token& stop) {
     if (timeoutMs <= 0) throw CUsageError("--timeout-ms must be positive");
-    const CInterruptGuard interrupts;  // the objects below are removed and the listing stopped on SIGINT/SIGTERM
     CNamedEvent start, done;
     CFileMapping area;
     for (auto [ok, object, error] :
@@ -42,12 +42,12 @@ int RunUnits(int timeoutMs) {
                      area.LastError()}}) {
         if (!ok)
             throw std::runtime_error(StringPrintf("Could not create %s in %s (%s)%s", object,
-                                                  named_objects::ObjectDirectory().c_str(), std::strerror(error),
+                                                  named_objects::ObjectDirectory().c_str(), named_objects::ErrorText(error).c_str(),
                                                   error == EEXIST ? ": is another listing running?" : ""));
     }
     CManagerProcess manager;
     manager.Start({"-listdevices"});
-    const EventWait result = WaitWhileRunning(done, manager, milliseconds(timeoutMs));
+    const EventWait result = WaitWhileRunning(done, manager, milliseconds(timeoutMs), stop);
     if (result == EventWait::Interrupted) {
         manager.Stop(milliseconds(timeoutMs));
         std::cerr << "Interrupted: the listing was stopped.\n";
@@ -80,5 +80,5 @@ void RegisterUnitsCommand(CLI::App& app, CliContext& context) {
     auto* command = app.add_subcommand("units", "List the attached units through velk3-manager's listing mode");
     auto timeoutMs = std::make_shared<int>(30000);
     command->add_option("--timeout-ms", *timeoutMs, "Longest wait for the list (default 30000)");
-    command->callback([&context, timeoutMs] { context.run = [timeoutMs] { return RunUnits(*timeoutMs); }; });
+    command->callback([&context, timeoutMs] { context.run = [&context, timeoutMs] { return RunUnits(*timeoutMs, context.stop); }; });
 }

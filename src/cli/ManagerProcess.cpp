@@ -13,12 +13,9 @@
 #include <thread>
 #include <unistd.h>
 
+#include "cli/SignalStop.h"
+
 namespace {
-
-volatile std::sig_atomic_t g_interrupted = 0;
-struct sigaction g_previousInt {}, g_previousTerm {};
-
-void NoteInterrupt(int) { g_interrupted = 1; }
 
 constexpr const char* kManagerName = "velk3-manager";
 // How often a wait looks at the process: it is woken by the event itself at once.
@@ -34,6 +31,7 @@ std::optional<int> DecodeStatus(int status) {
 // that fails reports its errno through the pipe (which the exec closes when it succeeds).
 [[noreturn]] void BecomeManager(const std::string& program, char* const* argv, pid_t parent, int report) {
     ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    CSignalStop::UnblockInChild();
     if (::getppid() == parent) ::execvp(program.c_str(), argv);
     const int error = ::getppid() == parent ? errno : ESRCH;
     [[maybe_unused]] const ssize_t written = ::write(report, &error, sizeof error);
@@ -41,22 +39,6 @@ std::optional<int> DecodeStatus(int status) {
 }
 
 }  // namespace
-
-CInterruptGuard::CInterruptGuard() {
-    g_interrupted = 0;
-    struct sigaction action {};
-    action.sa_handler = NoteInterrupt;  // no SA_RESTART: a blocking call returns to look at the flag
-    sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, &g_previousInt);
-    ::sigaction(SIGTERM, &action, &g_previousTerm);
-}
-
-CInterruptGuard::~CInterruptGuard() {
-    ::sigaction(SIGINT, &g_previousInt, nullptr);
-    ::sigaction(SIGTERM, &g_previousTerm, nullptr);
-}
-
-bool CInterruptGuard::Interrupted() { return g_interrupted != 0; }
 
 std::string ManagerProgram() {
     if (const char* configured = std::getenv("VELK3_MANAGER"); configured && *configured) return configured;
@@ -128,10 +110,11 @@ std::optional<int> CManagerProcess::Stop(std::chrono::milliseconds timeout) {
     return Finish(timeout);
 }
 
-EventWait WaitWhileRunning(const CNamedEvent& event, CManagerProcess& process, std::chrono::milliseconds timeout) {
+EventWait WaitWhileRunning(const CNamedEvent& event, CManagerProcess& process, std::chrono::milliseconds timeout,
+                           const std::stop_token& stop) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
-        if (CInterruptGuard::Interrupted()) return EventWait::Interrupted;
+        if (stop.stop_requested()) return EventWait::Interrupted;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         const int result = WaitFor(event, std::max(std::chrono::milliseconds::zero(), std::min(left, std::chrono::duration_cast<std::chrono::milliseconds>(kProcessCheck))));
         if (result == 0) return EventWait::Set;

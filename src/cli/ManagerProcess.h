@@ -3,6 +3,7 @@
 // waiting for its events without ever waiting on a process that has already ended.
 #include <chrono>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -34,20 +35,11 @@ private:
     std::optional<int> m_status;
 };
 
-// While it lives, SIGINT and SIGTERM no longer end velk3 at once: they are noted, and every wait
-// gives up, so that the command removes its named objects and stops its velk3-manager on its way out.
-class CInterruptGuard {
-public:
-    CInterruptGuard();
-    ~CInterruptGuard();
-    CInterruptGuard(const CInterruptGuard&) = delete;
-    CInterruptGuard& operator=(const CInterruptGuard&) = delete;
-    static bool Interrupted();
-};
-
 enum class EventWait { Set, TimedOut, ProcessEnded, Failed, Interrupted };
-// Waits for event up to timeout, giving up as soon as process has ended or velk3 was interrupted.
-EventWait WaitWhileRunning(const CNamedEvent& event, CManagerProcess& process, std::chrono::milliseconds timeout);
+// Waits for event up to timeout, giving up as soon as process has ended or a stop is requested
+// (SIGINT, SIGTERM), so that the command removes its named objects and stops its velk3-manager.
+EventWait WaitWhileRunning(const CNamedEvent& event, CManagerProcess& process, std::chrono::milliseconds timeout,
+                           const std::stop_token& stop);
 
 // "exit status 1", "killed by signal 9", …
 std::string DescribeStatus(const std::optional<int>& status);

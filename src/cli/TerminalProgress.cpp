@@ -1,68 +1,80 @@
 #include "cli/TerminalProgress.h"
 
-#include <algorithm>
-#include <cstdio>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <mutex>
+
 namespace {
+
+constexpr int kTextWidth = 18;
 constexpr int kBarWidth = 30;
-constexpr int kRateWidth = 26;  // "1234.56 MB/s  12:34 left"
+constexpr int kFullPercent = 100;
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
+
+std::mutex g_stderr;
+size_t g_openLength = 0;  // characters of the progress line on the screen; 0: no line is open
+
+void RedrawProgressLine(const std::string& line) {
+    std::lock_guard lock(g_stderr);
+    // Blanks over what a longer line before left on the screen.
+    const int blanks = g_openLength > line.size() ? int(g_openLength - line.size()) : 0;
+    std::fprintf(stderr, "\r%s%*s", line.c_str(), blanks, "");
+    std::fflush(stderr);
+    g_openLength = std::max<size_t>(line.size(), 1);
+}
+
 }  // namespace
 
-CTerminalProgress::CTerminalProgress()
-    : m_terminal(::isatty(STDERR_FILENO)) {
-    m_rate.Start(m_lower, m_upper);
+void EndProgressLine() {
+    std::lock_guard lock(g_stderr);
+    if (g_openLength == 0) return;
+    std::fputc('\n', stderr);
+    g_openLength = 0;
 }
+
+std::string ProgressLine(const std::string& text, const CProgressMeter& meter, const std::string& rate) {
+    const ProgressReport& last = meter.Last();
+    if (!last.Counted()) return text;  // nothing to count: no bar that would stand still
+    const int percent = meter.Percent();
+    const std::string bar(size_t(percent * kBarWidth / kFullPercent), '#');
+    char line[128];
+    std::snprintf(line, sizeof line, "%-*s [%-*s] %3d%%", kTextWidth, text.c_str(), kBarWidth, bar.c_str(), percent);
+    return rate.empty() ? std::string(line) : line + ("  " + rate);
+}
+
+CTerminalProgress::CTerminalProgress(bool terminal) : m_terminal(terminal) {}
+
+CTerminalProgress::CTerminalProgress() : CTerminalProgress(::isatty(STDERR_FILENO) == 1) {}
 
 CTerminalProgress::~CTerminalProgress() {
-    if (m_drawn) std::fputc('\n', stderr);
+    if (!m_terminal || m_text.empty()) return;
+    // The job ended here, done or not: the line keeps where it got to, without a speed.
+    Draw(CProgressMeter::Clock::now(), false);
+    EndProgressLine();
 }
 
-void CTerminalProgress::SetText(const std::string& text) {
-    if (text == m_text) return;
-    m_text = text;
+void CTerminalProgress::Report(const ProgressReport& report) {
+    const auto now = CProgressMeter::Clock::now();
+    const bool newText = !report.text.empty() && report.text != m_text;
+    if (newText) m_text = report.text;
+    const bool due = DueForRedraw(report, newText, now);
+    m_meter.Update(report, now);
     if (!m_terminal) {
-        std::fprintf(stderr, "%s\n", text.c_str());
+        if (newText) std::fprintf(stderr, "%s\n", m_text.c_str());
         return;
     }
-    Draw();
+    if (due) Draw(now, true);
 }
 
-void CTerminalProgress::SetRange(int lower, int upper) {
-    m_lower = lower;
-    m_upper = upper;
-    m_position = lower;
-    m_rate.Start(lower, upper);
+bool CTerminalProgress::DueForRedraw(const ProgressReport& report, bool newText,
+                                     CProgressMeter::Clock::time_point now) const {
+    const bool ends = report.phase == JobPhase::Ready || (report.Counted() && report.done >= report.total);
+    return newText || ends || report.phase != m_meter.Last().phase || now - m_lastDraw >= kRedrawInterval;
 }
 
-void CTerminalProgress::SetPos(int position) {
-    m_position = position;
-    m_rate.Update(position);
-    const auto now = std::chrono::steady_clock::now();
-    if (now - m_lastDraw >= kRedrawInterval || position >= m_upper) Draw();
-}
-
-void CTerminalProgress::SetStep(int step) { m_step = step; }
-
-void CTerminalProgress::StepIt() { SetPos(std::min(m_position + m_step, m_upper)); }
-
-std::string CTerminalProgress::RateText() const {
-    if (!CountsSectors(m_text)) return {};
-    char rate[32];
-    std::snprintf(rate, sizeof rate, "%7.2f MB/s", m_rate.MegabytesPerSecond(m_lastDraw));
-    const std::optional<double> left = m_rate.SecondsLeft(m_lastDraw);
-    return left ? std::string(rate) + "  " + FormatTimeLeft(*left) : std::string(rate);
-}
-
-void CTerminalProgress::Draw() {
-    if (!m_terminal) return;
-    m_lastDraw = std::chrono::steady_clock::now();
-    const int span = std::max(1, m_upper - m_lower);
-    const double fraction = std::clamp(double(m_position - m_lower) / span, 0.0, 1.0);
-    const int filled = int(fraction * kBarWidth);
-    std::fprintf(stderr, "\r%-18s [%-*s] %3d%% %-*s", m_text.c_str(), kBarWidth, std::string(size_t(filled), '#').c_str(),
-                 int(fraction * 100 + 0.5), kRateWidth, RateText().c_str());
-    std::fflush(stderr);
-    m_drawn = true;
+void CTerminalProgress::Draw(CProgressMeter::Clock::time_point now, bool withRate) {
+    m_lastDraw = now;
+    RedrawProgressLine(ProgressLine(m_text, m_meter, withRate ? m_meter.RateText(now) : std::string()));
 }

@@ -1,32 +1,37 @@
 #pragma once
-// The status text and progress bar of long work, drawn on standard error when it is a terminal:
-// status text, a bar, the percentage, and where the bar counts sectors the rate in MB/s and the
-// time left. When standard error is not a terminal, only status changes are written, one a line.
+// A job's progress on standard error. On a terminal: one line redrawn in place with the status
+// text, a bar, the percentage, the speed of phases that move bytes and the time left of every
+// phase with a total; the last line shows how the job ended, never a speed that is no longer true.
+// Elsewhere (a log, a pipe): one line per status text, as it changes.
 #include <chrono>
 #include <string>
 
-#include "platform/Progress.h"
-#include "platform/TransferRate.h"
+#include "platform/ProgressMeter.h"
 
-class CTerminalProgress final : public IStatusWindow, public IProgressBar {
+class CTerminalProgress final : public IProgressSink {
 public:
-    CTerminalProgress();
+    explicit CTerminalProgress(bool terminal);
+    CTerminalProgress();  // a terminal when standard error is one
     ~CTerminalProgress() override;
+    CTerminalProgress(const CTerminalProgress&) = delete;
+    CTerminalProgress& operator=(const CTerminalProgress&) = delete;
 
-    void SetText(const std::string& text) override;
-    void SetRange(int lower, int upper) override;
-    void SetPos(int position) override;
-    void SetStep(int step) override;
-    void StepIt() override;
+    void Report(const ProgressReport& report) override;
 
 private:
-    void Draw();
-    std::string RateText() const;
+    bool DueForRedraw(const ProgressReport& report, bool newText, CProgressMeter::Clock::time_point now) const;
+    void Draw(CProgressMeter::Clock::time_point now, bool withRate);
 
     bool m_terminal;
-    bool m_drawn = false;
+    CProgressMeter m_meter;
     std::string m_text;
-    int m_lower = 0, m_upper = 100, m_position = 0, m_step = 10;
-    CTransferRate m_rate;
-    std::chrono::steady_clock::time_point m_lastDraw;
+    CProgressMeter::Clock::time_point m_lastDraw{};
 };
+
+// The text of the progress line: "Writing MP3        [#####     ]  50%  1.20 MB/s  3 s left". A
+// phase without a total shows its text alone; at the job's end (Ready) the bar is full.
+std::string ProgressLine(const std::string& text, const CProgressMeter& meter, const std::string& rate);
+
+// Ends a progress line still open on standard error, so that a whole line written next (a
+// question, a message) starts on a line of its own.
+void EndProgressLine();

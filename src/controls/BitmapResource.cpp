@@ -29,6 +29,18 @@ constexpr BitmapSource kBitmaps[] = {
     {bitmap_id::kFormatDisk, kButtonImageSize, kButtonImageSize, kWhite},
 };
 
+// The edges of the drawing keep their partial alpha, so they blend with the face the picture lands
+// on; drawn over the transparent colour instead they would keep a light rim on a dark face. Only
+// the pixels the drawing leaves free take the transparent colour, for the owner to mask.
+void FillFreePixels(QImage& image, QRgb background) {
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(line[x]) == 0) line[x] = background;
+        }
+    }
+}
+
 const BitmapSource* FindSource(int id) {
     for (const auto& source : kBitmaps) {
         if (source.id == id) return &source;
@@ -57,11 +69,12 @@ QPixmap LoadBitmapResource(int id, qreal devicePixelRatio) {
     if (!renderer.isValid()) return {};
     // Whole device pixels, so the transparent colour fills every pixel the picture leaves free.
     const QSize pixels(qRound(source->width * devicePixelRatio), qRound(source->height * devicePixelRatio));
-    QImage image(pixels, QImage::Format_RGB32);
-    image.fill(source->background);
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
     QPainter painter(&image);
     renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(pixels)));
     painter.end();
+    FillFreePixels(image, source->background);
     QPixmap pixmap = QPixmap::fromImage(image);
     pixmap.setDevicePixelRatio(devicePixelRatio);
     return pixmap;

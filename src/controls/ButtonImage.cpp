@@ -19,14 +19,16 @@ int GrayLevel(QRgb pixel) {
     return qRound(kRedWeight * qRed(pixel) + kGreenWeight * qGreen(pixel) + kBlueWeight * qBlue(pixel));
 }
 
+// Maps the colour of every pixel but the transparent colour's and keeps its alpha (the soft edges
+// of a drawn picture).
 QPixmap MapPixels(const QPixmap& pixmap, const QColor& transparent,
                   const std::function<QRgb(QRgb)>& map) {
-    QImage image = pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+    QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
     const QRgb key = transparent.rgb() | 0xFF000000;
     for (int y = 0; y < image.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
-            if ((line[x] | 0xFF000000) != key) line[x] = map(line[x]);
+            if (line[x] != key) line[x] = (map(line[x]) & RGB_MASK) | (line[x] & ~RGB_MASK);
         }
     }
     QPixmap result = QPixmap::fromImage(image);
@@ -58,7 +60,7 @@ QPixmap DarkerCopy(const QPixmap& pixmap, const QColor& transparent) {
     });
 }
 
-QPixmap EmbossedCopy(const QPixmap& masked, const QPalette& palette) {
+QPixmap EmbossedCopy(const QPixmap& masked, const QColor& highlight, const QColor& shadow) {
     // Compose on white first, so transparent parts never count as ink.
     QImage onWhite(masked.size(), QImage::Format_RGB32);
     onWhite.fill(Qt::white);
@@ -87,8 +89,8 @@ QPixmap EmbossedCopy(const QPixmap& masked, const QPalette& palette) {
     QImage result(onWhite.size(), QImage::Format_ARGB32_Premultiplied);
     result.fill(Qt::transparent);
     QPainter painter(&result);
-    painter.drawImage(step, step, tinted(palette.color(QPalette::Active, QPalette::Light)));
-    painter.drawImage(0, 0, tinted(palette.color(QPalette::Active, QPalette::Dark)));
+    if (highlight.alpha() > 0) painter.drawImage(step, step, tinted(highlight));
+    painter.drawImage(0, 0, tinted(shadow));
     painter.end();
     QPixmap pixmap = QPixmap::fromImage(result);
     pixmap.setDevicePixelRatio(masked.devicePixelRatio());

@@ -2,7 +2,6 @@
 // Pictures of CImageButton: one colour made transparent, the derived gray and darker copies, and
 // the embossed look of a disabled button.
 #include <QColor>
-#include <QPalette>
 #include <QPixmap>
 
 // The pixmap with every pixel of the transparent colour masked out; null when no mask can be made.
@@ -11,6 +10,6 @@ QPixmap MaskTransparentColor(const QPixmap& pixmap, const QColor& transparent);
 QPixmap GrayCopy(const QPixmap& pixmap, const QColor& transparent);
 // Every channel of every pixel but the transparent colour at three quarters.
 QPixmap DarkerCopy(const QPixmap& pixmap, const QColor& transparent);
-// The picture's dark strokes etched into the face: light one pixel down and right, shadow on top
-// (the active colours: a disabled palette may fade them until the etching no longer shows).
-QPixmap EmbossedCopy(const QPixmap& masked, const QPalette& palette);
+// The picture's dark strokes etched into the face: highlight one pixel down and right (none when
+// transparent), shadow on top.
+QPixmap EmbossedCopy(const QPixmap& masked, const QColor& highlight, const QColor& shadow);

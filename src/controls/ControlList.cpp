@@ -6,11 +6,11 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QStandardItemModel>
 
 #include "controls/BitmapResource.h"
 #include "controls/ButtonImage.h"
 #include "controls/ControlListDelegate.h"
+#include "controls/ControlListModel.h"
 #include "controls/ControlListEditor.h"
 
 namespace {
@@ -25,7 +25,7 @@ std::optional<QColor> AskColour(const QColor& start, QWidget* parent) {
 }  // namespace
 
 CControlList::CControlList(int checkBitmapId, QWidget* parent)
-    : QTableView(parent), m_model(new QStandardItemModel(this)), m_delegate(new CControlListDelegate(this)),
+    : QTableView(parent), m_model(new CControlListModel(this)), m_delegate(new CControlListDelegate(this)),
       m_chooseColour(AskColour) {
     setModel(m_model);
     setItemDelegate(m_delegate);
@@ -52,28 +52,27 @@ CControlList::CControlList(int checkBitmapId, QWidget* parent)
 CControlList::~CControlList() = default;
 
 void CControlList::SetColumns(const QStringList& titles, const QList<int>& widths) {
-    DeleteAllRows();
-    m_model->setColumnCount(0);
-    m_model->setColumnCount(static_cast<int>(titles.size()));
-    m_model->setHorizontalHeaderLabels(titles);
+    CloseEditor();
+    m_cells.clear();
+    m_model->SetColumns(titles);
     for (int column = 0; column < titles.size() && column < widths.size(); ++column) {
         setColumnWidth(column, widths[column]);
     }
 }
 
 void CControlList::EnsureRows(int rowCount) {
-    if (m_model->rowCount() < rowCount) m_model->setRowCount(rowCount);
+    m_model->EnsureRows(rowCount);
 }
 
 void CControlList::SetItemText(int row, int column, const QString& text) {
     if (row < 0 || column < 0 || column >= m_model->columnCount()) return;
     EnsureRows(row + 1);
-    m_model->setData(m_model->index(row, column), text, Qt::DisplayRole);
+    m_model->SetText(row, column, text);
     ApplyAccessibleText(row, column);
 }
 
 QString CControlList::GetItemText(int row, int column) const {
-    return m_model->index(row, column).data(Qt::DisplayRole).toString();
+    return m_model->Text(row, column);
 }
 
 void CControlList::SetCell(int row, int column, std::unique_ptr<CControlListCell> cell) {
@@ -101,19 +100,19 @@ const CControlListCell& CControlList::GetCell(int row, int column) const {
 // Check and colour cells show no text of their own; screen readers get their state instead.
 void CControlList::ApplyAccessibleText(int row, int column) {
     const CControlListCell& cell = GetCell(row, column);
-    QVariant text;
+    QString text;
     if (cell.type == CellType::Check) {
         text = cell.text + (cell.value ? tr(" (checked)") : tr(" (unchecked)"));
     } else if (cell.type == CellType::Colour) {
         text = cell.colour.name();
     }
-    m_model->setData(m_model->index(row, column), text, Qt::AccessibleTextRole);
+    m_model->SetAccessibleText(row, column, text);
 }
 
 void CControlList::DeleteRow(int row) {
     if (row < 0 || row >= GetRowCount()) return;
     CloseEditor();
-    m_model->removeRow(row);
+    m_model->RemoveRow(row);
     std::map<CellKey, std::unique_ptr<CControlListCell>> moved;
     for (auto& [key, cell] : m_cells) {
         if (key.first < row) {
@@ -126,10 +125,16 @@ void CControlList::DeleteRow(int row) {
     if (GetRowCount() > 0) SelectRow(qMin(row, GetRowCount() - 1));
 }
 
+void CControlList::SetRows(std::vector<QStringList> rows) {
+    CloseEditor();
+    m_cells.clear();
+    m_model->ReplaceRows(std::move(rows));
+}
+
 void CControlList::DeleteAllRows() {
     CloseEditor();
     m_cells.clear();
-    m_model->setRowCount(0);
+    m_model->RemoveAllRows();
 }
 
 int CControlList::GetSelectedRow() const {

@@ -14,10 +14,11 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "controls/ControlListCell.h"
 
-class QStandardItemModel;
+class CControlListModel;
 class CControlListDelegate;
 class CControlListEditor;
 
@@ -37,9 +38,13 @@ public:
     void SetCell(int row, int column, std::unique_ptr<CControlListCell> cell);
     // The cell's record, or the default record (type None, empty text) when it has none.
     const CControlListCell& GetCell(int row, int column) const;
-    // Later rows move up; the row that took its place (or the new last row) is selected. Both
-    // drop an open edit uncommitted, so it can never land in a row that moved or went away.
+    // Replaces every row at once with plain texts (one list per row, cells without records): the
+    // view and screen readers see one removal and one insertion however many rows there are.
+    void SetRows(std::vector<QStringList> rows);
+    // Later rows move up; the row that took its place (or the new last row) is selected. These
+    // three drop an open edit uncommitted, so it can never land in a row that moved or went away.
     void DeleteRow(int row);
+    // One removal, like SetRows.
     void DeleteAllRows();
     int GetSelectedRow() const;
     int GetRowCount() const;
@@ -95,7 +100,7 @@ private:
     void PostCellChanged(int row, int column);
     QPixmap CheckImage(int index) const;
 
-    QStandardItemModel* m_model;
+    CControlListModel* m_model;
     CControlListDelegate* m_delegate;
     std::map<CellKey, std::unique_ptr<CControlListCell>> m_cells;
     CControlListCell m_defaultCell;

@@ -3,11 +3,11 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QStandardItemModel>
 #include <QToolTip>
 
 #include "controls/ControlList.h"
 #include "controls/ControlListEditor.h"
+#include "controls/ControlListModel.h"
 
 void CControlList::StartEdit(int row, int column) {
     if (m_editor || m_ending || m_editType != CellType::None) return;

@@ -21,7 +21,15 @@ void CControlListSECtrl::SetText(const QString& text) {
 }
 
 QString CControlListSECtrl::GetText() const {
-    return QString::number(qBound(minimum(), LeadingInteger(lineEdit()->text()), maximum()));
+    return QString::number(valueFromText(lineEdit()->text()));
+}
+
+QValidator::State CControlListSECtrl::validate(QString&, int&) const {
+    return QValidator::Acceptable;
+}
+
+int CControlListSECtrl::valueFromText(const QString& text) const {
+    return qBound(minimum(), LeadingInteger(text), maximum());
 }
 
 CControlListEditor::CControlListEditor(const CControlListCell& cell, const QString& text, QWidget* parent)

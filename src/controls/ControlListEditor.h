@@ -14,13 +14,18 @@ class QComboBox;
 class CTimeEditCtrl;
 
 // The number editor: an edit with up-down arrows. Whatever text goes in or comes out is read as
-// a decimal integer (anything else is 0) and pulled into [minimum, maximum].
+// a decimal integer (anything else is 0) and pulled into [minimum, maximum]. Typing is never
+// refused: "7" in a 0-2 editor stays 7 until the edit is read, and is read as 2.
 class CControlListSECtrl : public QSpinBox {
     Q_OBJECT
 public:
     CControlListSECtrl(int minimum, int maximum, QWidget* parent = nullptr);
     void SetText(const QString& text);
     QString GetText() const;
+
+protected:
+    QValidator::State validate(QString& text, int& position) const override;
+    int valueFromText(const QString& text) const override;
 };
 
 enum class EditEnd { Open, Ok, Cancel, Browse };

@@ -1,12 +1,16 @@
 #include "controls/DialogUnits.h"
 
 #include <QFontMetrics>
+#include <QScreen>
+#include <QWidget>
 
 namespace {
 constexpr int kHorizontalDivisor = 4;
 constexpr int kVerticalDivisor = 8;
 // The average character width is that of the 52 Latin letters, rounded.
 const QString kAlphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+// What a window manager adds around a window: borders, and a title bar of up to 40 pixels.
+const QSize kFrameAllowance(16, 48);
 }  // namespace
 
 CDialogUnits::CDialogUnits(const QFont& font) {
@@ -30,4 +34,11 @@ QSize CDialogUnits::Size(int width, int height) const {
 
 QRect CDialogUnits::Rect(int x, int y, int width, int height) const {
     return {X(x), Y(y), X(width), Y(height)};
+}
+
+QSize FirstSizeOnScreen(const QWidget& dialog, const QSize& wanted) {
+    const QScreen* screen = dialog.screen();
+    QSize size = wanted;
+    if (screen) size = size.boundedTo(screen->availableGeometry().size() - kFrameAllowance);
+    return size.expandedTo(dialog.minimumSizeHint());
 }

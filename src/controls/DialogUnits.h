@@ -6,6 +6,8 @@
 #include <QRect>
 #include <QSize>
 
+class QWidget;
+
 class CDialogUnits {
 public:
     explicit CDialogUnits(const QFont& font);
@@ -22,3 +24,8 @@ private:
     int m_averageCharWidth;
     int m_charHeight;
 };
+
+// A dialog's first size: the wanted size, but no larger than the room its screen's desktop leaves
+// once the window manager's title bar and frame are counted (a 1366 x 768 screen at 150 % leaves
+// less than 910 x 490), and never smaller than the dialog's minimum size hint.
+QSize FirstSizeOnScreen(const QWidget& dialog, const QSize& wanted);

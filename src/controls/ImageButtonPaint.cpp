@@ -22,6 +22,21 @@ void DrawEdge(QPainter& painter, const QRect& r, const QColor& topLeft, const QC
     painter.drawLine(r.topRight(), r.bottomRight());
 }
 
+// The disabled look: the classic etching (highlight one pixel down and right, shadow on top; the
+// active colours, as a disabled palette may fade them until the etching no longer shows) on a light
+// face. On a dark face that pair sinks into it, so the palette's disabled text colour is used alone.
+struct DisabledInk {
+    QColor highlight;
+    QColor shadow;
+};
+
+DisabledInk DisabledColours(const QPalette& p) {
+    const bool darkFace =
+        p.color(QPalette::Active, QPalette::ButtonText).lightness() > p.color(QPalette::Active, QPalette::Button).lightness();
+    if (darkFace) return {Qt::transparent, p.color(QPalette::Disabled, QPalette::ButtonText)};
+    return {p.color(QPalette::Active, QPalette::Light), p.color(QPalette::Active, QPalette::Dark)};
+}
+
 QSize LogicalSize(const QPixmap& pixmap) {
     return (QSizeF(pixmap.size()) / pixmap.devicePixelRatio()).toSize();
 }
@@ -109,7 +124,8 @@ void CImageButton::PaintBorder(QPainter& painter, const QRect& rect, bool presse
 
 void CImageButton::PaintImage(QPainter& painter, const QPixmap& pixmap, const QRect& rect) const {
     if (!isEnabled() && m_drawDisabledGrayed) {
-        painter.drawPixmap(rect.topLeft(), EmbossedCopy(pixmap, palette()));
+        const DisabledInk ink = DisabledColours(palette());
+        painter.drawPixmap(rect.topLeft(), EmbossedCopy(pixmap, ink.highlight, ink.shadow));
     } else {
         painter.drawPixmap(rect.topLeft(), pixmap);
     }
@@ -121,9 +137,12 @@ void CImageButton::PaintCaption(QPainter& painter, const QRect& area, bool press
     if (isDown() && !m_checkBoxMode) box.translate(m_pressedOffset);
     painter.setFont(font());
     if (!isEnabled()) {
-        painter.setPen(palette().color(QPalette::Active, QPalette::Light));
-        painter.drawText(box.translated(1, 1), kCaptionFlags, text());
-        painter.setPen(palette().color(QPalette::Active, QPalette::Dark));
+        const DisabledInk ink = DisabledColours(palette());
+        if (ink.highlight.alpha() > 0) {
+            painter.setPen(ink.highlight);
+            painter.drawText(box.translated(1, 1), kCaptionFlags, text());
+        }
+        painter.setPen(ink.shadow);
         painter.drawText(box, kCaptionFlags, text());
         return;
     }

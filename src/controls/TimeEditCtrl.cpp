@@ -18,7 +18,9 @@ constexpr int kField1RightChars = 4;
 constexpr int kField2LeftChars = 5;
 constexpr int kTokensNeeded = 3;
 constexpr int kDecimalBase = 10;
-const char* const kFieldNames[CTimeEditCtrl::kFieldCount] = {"Hours", "Minutes", "Hundredths"};
+const char* const kFieldNames[CTimeEditCtrl::kFieldCount] = {QT_TRANSLATE_NOOP("CTimeEditCtrl", "Hours"),
+                                                               QT_TRANSLATE_NOOP("CTimeEditCtrl", "Minutes"),
+                                                               QT_TRANSLATE_NOOP("CTimeEditCtrl", "Hundredths")};
 
 // The number at the start of a field's text: its leading digits, 0 when there are none.
 int LeadingDigits(const QString& text) {

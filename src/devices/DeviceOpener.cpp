@@ -6,8 +6,10 @@
 #include "devices/DriveList.h"
 #include "devices/ImageFile.h"
 #include "devices/PhysicalDrive.h"
+#include "devices/UnitList.h"
 #include "devices/UsbSectorDevice.h"
 #include "platform/Exceptions.h"
+#include "platform/Translatable.h"
 
 namespace {
 
@@ -16,17 +18,16 @@ const char kDevPrefix[] = "/dev/";
 const PhysicalDriveInfo& RequireUsableDrive(const PhysicalDriveInfo* drive, const std::string& argument,
                                             bool allowFixed) {
     if (!drive) throw CUsbDeviceException(argument + " is not a whole disk (give the disk, not a partition)");
-    if (drive->holdsSystem)
-        throw CUsbDeviceException(argument + " holds the running system (a system mount or swap); it is never used as a card");
+    if (const std::string refusal = DriveRefusal(*drive, argument, allowFixed); !refusal.empty())
+        throw CUsbDeviceException(refusal);
     if (!drive->geometryValid) throw CUsbDeviceException(argument + " has no readable size (no card in the reader?)");
-    if (!drive->Qualifies() && !allowFixed)
-        throw CUsbDeviceException(argument + " is not a removable card reader; pass --allow-fixed to use it anyway");
     return *drive;
 }
 
 COpenedDevice OpenDrive(const PhysicalDriveInfo& drive, const DeviceOpenOptions& options) {
-    auto device = std::make_unique<CPhysicalDrive>(options.paths, options.access);
-    DeviceEntry entry{drive.dev, DriveLabel(drive), drive.name};
+    auto device = std::make_unique<CPhysicalDrive>(options.paths, options.access, nullptr, options.allowFixed,
+                                                   options.questions);
+    DeviceEntry entry{drive.dev, DriveLabel(drive), drive.name, DriveId(drive)};
     device->Open(entry);
     return COpenedDevice(std::move(device), DeviceKind::Drive, entry.description);
 }
@@ -38,16 +39,25 @@ COpenedDevice OpenImage(const std::string& path) {
     return COpenedDevice(std::move(device), DeviceKind::Image, entry.description);
 }
 
-// A unit's label names libusb's own record, valid for the whole command (nothing rescans).
+// libusb's own record, valid for the whole command (nothing rescans meanwhile).
 COpenedDevice OpenUnit(struct usb_device& record, const std::string& label) {
     auto device = std::make_unique<CUsbSectorDevice>();
-    device->Open(DeviceEntry{uint64_t(reinterpret_cast<uintptr_t>(&record)), "", label});
+    device->Open(DeviceEntry{uint64_t(reinterpret_cast<uintptr_t>(&record)), "", label, DeviceId::Of(DeviceKind::Unit, label)});
     std::string description = device->Description();
     return COpenedDevice(std::move(device), DeviceKind::Unit, std::move(description));
 }
 
 bool LooksLikeUnitLabel(const std::string& argument) {
     return argument.size() > 4 && strncasecmp(argument.c_str(), "VELK", 4) == 0;
+}
+
+// The names of the units that share the device number a unit name without its bus gives
+// ("VELK3-1, VELK3-2" for VELK3); empty when no units share it.
+std::string NamesSharing(const std::string& argument, const SystemPaths& paths) {
+    std::string names;
+    for (const UnitRecord& unit : ScanUnits(paths))
+        if (unit.sharesNumber && unit.name.rfind(argument + "-", 0) == 0) names += (names.empty() ? "" : ", ") + unit.name;
+    return names;
 }
 
 bool IsRegularFile(const std::string& path) {
@@ -59,6 +69,7 @@ bool IsRegularFile(const std::string& path) {
 
 const char* DeviceKindName(DeviceKind kind) {
     switch (kind) {
+        case DeviceKind::Named: return "device";
         case DeviceKind::Drive: return "drive";
         case DeviceKind::Unit: return "unit";
         case DeviceKind::Image: return "image";
@@ -91,13 +102,58 @@ COpenedDevice OpenDeviceByName(const std::string& argument, const DeviceOpenOpti
     const CDriveList drives(options.paths);
     if (const PhysicalDriveInfo* drive = drives.FindByName(argument))
         return OpenDrive(RequireUsableDrive(drive, argument, options.allowFixed), options);
-    if (struct usb_device* unit = FindUnitByName(argument)) return OpenUnit(*unit, argument);
+    if (struct usb_device* unit = FindUnitByName(argument, options.paths)) return OpenUnit(*unit, argument);
+    if (const std::string names = NamesSharing(argument, options.paths); !names.empty())
+        throw CUsbDeviceException("More than one VELK unit has the device number of " + argument + ": call it " + names +
+                                  " (velk3 devices lists them)");
     if (LooksLikeUnitLabel(argument))
         throw CUsbDeviceException("No VELK unit called " + argument +
                                   " is attached (velk3 devices lists the units; labels are upper case, as VELK3)");
     throw CUsbDeviceException("No device called " + argument +
                               " (give a card reader's name such as sdb, a /dev path, a unit label such as VELK3, "
                               "or a card image file)");
+}
+
+namespace {
+
+// The window's words: it lists only what it may use, so a refusal means the device changed since.
+const PhysicalDriveInfo& RequireListedDrive(const DeviceId& id, const CDriveList& drives) {
+    const PhysicalDriveInfo* drive = drives.FindByName(id.name);
+    if (!drive || !drive->geometryValid)
+        throw CUsbDeviceException("The card in " + id.name + " is no longer there (the card was taken out or the reader unplugged).");
+    if (drive->serial != id.serial || uint64_t(drive->sectorCount) != id.sectors)
+        throw CUsbDeviceException(id.name + " now holds another card than the one listed. Choose it again in the list.");
+    if (!drive->Qualifies())
+        throw CUsbDeviceException(id.name + " is no longer a removable card reader, so VELK3 Manager does not use it.");
+    return *drive;
+}
+
+COpenedDevice OpenListedImage(const DeviceId& id) {
+    struct stat st {};
+    if (::stat(id.name.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        throw CUsbDeviceException("The card image " + id.name + " is no longer there.");
+    if (uint64_t(st.st_ino) != id.inode)
+        throw CUsbDeviceException("The card image " + id.name + " has been replaced by another file since it was listed.");
+    return OpenImage(id.name);
+}
+
+}  // namespace
+
+COpenedDevice OpenDevice(const DeviceId& id, const DeviceOpenOptions& options) {
+    switch (id.kind) {
+        case DeviceKind::Named: return OpenDeviceByName(id.name, options);
+        case DeviceKind::Image: return OpenListedImage(id);
+        case DeviceKind::Unit: {
+            struct usb_device* unit = FindUnit(id, options.paths);
+            if (!unit) throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "The VELK is no longer attached."));
+            return OpenUnit(*unit, id.name);
+        }
+        case DeviceKind::Drive: {
+            const CDriveList drives(options.paths);
+            return OpenDrive(RequireListedDrive(id, drives), options);
+        }
+    }
+    throw CUsbDeviceException("Unable to open device");
 }
 
 void SetUnitClock(COpenedDevice& opened) {

@@ -1,25 +1,26 @@
 #pragma once
-// Turns a device name into an opened sector device: a drive's kernel name (sdb), a /dev path, a
-// unit label (VELK3), or a card image file. `velk3` and the window both open devices here, so a
-// name means the same device to both. A /dev path that is not a removable card reader needs
-// allowFixed; the disk the system runs on is refused always. A unit is looked up afresh on every
-// call: an older enumeration's libusb records may be gone after any rescan.
+// Turns a device identity into an opened sector device. A name given by a user (velk3's DEVICE
+// argument) may be a drive's kernel name (sdb), a /dev path, a unit name (VELK3), or a card image
+// file; a /dev path that is not a removable card reader needs allowFixed, and the disk the system
+// runs on is refused always. An identity from a device list (the window's) opens exactly the
+// device it was taken from, or fails saying that device is gone. A unit is looked up afresh on
+// every call: an older scan's libusb records may be gone after any rescan.
 #include <memory>
 #include <string>
 
 #include "devices/DeviceAccess.h"
+#include "devices/DeviceId.h"
 #include "devices/SectorDevice.h"
 #include "platform/SystemPaths.h"
-
-enum class DeviceKind { Drive, Unit, Image };
-
-const char* DeviceKindName(DeviceKind kind);
+#include "platform/UserPrompt.h"
 
 struct DeviceOpenOptions {
     SystemPaths paths;
     bool allowFixed = false;
     // Read for a command that only reads: a mounted card is then neither unmounted nor asked about.
     DeviceAccess access = DeviceAccess::ReadWrite;
+    // Asked before a mounted card is unmounted for writing; none: the card stays mounted.
+    IUserPrompt* questions = nullptr;
 };
 
 // Owns an opened device; Close() reports a failed flush, the destructor only releases.
@@ -41,6 +42,7 @@ private:
     bool m_closed = false;
 };
 
+COpenedDevice OpenDevice(const DeviceId& id, const DeviceOpenOptions& options);
 COpenedDevice OpenDeviceByName(const std::string& name, const DeviceOpenOptions& options);
 
 // Sets a unit's clock to local time; drives and images have no clock.

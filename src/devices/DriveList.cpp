@@ -2,148 +2,72 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <map>
-#include <set>
-#include <sstream>
 #include <sys/sysmacros.h>
 
+#include "devices/DriveListSystemUse.h"
 #include "platform/TextFormat.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Mount points that make a disk "the one the system runs on".
-const std::set<std::string> kSystemMountPoints = {"/", "/boot", "/boot/efi", "/usr", "/var", "/home"};
 const char* const kVirtualPrefixes[] = {"loop", "ram", "zram", "dm-", "md", "sr"};
+const char* const kEmmcAreas[] = {"boot", "rpmb"};  // an eMMC's own areas beside its user area
 
-struct Mount {
-    std::string devNumber;   // "8:17"
-    std::string sourceName;  // basename of the mount source, "sdb1"
-    std::string mountPoint;
-};
+enum class Bus { Other, Usb, Mmc };
 
-struct SystemUse {
-    std::vector<Mount> mounts;
-    std::set<std::string> swapNames;
-};
-
-std::string ReadFirstLine(const fs::path& file) {
-    std::ifstream in(file);
-    std::string line;
-    std::getline(in, line);
-    return line;
-}
-
-bool ReadNumber(const fs::path& file, int64_t& value) {
-    std::ifstream in(file);
-    return static_cast<bool>(in >> value);
-}
-
-// mountinfo escapes blanks, tabs, newlines and backslashes as \ooo.
-std::string UnescapeMountField(const std::string& text) {
-    auto octal = [](char c) { return c >= '0' && c <= '7'; };
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 3 < text.size() &&
-            octal(text[i + 1]) && octal(text[i + 2]) && octal(text[i + 3])) {
-            out += static_cast<char>((text[i + 1] - '0') * 64 + (text[i + 2] - '0') * 8 + (text[i + 3] - '0'));
-            i += 3;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
-std::vector<Mount> ReadMounts(const fs::path& mountinfo) {
-    std::vector<Mount> mounts;
-    std::ifstream in(mountinfo);
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string id, parent, devNumber, root, mountPoint, word;
-        if (!(fields >> id >> parent >> devNumber >> root >> mountPoint)) continue;
-        std::string source;
-        while (fields >> word)
-            if (word == "-") {
-                fields >> word >> source;  // file system type, then source
-                break;
-            }
-        mounts.push_back({devNumber, fs::path(UnescapeMountField(source)).filename().string(),
-                          UnescapeMountField(mountPoint)});
-    }
-    return mounts;
-}
-
-std::set<std::string> ReadSwapNames(const fs::path& swaps) {
-    std::set<std::string> names;
-    std::ifstream in(swaps);
-    std::string line;
-    std::getline(in, line);  // column headings
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string file;
-        if (fields >> file) names.insert(fs::path(UnescapeMountField(file)).filename().string());
-    }
-    return names;
-}
-
-// A block device (disk or partition) as sysfs shows it.
-struct BlockNode {
-    std::string name;
-    fs::path dir;
-    std::string devNumber;
-};
-
-std::vector<BlockNode> PartitionsOf(const fs::path& diskDir, const std::string& diskName) {
-    std::vector<std::pair<int64_t, BlockNode>> found;
-    std::error_code ec;
-    for (const auto& child : fs::directory_iterator(diskDir, ec)) {
-        const std::string name = child.path().filename().string();
-        int64_t number = 0;
-        if (name.rfind(diskName, 0) != 0 || !ReadNumber(child.path() / "partition", number)) continue;
-        found.push_back({number, {name, child.path(), ReadFirstLine(child.path() / "dev")}});
-    }
-    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<BlockNode> partitions;
-    for (auto& [number, node] : found) partitions.push_back(std::move(node));
-    return partitions;
-}
-
-std::vector<std::string> MountPointsOf(const BlockNode& node, const SystemUse& use) {
-    std::vector<std::string> points;
-    for (const Mount& m : use.mounts)
-        if ((!node.devNumber.empty() && m.devNumber == node.devNumber) || m.sourceName == node.name)
-            points.push_back(m.mountPoint);
-    return points;
-}
-
-// True when node, or anything stacked on it (device-mapper, md), is a system mount or swap.
-bool UsedBySystem(const BlockNode& node, const SystemUse& use, const fs::path& blockRoot, int depth = 0) {
-    if (use.swapNames.count(node.name)) return true;
-    for (const std::string& point : MountPointsOf(node, use))
-        if (kSystemMountPoints.count(point)) return true;
-    if (depth > 8) return false;
-    std::error_code ec;
-    for (const auto& holder : fs::directory_iterator(node.dir / "holders", ec)) {
-        const std::string name = holder.path().filename().string();
-        const fs::path dir = blockRoot / name;
-        if (UsedBySystem({name, dir, ReadFirstLine(dir / "dev")}, use, blockRoot, depth + 1)) return true;
-    }
-    return false;
-}
-
-bool OnRemovableBus(const fs::path& diskDir) {
+// A USB card reader may hold an MMC host of its own: USB decides.
+Bus BusOf(const fs::path& diskDir) {
     std::error_code ec;
     const fs::path real = fs::canonical(diskDir, ec);
-    if (ec) return false;
-    for (const auto& part : real) {
-        const std::string piece = part.string();
-        if (piece.rfind("usb", 0) == 0 || piece.rfind("mmc", 0) == 0) return true;
+    const auto under = [&](const char* prefix) {
+        return !ec && std::any_of(real.begin(), real.end(), [&](const fs::path& part) { return part.string().rfind(prefix, 0) == 0; });
+    };
+    return under("usb") ? Bus::Usb : under("mmc") ? Bus::Mmc : Bus::Other;
+}
+
+bool IsEmmcArea(const std::string& name) {
+    return name.rfind("mmcblk", 0) == 0 && std::any_of(std::begin(kEmmcAreas), std::end(kEmmcAreas), [&](const char* area) {
+               return name.find(area) != std::string::npos;
+           });
+}
+
+// Storage soldered in (eMMC): it has boot areas (mmcblk0boot0), or its host says it cannot be
+// removed. An SD card in a built-in slot has neither.
+bool IsInternalMmc(const BlockNode& disk, const fs::path& blockRoot) {
+    std::error_code ec;
+    return IsEmmcArea(disk.name) || fs::exists(blockRoot / (disk.name + "boot0"), ec) ||
+           ReadFirstLine(disk.dir / "device" / "removable") == "fixed";
+}
+
+// The removable flag, a USB bus, or the MMC bus of a card slot; internal eMMC only when its host
+// marks it removable.
+bool IsRemovable(const BlockNode& disk, const fs::path& blockRoot) {
+    int64_t flag = 0;
+    if (ReadNumber(disk.dir / "removable", flag) && flag == 1) return true;
+    switch (BusOf(disk.dir)) {
+        case Bus::Usb: return true;
+        case Bus::Mmc:
+            return !IsInternalMmc(disk, blockRoot) || ReadFirstLine(disk.dir / "device" / "removable") == "removable";
+        case Bus::Other: break;
     }
     return false;
+}
+
+// The card reader's (or card's) own serial: a WWN where the disk has one, else the serial of the
+// nearest device above it (the MMC card, or the USB reader).
+std::string ReadSerial(const fs::path& diskDir) {
+    for (const fs::path& file : {diskDir / "wwid", diskDir / "device" / "wwid"}) {
+        const std::string wwid = ReadFirstLine(file);
+        if (!wwid.empty()) return wwid;
+    }
+    std::error_code ec;
+    fs::path device = fs::canonical(diskDir / "device", ec);
+    for (; !ec && !device.empty() && device != device.root_path(); device = device.parent_path()) {
+        const std::string serial = ReadFirstLine(device / "serial");
+        if (!serial.empty()) return serial;
+    }
+    return {};
 }
 
 bool IsVirtualName(const std::string& name) {
@@ -157,7 +81,7 @@ uint64_t ParseDevNumber(const std::string& text) {
     return makedev(major, minor);
 }
 
-PhysicalDriveInfo DescribeDisk(const BlockNode& disk, const SystemUse& use, const fs::path& blockRoot) {
+PhysicalDriveInfo DescribeDisk(const BlockNode& disk, const CSystemUse& use, const fs::path& blockRoot) {
     PhysicalDriveInfo info;
     info.name = disk.name;
     info.dev = ParseDevNumber(disk.devNumber);
@@ -166,18 +90,19 @@ PhysicalDriveInfo DescribeDisk(const BlockNode& disk, const SystemUse& use, cons
     info.sectorCount = info.geometryValid ? value : 0;
     if (ReadNumber(disk.dir / "queue" / "logical_block_size", value) && value > 0)
         info.bytesPerSector = static_cast<uint32_t>(value);
-    info.removable = (ReadNumber(disk.dir / "removable", value) && value == 1) || OnRemovableBus(disk.dir);
+    info.removable = IsRemovable(disk, blockRoot);
     info.virtualDevice = IsVirtualName(disk.name);
-    info.holdsSystem = UsedBySystem(disk, use, blockRoot);
+    info.serial = ReadSerial(disk.dir);
+    info.holdsSystem = use.UsedBySystem(disk);
     const auto addMounts = [&](const BlockNode& node) {
-        for (const std::string& point : MountPointsOf(node, use)) {
+        for (const std::string& point : use.MountPointsOf(node)) {
             info.mountPoints.push_back(point);
             info.mounts.push_back({node.name, point});
         }
     };
     addMounts(disk);
     for (const BlockNode& partition : PartitionsOf(disk.dir, disk.name)) {
-        info.holdsSystem = info.holdsSystem || UsedBySystem(partition, use, blockRoot);
+        info.holdsSystem = info.holdsSystem || use.UsedBySystem(partition);
         addMounts(partition);
     }
     return info;
@@ -186,8 +111,7 @@ PhysicalDriveInfo DescribeDisk(const BlockNode& disk, const SystemUse& use, cons
 }  // namespace
 
 CDriveList::CDriveList(const SystemPaths& paths) {
-    const SystemUse use{ReadMounts(fs::path(paths.procRoot) / "self" / "mountinfo"),
-                        ReadSwapNames(fs::path(paths.procRoot) / "swaps")};
+    const CSystemUse use(paths);
     const fs::path blockRoot = fs::path(paths.sysRoot) / "block";
     std::vector<std::string> names;
     std::error_code ec;
@@ -211,6 +135,13 @@ const PhysicalDriveInfo* CDriveList::FindByName(const std::string& name) const {
     return nullptr;
 }
 
+std::string DriveRefusal(const PhysicalDriveInfo& drive, const std::string& shown, bool allowFixed) {
+    if (drive.holdsSystem) return shown + " holds the running system (a system mount or swap); it is never used as a card";
+    if (!drive.IsCardReader() && !allowFixed)
+        return shown + " is not a removable card reader; pass --allow-fixed to use it anyway";
+    return {};
+}
+
 std::string DriveLabel(const PhysicalDriveInfo& drive) {
     std::string label = StringPrintf("%s (%0.2fMB) (", drive.name.c_str(),
                                      double(drive.sectorCount) * kSectorSize / 1048576.0);
@@ -225,5 +156,12 @@ void EnumerateDrives(DeviceList& list, const SystemPaths& paths) {
     list.clear();
     const CDriveList drives(paths);
     for (const auto& drive : drives.Drives())
-        if (drive.Qualifies()) list.push_back({drive.dev, DriveLabel(drive), drive.name});
+        if (drive.Qualifies()) list.push_back({drive.dev, DriveLabel(drive), drive.name, DriveId(drive)});
+}
+
+DeviceId DriveId(const PhysicalDriveInfo& drive) {
+    DeviceId id = DeviceId::Of(DeviceKind::Drive, drive.name);
+    id.serial = drive.serial;
+    id.sectors = uint64_t(drive.sectorCount);
+    return id;
 }

@@ -21,14 +21,21 @@ struct PhysicalDriveInfo {
     bool geometryValid = false;       // size readable and non-zero
     uint32_t bytesPerSector = kSectorSize;
     int64_t sectorCount = 0;          // in 512-byte units, as sysfs counts
-    bool removable = false;           // removable flag, or on a USB or MMC bus
+    bool removable = false;           // removable flag, on a USB bus, or in a card slot on the MMC bus
     bool virtualDevice = false;       // loop, RAM, zram, device-mapper, md, optical: never a card
+    std::string serial;               // WWN, or the serial of the card or the reader; may be empty
     bool holdsSystem = false;         // it or a partition is a system mount or swap
     std::vector<std::string> mountPoints;  // of the disk and its partitions, in partition order
     std::vector<DriveMount> mounts;        // the same, with what is mounted
 
-    bool Qualifies() const { return geometryValid && removable && !virtualDevice && !holdsSystem; }
+    // A card reader, with or without a card.
+    bool IsCardReader() const { return removable && !virtualDevice && !holdsSystem; }
+    bool Qualifies() const { return geometryValid && IsCardReader(); }
 };
+
+// Why drive may not be used as a card, naming it as shown; empty when it may. The disk the system
+// runs on never may; a disk that is not a removable card reader only when allowFixed.
+std::string DriveRefusal(const PhysicalDriveInfo& drive, const std::string& shown, bool allowFixed);
 
 class CDriveList {
 public:
@@ -47,3 +54,4 @@ std::string DriveLabel(const PhysicalDriveInfo& drive);
 
 // Fills list with the qualifying drives: reference = dev_t, description = label, name = kernel name.
 void EnumerateDrives(DeviceList& list, const SystemPaths& paths = {});
+DeviceId DriveId(const PhysicalDriveInfo& drive);

@@ -1,6 +1,7 @@
 #include "devices/FileDescriptor.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 
 CFileDescriptor::~CFileDescriptor() { CloseQuietly(); }
@@ -53,6 +54,11 @@ bool CFileDescriptor::Sync() const {
     while (::fdatasync(m_fd) != 0)
         if (errno != EINTR) return false;
     return true;
+}
+
+void CFileDescriptor::DropCache(uint64_t offset, uint64_t length) const {
+    // Advice only: where the file system keeps no separate copy (tmpfs) the pages are the medium.
+    ::posix_fadvise(m_fd, static_cast<off_t>(offset), static_cast<off_t>(length), POSIX_FADV_DONTNEED);
 }
 
 bool CFileDescriptor::SyncAndClose() {

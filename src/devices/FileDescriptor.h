@@ -26,6 +26,8 @@ public:
 
     // Flushes written data to the medium; false (with errno) when that fails.
     bool Sync() const;
+    // Drops this machine's clean cached copy of the range, so the next read comes from the medium.
+    void DropCache(uint64_t offset, uint64_t length) const;
     // Flushes written data to the medium and closes; false (with errno) when either fails.
     bool SyncAndClose();
     void CloseQuietly();

@@ -14,6 +14,7 @@ namespace {
 std::string SystemError() { return std::strerror(errno); }
 
 constexpr uint64_t kMaxSectors = UINT32_MAX;  // sector numbers are 32-bit
+constexpr mode_t kImageMode = 0600;           // an image holds a card's contents: its owner's alone
 
 }  // namespace
 
@@ -27,13 +28,15 @@ DeviceEntry CImageFile::EntryFor(const std::string& path) {
     char size[64];
     std::snprintf(size, sizeof size, " (%0.2fMB)", megabytes);
     entry.description = path + size;
+    entry.id = DeviceId::Of(DeviceKind::Image, path);
+    entry.id.inode = uint64_t(st.st_ino);
     return entry;
 }
 
 void CImageFile::Create(const std::string& path, uint64_t sectorCount) {
     if (sectorCount == 0 || sectorCount > kMaxSectors)
         throw CUsbDeviceException("An image must hold between 1 and 4294967295 sectors");
-    CFileDescriptor file(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    CFileDescriptor file(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, kImageMode));
     if (!file.IsOpen())
         throw CUsbDeviceException("Could not create image " + path + " (" + SystemError() + ")");
     if (::ftruncate(file.Get(), static_cast<off_t>(sectorCount * kSectorSize)) != 0) {
@@ -92,4 +95,12 @@ void CImageFile::writeSector(uint32_t first, uint32_t count, const uint8_t* buff
     m_written = true;
     if (!m_file.WriteAt(uint64_t(first) * kSectorSize, buffer, size_t(count) * kSectorSize))
         throw CUsbDeviceException("Unable to write sector");
+}
+
+// Written pages stay in the page cache after a flush; only clean pages can be dropped, so the
+// flush comes first.
+void CImageFile::DropCache(uint32_t first, uint32_t count) {
+    CheckRange(first, count, "Unable to read sector");
+    Flush();
+    m_file.DropCache(uint64_t(first) * kSectorSize, uint64_t(count) * kSectorSize);
 }

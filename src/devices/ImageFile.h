@@ -14,7 +14,8 @@ public:
 
     // An entry whose name is the image's path.
     static DeviceEntry EntryFor(const std::string& path);
-    // Makes a new image of sectorCount zero sectors (sparse); throws when path exists.
+    // Makes a new image of sectorCount zero sectors (sparse), readable by its owner alone; throws
+    // when path exists.
     static void Create(const std::string& path, uint64_t sectorCount);
 
     uint32_t GetSectorCount() override { return m_sectorCount; }
@@ -25,6 +26,7 @@ public:
     void Close() override;
     bool Identify() override { return true; }
     void Flush() override;
+    void DropCache(uint32_t first, uint32_t count) override;
 
 private:
     void CheckRange(uint32_t first, uint32_t count, const char* message) const;

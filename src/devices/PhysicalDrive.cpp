@@ -11,8 +11,9 @@
 #include "devices/RawDiskOpener.h"
 #include "platform/Exceptions.h"
 
-CPhysicalDrive::CPhysicalDrive(SystemPaths paths, DeviceAccess access, IUdisksClient* udisks)
-    : m_paths(std::move(paths)), m_access(access), m_udisks(udisks) {}
+CPhysicalDrive::CPhysicalDrive(SystemPaths paths, DeviceAccess access, IUdisksClient* udisks, bool allowFixed,
+                               IUserPrompt* questions)
+    : m_paths(std::move(paths)), m_access(access), m_udisks(udisks), m_allowFixed(allowFixed), m_questions(questions) {}
 
 CPhysicalDrive::~CPhysicalDrive() {
     if (m_handle) m_handle->file.CloseQuietly();
@@ -28,6 +29,9 @@ void CPhysicalDrive::Open(const DeviceEntry& entry) {
     const PhysicalDriveInfo* found = drives.FindByDev(entry.reference);
     if (!found) throw CUsbDeviceException("Unable to open drive");
     if (m_handle) throw CUsbDeviceException("A drive is already opened");
+    // Before anything is asked or unmounted.
+    if (const std::string refusal = DriveRefusal(*found, found->name, m_allowFixed); !refusal.empty())
+        throw CUsbDeviceException(refusal);
     m_drive = *found;
     // Attached only once open: a failed Open leaves the object closed, ready for another try.
     auto handle = std::make_unique<DriveHandle>();
@@ -38,9 +42,19 @@ void CPhysicalDrive::Open(const DeviceEntry& entry) {
 }
 
 void CPhysicalDrive::OpenHandle(DriveHandle& handle) {
-    handle.file = CRawDiskOpener(m_paths.devRoot, m_udisks).Open(m_drive, m_access);
+    handle.file = CRawDiskOpener(m_paths.devRoot, m_udisks, m_questions).Open(m_drive, m_access);
     struct stat st {};
-    if (::fstat(handle.file.Get(), &st) == 0 && S_ISBLK(st.st_mode)) {
+    if (::fstat(handle.file.Get(), &st) != 0) {
+        const std::string error = std::strerror(errno);
+        handle.file.CloseQuietly();
+        throw CUsbDeviceException("Could not open drive (" + error + ")");
+    }
+    if (!IsListedDisk(st)) {  // before any transfer
+        handle.file.CloseQuietly();
+        throw CUsbDeviceException("Could not open drive (" + handle.path + " is not the disk " + m_drive.name +
+                                  " that was listed)");
+    }
+    if (S_ISBLK(st.st_mode)) {
         // The device node is the authority; sysfs may lag behind a card change.
         int logical = 0;
         if (::ioctl(handle.file.Get(), BLKSSZGET, &logical) == 0 && logical > 0)
@@ -55,6 +69,12 @@ void CPhysicalDrive::OpenHandle(DriveHandle& handle) {
     }
     handle.open = true;
     m_written = false;
+}
+
+// A block node must be the listed disk itself; a regular file stands in for one in tests (only root
+// could put one under /dev).
+bool CPhysicalDrive::IsListedDisk(const struct stat& st) const {
+    return S_ISBLK(st.st_mode) ? uint64_t(st.st_rdev) == m_drive.dev : S_ISREG(st.st_mode);
 }
 
 void CPhysicalDrive::Close() {
@@ -95,4 +115,12 @@ void CPhysicalDrive::writeSector(uint32_t first, uint32_t count, const uint8_t* 
     m_written = true;
     if (!m_handle->file.WriteAt(uint64_t(first) * kSectorSize, buffer, size_t(count) * kSectorSize))
         throw CUsbDeviceException("Unable to write sector");
+}
+
+// The block device's page cache keeps what was written; only clean pages can be dropped, so the
+// flush comes first.
+void CPhysicalDrive::DropCache(uint32_t first, uint32_t count) {
+    RequireOpen(first, count, "Unable to read sector");
+    Flush();
+    m_handle->file.DropCache(uint64_t(first) * kSectorSize, uint64_t(count) * kSectorSize);
 }

@@ -49,8 +49,8 @@ std::string UnmountQuestion(const std::vector<std::string>& mountPoints) {
     return StringPrintf(question_text::kUnmount, joined.c_str());
 }
 
-CRawDiskOpener::CRawDiskOpener(std::string devRoot, IUdisksClient* udisks)
-    : m_devRoot(std::move(devRoot)), m_udisks(udisks) {}
+CRawDiskOpener::CRawDiskOpener(std::string devRoot, IUdisksClient* udisks, IUserPrompt* questions)
+    : m_devRoot(std::move(devRoot)), m_udisks(udisks), m_questions(questions) {}
 
 IUdisksClient& CRawDiskOpener::Udisks() {
     if (m_udisks) return *m_udisks;
@@ -78,7 +78,7 @@ CFileDescriptor CRawDiskOpener::OpenThroughUdisks(const std::string& path, Devic
 }
 
 void CRawDiskOpener::UnmountAfterAsking(const PhysicalDriveInfo& drive) {
-    if (!AskConfirm(UnmountQuestion(drive.mountPoints)))
+    if (!m_questions || !m_questions->AskYesNo(UnmountQuestion(drive.mountPoints), kConfirmCaption))
         throw CUsbDeviceException("The card stays mounted; nothing was written to it.");
     // Partitions in order, each once, with all the places it is mounted at.
     std::vector<std::pair<std::string, std::vector<std::string>>> nodes;

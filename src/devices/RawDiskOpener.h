@@ -11,11 +11,13 @@
 #include "devices/DriveList.h"
 #include "devices/FileDescriptor.h"
 #include "devices/UdisksClient.h"
+#include "platform/UserPrompt.h"
 
 class CRawDiskOpener {
 public:
     // udisks: the client to ask; nullptr means the system's, connected only when needed.
-    CRawDiskOpener(std::string devRoot, IUdisksClient* udisks);
+    // questions: asked before a mounted card is unmounted; nullptr: it stays mounted.
+    CRawDiskOpener(std::string devRoot, IUdisksClient* udisks, IUserPrompt* questions = nullptr);
 
     // The opened node of drive; throws CUsbDeviceException with the message for the user.
     CFileDescriptor Open(const PhysicalDriveInfo& drive, DeviceAccess access);
@@ -28,6 +30,7 @@ private:
 
     std::string m_devRoot;
     IUdisksClient* m_udisks;
+    IUserPrompt* m_questions;
     std::unique_ptr<IUdisksClient> m_ownUdisks;
 };
 

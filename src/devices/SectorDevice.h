@@ -6,15 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "devices/DeviceId.h"
+
 inline constexpr uint32_t kSectorSize = 512;
 
-// One element of a device list. For a drive, reference is the disk's dev_t and name is its kernel
-// name; for a USB unit, reference identifies the unit's device record and name is its label; for
-// an image file, name is its path.
+// One element of a device list, plain values only. For a drive, reference is the disk's dev_t and
+// name is its kernel name; for a USB unit, name is its unique name (reference is 0: a unit is found
+// again by its identity whenever it is opened); for an image file, name is its path.
 struct DeviceEntry {
     uint64_t reference = 0;
     std::string description;
     std::string name;
+    DeviceId id{};
 };
 
 using DeviceList = std::vector<DeviceEntry>;
@@ -37,6 +40,13 @@ public:
     // order between two flushes, so whoever depends on an order (tables before the header that
     // points at them) flushes in between. Throws like a failed write.
     virtual void Flush() = 0;
+    // Flushes, then makes the next reads of the range come from the card itself, never from a copy
+    // this machine kept of what was written: how a job checks that the card kept its writes. A
+    // device without a cache has nothing to drop.
+    virtual void DropCache(uint32_t first, uint32_t count) {
+        (void)first, (void)count;
+        Flush();
+    }
 
     // Buffered sequential writer, built on writeSector.
     virtual void BeginWrite(uint32_t startSector, uint32_t bufferSectors);

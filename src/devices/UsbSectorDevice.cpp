@@ -13,21 +13,15 @@
 #include "platform/ByteOrder.h"
 #include "platform/Exceptions.h"
 #include "platform/TextFormat.h"
-#include "platform/UserPrompt.h"
 
 using namespace unit_usb;
 using namespace unit_record;
 
 namespace {
 
-constexpr const char* kUnableToAccessCaption = "Unable to access VELK";
 constexpr int kYearBase = 2000;
 
 uint8_t Bcd(int value) { return uint8_t((value / 10) * 16 + value % 10); }
-
-bool IsUnit(const struct usb_device& device) {
-    return device.descriptor.idVendor == kVendorId && device.descriptor.idProduct == kProductId;
-}
 
 // The decimal number at the start of the text, 0.0 when there is none. Not strtod: the window's
 // locale may use a decimal comma, the firmware never does.
@@ -312,48 +306,6 @@ void CUsbSectorDevice::SetClock() {
 
 std::string UnitLabel(const struct usb_device& device) { return StringPrintf(kLabelFormat, int(device.devnum)); }
 
-void EnumerateUnits(DeviceList& list) {
-    list.clear();
-    usb_init();
-    usb_find_busses();
-    usb_find_devices();
-    for (usb_bus* bus = usb_get_busses(); bus; bus = bus->next) {
-        for (struct usb_device* device = bus->devices; device; device = device->next) {
-            if (!IsUnit(*device)) continue;
-            std::unique_ptr<struct usb_device, void (*)(void*)> copy(
-                static_cast<struct usb_device*>(std::malloc(sizeof(struct usb_device))), std::free);
-            if (!copy) throw std::bad_alloc();
-            std::memcpy(copy.get(), device, sizeof(struct usb_device));
-            DeviceEntry entry{uint64_t(reinterpret_cast<uintptr_t>(copy.get())), "", UnitLabel(*device)};
-            CUsbSectorDevice unit;
-            try {
-                unit.Open(entry);
-                entry.description = unit.Description();
-                list.push_back(entry);
-                copy.release();
-            } catch (const CUsbDeviceException& e) {
-                UserPrompt().ShowMessage(e.Message(), kUnableToAccessCaption, MessageIcon::Warning);
-            }
-            try {
-                unit.Close();
-            } catch (const CUsbDeviceException&) {
-                // the unit is listed or reported already; its destructor lets go of it
-            }
-        }
-    }
-}
-
-struct usb_device* FindUnitByName(const std::string& name) {
-    usb_init();
-    usb_find_busses();
-    usb_find_devices();
-    for (usb_bus* bus = usb_get_busses(); bus; bus = bus->next)
-        for (struct usb_device* device = bus->devices; device; device = device->next)
-            if (IsUnit(*device) && UnitLabel(*device) == name) return device;
-    return nullptr;
-}
-
-void ClearUnitList(DeviceList& list) {
-    for (const DeviceEntry& entry : list) std::free(reinterpret_cast<void*>(uintptr_t(entry.reference)));
-    list.clear();
+bool IsUnit(const struct usb_device& device) {
+    return device.descriptor.idVendor == kVendorId && device.descriptor.idProduct == kProductId;
 }

@@ -20,7 +20,7 @@ public:
     std::string GetName() override { return m_name; }
     void readSector(uint32_t first, uint32_t count, uint8_t* buffer) override;
     void writeSector(uint32_t first, uint32_t count, const uint8_t* buffer) override;
-    // entry.reference is a usb_device* (a copy made by EnumerateUnits, or libusb's own record).
+    // entry.reference is libusb's usb_device record of the unit (see FindUnit).
     void Open(const DeviceEntry& entry) override;
     void Close() override;
     bool Identify() override;
@@ -68,13 +68,5 @@ private:
 
 // The unit label "VELK%i" of a libusb device record.
 std::string UnitLabel(const struct usb_device& device);
-
-// Fills list with one entry per VELK unit that could be opened (reference: a malloc'ed copy of
-// its usb_device, owned by the entry). A unit that cannot be opened is reported through the
-// prompt, captioned "Unable to access VELK", and left out. The caller has already emptied list
-// with ClearUnitList.
-void EnumerateUnits(DeviceList& list);
-// libusb's own record of the unit labelled name (case-sensitive), or null.
-struct usb_device* FindUnitByName(const std::string& name);
-// Frees the device-record copies of a unit list and empties it.
-void ClearUnitList(DeviceList& list);
+// True for the unit's vendor and product ids (not its bootloader's).
+bool IsUnit(const struct usb_device& device);

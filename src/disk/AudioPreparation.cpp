@@ -8,15 +8,13 @@
 #include "disk/RoutineFile.h"
 #include "disk/VelkDisk.h"
 #include "platform/Exceptions.h"
-#include "platform/Progress.h"
 #include "platform/TempFiles.h"
 #include "platform/TextFormat.h"
 
 namespace {
 
 constexpr uint32_t kSamplesPerPass = 1024;
-constexpr uint32_t kPassesPerStep = 1024;
-constexpr uint32_t kSamplesPerStep = kSamplesPerPass * kPassesPerStep;
+constexpr uint32_t kPassesPerReport = 64;  // about 1.5 s of audio: a stop is honoured within a moment
 constexpr uint32_t kCopyPiece = 4096;
 
 void CopyToTempInput(std::FILE* file, uint32_t count, const std::string& path) {
@@ -34,8 +32,7 @@ void CopyToTempInput(std::FILE* file, uint32_t count, const std::string& path) {
 
 }  // namespace
 
-void CVelkDisk::PrepareAudio(const RoutineHeader& header, std::FILE* file, uint32_t& audioBytes, StdioFile& audioStream,
-                             IProgressBar* progress) {
+void CVelkDisk::PrepareAudio(const RoutineHeader& header, std::FILE* file, uint32_t& audioBytes, StdioFile& audioStream) {
     audioBytes = 0;
     audioStream.reset();
     if (header.audioBytes == 0) return;
@@ -58,11 +55,11 @@ void CVelkDisk::PrepareAudio(const RoutineHeader& header, std::FILE* file, uint3
             return;
         }
     }
-    ConvertAudio(header, file, audioBytes, audioStream, progress);
+    ConvertAudio(header, file, audioBytes, audioStream);
 }
 
 void CVelkDisk::ConvertAudio(const RoutineHeader& header, std::FILE* file, uint32_t& audioBytes,
-                             StdioFile& audioStream, IProgressBar* progress) {
+                             StdioFile& audioStream) {
     const std::string inputPath = CreateTempFile("ylm");
     AddTempFile(inputPath);
     CopyToTempInput(file, header.audioBytes, inputPath);
@@ -75,20 +72,19 @@ void CVelkDisk::ConvertAudio(const RoutineHeader& header, std::FILE* file, uint3
     CMp3Encoder encoder;
     if (!encoder.Create(outputPath)) throw CFileAccessException("Unable to create temporary output audio file");
 
-    if (progress) {
-        progress->SetRange(0, int(1 + first.GetLength() / kSamplesPerStep));
-        progress->SetPos(0);
-        progress->SetStep(1);
-    }
-    if (m_statusWindow) m_statusWindow->SetText(status_text::kConvertingAudio);
+    m_job->Begin(JobPhase::Converting, ProgressUnit::Samples, first.GetLength());
 
     std::vector<int32_t> left(kSamplesPerPass), right(kSamplesPerPass);
     std::vector<uint32_t> frames(kSamplesPerPass);
-    for (uint64_t pass = 0;; ++pass) {
+    for (uint64_t pass = 0, samples = 0;; ++pass) {
         const uint32_t m = std::min(first.Read(left.data(), kSamplesPerPass), second.Read(right.data(), kSamplesPerPass));
         for (uint32_t j = 0; j < m; ++j) frames[j] = uint16_t(left[j]) | (uint32_t(uint16_t(right[j])) << 16);
         encoder.Encode(frames.data(), m);
-        if (progress && pass % kPassesPerStep == 0) progress->StepIt();
+        samples += m;
+        if (pass % kPassesPerReport == 0) {
+            m_job->ThrowIfStopped();
+            m_job->Progress(samples);
+        }
         if (m < kSamplesPerPass) break;
     }
     // The encoder has shown what went wrong; a stream with lost chunks or a missing end is not

@@ -7,24 +7,13 @@
 #include <string>
 
 #include "devices/SectorDevice.h"
+#include "platform/JobControl.h"
 
-class IStatusWindow;
-class IProgressBar;
-
-namespace status_text {
-inline constexpr const char* kReadingCard = "Reading Card";
-inline constexpr const char* kWritingCard = "Writing Card";
-inline constexpr const char* kVerifying = "Verifying";
-}  // namespace status_text
-
-struct CardCopyProgress {
-    IStatusWindow* status = nullptr;
-    IProgressBar* progress = nullptr;  // positions count sectors
-};
+// Each copy reports its sectors to job and stops (CJobStopped) between runs when asked to.
 
 // Copies the sectors card uses into image, which holds at least as many sectors and only zeros
 // (a new image): runs of zeros are not written, so they stay holes. Returns the sectors copied.
-uint32_t BackupCard(CSectorDevice& card, CSectorDevice& image, const CardCopyProgress& progress = {});
+uint32_t BackupCard(CSectorDevice& card, CSectorDevice& image, CJobControl& job);
 
 // The sectors a restore of image writes; throws when the image holds no VELK disk.
 uint32_t RestoreNeeds(CSectorDevice& image);
@@ -32,8 +21,7 @@ uint32_t RestoreNeeds(CSectorDevice& image);
 void CheckCardRoom(uint32_t needed, CSectorDevice& card);
 
 // Writes the first `sectors` sectors of image onto card, sector 0 cleared first and written last.
-void RestoreCard(CSectorDevice& image, CSectorDevice& card, uint32_t sectors, const CardCopyProgress& progress = {});
-
-// Reads back the first `sectors` sectors of card and compares them with image; throws naming the
-// first sector that differs.
-void VerifyCard(CSectorDevice& image, CSectorDevice& card, uint32_t sectors, const CardCopyProgress& progress = {});
+// What was written is read back from the card itself and compared with the image: the routines
+// and tables before the header goes on (a stop is honoured there), the header after it. A card
+// that did not keep them fails naming the first such sector, and never gets the header.
+void RestoreCard(CSectorDevice& image, CSectorDevice& card, uint32_t sectors, CJobControl& job);

@@ -10,6 +10,9 @@ inline constexpr uint32_t kFirstTrackSector = 1;
 inline constexpr uint32_t kTrackEntrySize = 62;
 inline constexpr uint32_t kEntriesPerSector = 8;
 inline constexpr int kMaxTracks = 65533;
+// Far above any real card (a schedule a minute for two years), and what bounds the memory and
+// time of a read whatever a header claims.
+inline constexpr uint32_t kMaxSchedules = 1u << 20;
 inline constexpr uint32_t kMaxSectorsPerCall = 128;  // one 64 KiB transfer
 
 namespace header {  // byte offsets in sector 0

@@ -12,7 +12,6 @@
 #include "disk/RoutineFile.h"
 #include "disk/VelkDisk.h"
 #include "platform/Exceptions.h"
-#include "platform/Progress.h"
 #include "platform/TextFormat.h"
 
 namespace {
@@ -47,18 +46,10 @@ TrackEntry EntryFor(const RoutineHeader& header, uint32_t audioStart, uint32_t a
     return entry;
 }
 
-void StartSection(IStatusWindow* status, IProgressBar* progress, const char* text, uint32_t first, uint32_t end) {
-    if (progress) {
-        progress->SetRange(0, int(end - first + 1));
-        progress->SetPos(0);
-        progress->SetStep(1);
-    }
-    if (status) status->SetText(text);
-}
 
 }  // namespace
 
-void CVelkDisk::ImportRoutineFile(const std::string& path, IProgressBar* progress, bool writeTable) {
+void CVelkDisk::ImportRoutineFile(const std::string& path, bool writeTable) {
     if (m_tracks.size() >= size_t(disk_layout::kMaxTracks)) throw CFileAccessException("Maximum number of files reached");
     StdioFile file = OpenStdioFile(path, "rb");
     if (!file) throw CDriveAccessException(StringPrintf("Could not open file %s", path.c_str()));
@@ -70,17 +61,19 @@ void CVelkDisk::ImportRoutineFile(const std::string& path, IProgressBar* progres
 
     uint32_t audioBytes = 0;
     StdioFile audio;
-    PrepareAudio(header, file.get(), audioBytes, audio, progress);
+    PrepareAudio(header, file.get(), audioBytes, audio);
 
     const TrackEntry entry = EntryFor(header, NextFreeSector(), audioBytes);
     MakeRoomForTrack(entry);
 
-    StartSection(m_statusWindow, progress, status_text::kWritingMp3, entry.audioStart, entry.dataStart);
-    if (!WriteStream(audio.get(), entry.audioStart, audioBytes, AudioPaddingBlock(), progress))
+    m_job->Begin(JobPhase::WritingAudio, ProgressUnit::Sectors, entry.dataStart - entry.audioStart);
+    if (!WriteStream(audio.get(), entry.audioStart, audioBytes, AudioPaddingBlock()))
         throw CFileAccessException("Error reading file");
-    StartSection(m_statusWindow, progress, status_text::kWritingData, entry.dataStart, entry.endSector);
-    if (!WriteStream(file.get(), entry.dataStart, header.dataBytes, nullptr, progress))
+    m_job->Begin(JobPhase::WritingData, ProgressUnit::Sectors, entry.endSector - entry.dataStart);
+    if (!WriteStream(file.get(), entry.dataStart, header.dataBytes, nullptr))
         throw CFileAccessException("Error reading file");
+    // A track the card did not keep stops the import before any header names it.
+    VerifyWritten(CWrittenSectors::Stops::Honoured);
     AppendTrack(entry);
     file.reset();
     audio.reset();

@@ -18,7 +18,7 @@ void DecodeMap(const uint8_t* map, const ScheduleField& field, ValueSet& set) {
     for (int v = field.minimum; v <= field.maximum && every; ++v) every = map[MapIndex(v)] != 0;
     if (every) return;
     for (int v = field.minimum; v <= field.maximum; ++v)
-        if (map[MapIndex(v)]) set.insert(set.end(), uint8_t(v));
+        if (map[MapIndex(v)]) set.insert(uint8_t(v));
 }
 
 void EncodeMap(uint8_t* map, const ScheduleField& field, const ValueSet& set) {

@@ -1,6 +1,7 @@
 #include "disk/TrackEntry.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 
 #include "platform/ByteOrder.h"
@@ -73,6 +74,17 @@ void TrackEntry::SetTitle(const std::string& text) {
 
 int BaudRateOf(int code) {
     return (code >= 0 && code < int(std::size(kBaudRates))) ? kBaudRates[code] : 0;
+}
+
+std::optional<uint8_t> BaudCodeOf(const std::string& text) {
+    if (text == "DMX" || text == "dmx") return uint8_t(kDmxBaudCode);
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    if (value >= 0 && value < int(std::size(kBaudRates))) return uint8_t(value);
+    for (int code = 0; code < int(std::size(kBaudRates)); ++code)
+        if (kBaudRates[code] == value) return uint8_t(code);
+    return std::nullopt;
 }
 
 std::string BaudRateText(int code) {

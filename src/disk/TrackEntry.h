@@ -2,6 +2,7 @@
 // One 62-byte entry of the track table, and the texts the routine list shows for it.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 struct TrackEntry {
@@ -30,6 +31,8 @@ struct TrackEntry {
 std::string BaudRateText(int code);
 // The serial rate of a baud code in bit/s, or 0 when the code has none.
 int BaudRateOf(int code);
+// The baud code a text names: a code 0 to 7, a rate of the table (2400 … 115200, 250000), or DMX.
+std::optional<uint8_t> BaudCodeOf(const std::string& text);
 // The family text of a protocol code; codes outside 0 to 19 count as 0.
 std::string ProtocolText(int code);
 // (end − audio start) × 512 bytes in MB with "%0.2f".

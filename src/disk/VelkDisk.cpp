@@ -3,10 +3,8 @@
 #include <unistd.h>
 
 #include "disk/DiskLayout.h"
-#include "platform/Progress.h"
 
-CVelkDisk::CVelkDisk(CSectorDevice& device, IStatusWindow* statusWindow)
-    : m_device(device), m_statusWindow(statusWindow) {}
+CVelkDisk::CVelkDisk(CSectorDevice& device, CJobControl* job) : m_device(device), m_job(job ? job : &m_silentJob) {}
 
 CVelkDisk::~CVelkDisk() {
     for (const std::string& path : m_tempFiles) ::unlink(path.c_str());
@@ -26,6 +24,4 @@ bool CVelkDisk::SectorRange::Overlaps(const SectorRange& other) const {
     return first < other.End() && other.first < End();
 }
 
-void CVelkDisk::ShowReady() {
-    if (m_statusWindow) m_statusWindow->SetText(status_text::kReady);
-}
+void CVelkDisk::ShowReady() { m_job->Ready(); }

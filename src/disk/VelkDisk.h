@@ -15,15 +15,20 @@
 #include "disk/DiskLayout.h"
 #include "disk/ScheduleEntry.h"
 #include "disk/TrackEntry.h"
+#include "disk/WrittenSectors.h"
+#include "platform/JobControl.h"
 #include "platform/StdioFile.h"
 
-class IStatusWindow;
-class IProgressBar;
 struct RoutineHeader;
+
+// Whether a first sector says it is a VELK disk's header (of any version: one of another version
+// is still a card, not someone's file).
+bool IsVelkHeader(const uint8_t* sector);
 
 class CVelkDisk {
 public:
-    explicit CVelkDisk(CSectorDevice& device, IStatusWindow* statusWindow = nullptr);
+    // job: where status, progress and questions go and whether to stop; none: nowhere, never.
+    explicit CVelkDisk(CSectorDevice& device, CJobControl* job = nullptr);
     ~CVelkDisk();
     CVelkDisk(const CVelkDisk&) = delete;
     CVelkDisk& operator=(const CVelkDisk&) = delete;
@@ -37,12 +42,14 @@ public:
     void SetSchedules(const std::vector<ScheduleEntry>& schedules) { m_schedules = schedules; }
     int32_t GetMode() const { return m_mode; }
 
-    // Writer.
+    // Writer. Everything written is read back from the card and compared before the header that
+    // makes it part of the card is written, and the header after it (unless turned off).
+    void SetVerify(bool verify) { m_verify = verify; }
     void WriteTable();
     void Format();
     void RemoveLastTrack();
-    bool WriteStream(std::FILE* file, uint32_t firstSector, uint32_t byteCount, const uint8_t* pad,
-                     IProgressBar* progress);
+    // Stops (CJobStopped) between runs of sectors when the job is asked to.
+    bool WriteStream(std::FILE* file, uint32_t firstSector, uint32_t byteCount, const uint8_t* pad);
     size_t AppendTrack(const TrackEntry& entry);
     // Writes the current tables at firstSector and then a header pointing there. An import moves
     // the tables out of the way this way before it writes a track over their old place.
@@ -52,14 +59,15 @@ public:
 
     // Import of ".velk" routine files. Everything that can be checked before the card is touched
     // is checked first; at every moment the header on the card describes complete tables.
-    void ImportRoutineFile(const std::string& path, IProgressBar* progress, bool writeTable);
+    // A stop request is honoured while the audio is converted and between runs of sectors, never
+    // once the tables are being written: a stopped import leaves the card as it was.
+    void ImportRoutineFile(const std::string& path, bool writeTable);
     // The MP3 bytes to store for a routine: its own frames when the unit plays them, else its audio
     // converted. On return file stands at the routine's data.
-    void PrepareAudio(const RoutineHeader& header, std::FILE* file, uint32_t& audioBytes, StdioFile& audioStream,
-                      IProgressBar* progress);
+    void PrepareAudio(const RoutineHeader& header, std::FILE* file, uint32_t& audioBytes, StdioFile& audioStream);
 
     CSectorDevice& Device() { return m_device; }
-    IStatusWindow* StatusWindow() const { return m_statusWindow; }
+    CJobControl& Job() const { return *m_job; }
     void AddTempFile(const std::string& path) { m_tempFiles.push_back(path); }
 
 private:
@@ -80,6 +88,9 @@ private:
     uint32_t TableSectorCount() const;
     void FillTableSector(uint32_t index, uint8_t* sector) const;
     void WriteTablesAt(uint32_t firstSector);
+    void WriteRun(uint32_t first, uint32_t count, const uint8_t* data);
+    // Flushes and checks what was written since the last check.
+    void VerifyWritten(CWrittenSectors::Stops stops);
     void WriteHeader(uint32_t tableStart);
     void IdentifyCard();
     bool FitsOnCard(uint64_t endSector);
@@ -89,8 +100,7 @@ private:
     bool CopyTablesClearOf(const SectorRange& area);
     void CheckFits(uint64_t endSector, const char* message);
     SectorRange TrackArea() const { return {disk_layout::kFirstTrackSector, NextFreeSector() - disk_layout::kFirstTrackSector}; }
-    void ConvertAudio(const RoutineHeader& header, std::FILE* file, uint32_t& audioBytes, StdioFile& audioStream,
-                      IProgressBar* progress);
+    void ConvertAudio(const RoutineHeader& header, std::FILE* file, uint32_t& audioBytes, StdioFile& audioStream);
     void MakeRoomForTrack(const TrackEntry& entry);
     void ShowReady();
 
@@ -99,8 +109,11 @@ private:
     std::vector<ScheduleEntry> m_schedules;
     bool m_valid = false;
     bool m_identified = false;
-    IStatusWindow* m_statusWindow;
+    CJobControl m_silentJob;
+    CJobControl* m_job;
     std::vector<std::string> m_tempFiles;
+    bool m_verify = true;
+    CWrittenSectors m_unverified;
     int32_t m_mode = 0;
     SectorRange m_cardTracks;  // what the card's header describes: tracks and tables
     SectorRange m_cardTrackTable;

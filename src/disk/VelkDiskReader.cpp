@@ -1,5 +1,5 @@
-// Reading and validating a VELK disk. Work is bounded by what the card can hold, never by what a
-// header field claims.
+// Reading and validating a VELK disk. Work is bounded by what the card can hold and by the
+// schedule limit, never by what a header field claims.
 #include <algorithm>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -7,13 +7,13 @@
 #include "disk/DiskLayout.h"
 #include "disk/VelkDisk.h"
 #include "platform/ByteOrder.h"
+#include "platform/TextFormat.h"
+#include "platform/Translatable.h"
 #include "platform/UserPrompt.h"
 
 namespace {
 
 constexpr int kModeModulus = 4;
-// With no known card size, a header may still not send us reading without end.
-constexpr uint64_t kMaxSchedulesOfUnknownCard = 1u << 20;
 
 // A full table is megabytes of entries: one call that maps the pages costs far less than a fault
 // for each of them. Only a hint; kernels without it simply fault as usual.
@@ -31,18 +31,22 @@ void PrefaultForWriting(void* data, size_t bytes) {
 
 }  // namespace
 
+bool IsVelkHeader(const uint8_t* sector) {
+    return LoadLe32(sector + disk_layout::header::kMagic) == disk_layout::kMagic;
+}
+
 const std::vector<TrackEntry>& CVelkDisk::Read() {
     using namespace disk_layout;
     uint8_t header[kSectorSize];
     m_device.readSector(0, 1, header);
     m_mode = int32_t(LoadLe32(header + header::kMode)) % kModeModulus;
-    const uint32_t magic = LoadLe32(header + header::kMagic);
-    m_valid = magic == kMagic && LoadLe32(header + header::kVersion) == kVersion;
-    if (magic == kMagic && !m_valid)
-        UserPrompt().ShowMessage(
-            "The flash card is using an unsupported version of the VELK file format.\n"
-            "Please use the appropriate version of VELK3 Manager or format the card.",
-            "Unrecognized Flash Format", MessageIcon::Warning);
+    const bool velk = IsVelkHeader(header);
+    m_valid = velk && LoadLe32(header + header::kVersion) == kVersion;
+    if (velk && !m_valid)
+        m_job->Tell(VELK3_TRANSLATE_NOOP("velk3core",
+                                         "The flash card is using an unsupported version of the VELK file format.\n"
+                                         "Please use the appropriate version of VELK3 Manager or format the card."),
+                    VELK3_TRANSLATE_NOOP("velk3core", "Unrecognized Flash Format"), MessageIcon::Warning);
 
     m_tracks.clear();
     m_schedules.clear();
@@ -79,8 +83,15 @@ bool CVelkDisk::ReadHeader(const uint8_t* header, uint32_t& trackCount, SectorRa
     trackCount = count > 0 ? uint32_t(count) : 0;
     trackTable = {LoadLe32(header + header::kTrackTableStart), TrackTableSectors(trackCount)};
     scheduleTable = {LoadLe32(header + header::kScheduleTableStart), LoadLe32(header + header::kScheduleCount)};
+    if (scheduleTable.count > kMaxSchedules) {
+        UserPrompt().ShowMessage(StringPrintf("The flash card claims to hold %u schedules, more than the %u that "
+                                              "VELK3 Manager reads.\nThe card may be damaged; it was not read.",
+                                              scheduleTable.count, kMaxSchedules),
+                                 "Unrecognized Flash Format", MessageIcon::Warning);
+        return false;
+    }
     const uint64_t cardSectors = m_device.GetSectorCount();
-    if (cardSectors == 0) return scheduleTable.count <= kMaxSchedulesOfUnknownCard;
+    if (cardSectors == 0) return true;
     return trackTable.End() <= cardSectors && scheduleTable.End() <= cardSectors;
 }
 

@@ -8,7 +8,7 @@
 #include "disk/VelkDisk.h"
 #include "platform/ByteOrder.h"
 #include "platform/Exceptions.h"
-#include "platform/Progress.h"
+#include "platform/TextFormat.h"
 
 namespace {
 
@@ -63,12 +63,24 @@ void CVelkDisk::FillTableSector(uint32_t index, uint8_t* sector) const {
 void CVelkDisk::WriteTablesAt(uint32_t firstSector) {
     using namespace disk_layout;
     const uint32_t total = TableSectorCount();
+    m_job->Begin(JobPhase::WritingTables, ProgressUnit::Sectors, total);
     std::vector<uint8_t> run(size_t(std::min(total, kMaxSectorsPerCall)) * kSectorSize);
     for (uint32_t done = 0; done < total; done += kMaxSectorsPerCall) {
         const uint32_t sectors = std::min(kMaxSectorsPerCall, total - done);
         for (uint32_t s = 0; s < sectors; ++s) FillTableSector(done + s, run.data() + s * kSectorSize);
-        m_device.writeSector(firstSector + done, sectors, run.data());
+        WriteRun(firstSector + done, sectors, run.data());
+        m_job->Progress(done + sectors);
     }
+}
+
+void CVelkDisk::WriteRun(uint32_t first, uint32_t count, const uint8_t* data) {
+    m_device.writeSector(first, count, data);
+    if (m_verify) m_unverified.Record(first, count, data);
+}
+
+void CVelkDisk::VerifyWritten(CWrittenSectors::Stops stops) {
+    m_device.Flush();
+    if (m_verify) m_unverified.Verify(m_device, *m_job, stops);
 }
 
 void CVelkDisk::WriteHeader(uint32_t tableStart) {
@@ -84,9 +96,11 @@ void CVelkDisk::WriteHeader(uint32_t tableStart) {
     StoreLe32(header + header::kScheduleTableStart, tableStart + trackSectors);
     // The card may store writes in any order between flushes: the tracks and tables must be on
     // it before a header names them, and the header before anything it replaced is overwritten.
-    m_device.Flush();
-    m_device.writeSector(0, 1, header);
-    m_device.Flush();
+    // Tables the card did not keep stop the job while the old header still stands. The tables are
+    // never given up halfway: a stop waits for the header.
+    VerifyWritten(CWrittenSectors::Stops::Ignored);
+    WriteRun(0, 1, header);
+    VerifyWritten(CWrittenSectors::Stops::Ignored);
     m_cardTracks = TrackArea();
     m_cardTrackTable = {tableStart, trackSectors};
     m_cardScheduleTable = {tableStart + trackSectors, uint32_t(m_schedules.size())};
@@ -131,6 +145,10 @@ bool CVelkDisk::CopyTablesClearOf(const SectorRange& area) {
 
 void CVelkDisk::WriteTable() {
     if (m_tracks.size() > size_t(disk_layout::kMaxTracks)) throw CUsbDeviceException("Maximum number of files reached");
+    // A card this program would refuse to read is never written.
+    if (m_schedules.size() > disk_layout::kMaxSchedules)
+        throw CUsbDeviceException(StringPrintf("Too many schedules (%zu; a card holds at most %u)", m_schedules.size(),
+                                               disk_layout::kMaxSchedules));
     const SectorRange target{NextFreeSector(), TableSectorCount()};
     CheckFits(target.End(), "The card is full");
     const bool hitsTables = OverlapsCardTables(target);
@@ -159,26 +177,28 @@ void CVelkDisk::RemoveLastTrack() {
     WriteTable();
 }
 
-bool CVelkDisk::WriteStream(std::FILE* file, uint32_t firstSector, uint32_t byteCount, const uint8_t* pad,
-                            IProgressBar* progress) {
+bool CVelkDisk::WriteStream(std::FILE* file, uint32_t firstSector, uint32_t byteCount, const uint8_t* pad) {
     std::vector<uint8_t> buffer(kStreamBlockBytes);
     uint32_t sector = firstSector;
     uint32_t remaining = byteCount;
-    while (remaining > kSectorSize) {
-        if (progress) progress->SetPos(int(sector - firstSector));
-        const uint32_t bytes = remaining >= kStreamBlockBytes ? kStreamBlockBytes : remaining / kSectorSize * kSectorSize;
+    while (remaining > 0) {
+        m_job->ThrowIfStopped();
+        m_job->Progress(sector - firstSector);
+        uint32_t bytes = remaining >= kStreamBlockBytes ? kStreamBlockBytes : remaining / kSectorSize * kSectorSize;
+        if (bytes == 0) {
+            // The last, partial sector: the rest of it is padding.
+            bytes = remaining;
+            if (pad)
+                std::memcpy(buffer.data() + remaining, pad, kSectorSize - remaining);
+            else
+                std::memset(buffer.data() + remaining, 0, kSectorSize - remaining);
+        }
         if (std::fread(buffer.data(), 1, bytes, file) != bytes) return false;
-        m_device.writeSector(sector, bytes / kSectorSize, buffer.data());
-        sector += bytes / kSectorSize;
+        const uint32_t sectors = (bytes + kSectorSize - 1) / kSectorSize;
+        WriteRun(sector, sectors, buffer.data());
+        sector += sectors;
         remaining -= bytes;
     }
-    if (remaining == 0) return true;
-    if (progress) progress->SetPos(int(sector - firstSector));
-    if (pad)
-        std::memcpy(buffer.data() + remaining, pad, kSectorSize - remaining);
-    else
-        std::memset(buffer.data() + remaining, 0, kSectorSize - remaining);
-    if (std::fread(buffer.data(), 1, remaining, file) != remaining) return false;
-    m_device.writeSector(sector, 1, buffer.data());
+    m_job->Progress(sector - firstSector);
     return true;
 }

@@ -6,7 +6,6 @@
 
 #include "firmware/FirmwareImage.h"
 #include "platform/Exceptions.h"
-#include "platform/UserPrompt.h"
 
 using namespace firmware_text;
 
@@ -36,14 +35,20 @@ private:
     bool m_busy = false;
 };
 
-void ShowError(const std::string& text) { UserPrompt().ShowMessage(text, kErrorCaption, MessageIcon::Warning); }
+void Tell(const FirmwareUpdateFaces& faces, const std::string& text, const char* caption, MessageIcon icon) {
+    if (faces.job) faces.job->Tell(text, caption, icon);
+}
 
-void ShowStage(const FirmwareUpdateFaces& faces, const char* stage, int blocks) {
-    if (faces.status) faces.status->SetText(stage);
-    if (!faces.progress) return;
-    faces.progress->SetRange(0, blocks);
-    faces.progress->SetPos(0);
-    faces.progress->SetStep(1);
+void ShowError(const FirmwareUpdateFaces& faces, const std::string& text) {
+    Tell(faces, text, kErrorCaption, MessageIcon::Warning);
+}
+
+void ShowStage(const FirmwareUpdateFaces& faces, JobPhase stage, int blocks) {
+    if (faces.job) faces.job->Begin(stage, ProgressUnit::Blocks, uint64_t(blocks));
+}
+
+void StepBlock(const FirmwareUpdateFaces& faces) {
+    if (faces.job) faces.job->Advance();
 }
 
 int BlockCount(int32_t length, int blockSize) { return int((length + blockSize - 1) / blockSize); }
@@ -52,23 +57,23 @@ int BlockCount(int32_t length, int blockSize) { return int((length + blockSize -
 void WriteBlocks(CBootloaderDevice& bootloader, const std::vector<uint8_t>& image, const FirmwareUpdateFaces& faces) {
     constexpr int kBlock = bootloader_command::kProgramBlockSize;
     const auto length = int32_t(image.size());
-    ShowStage(faces, kProgramming, BlockCount(length, kBlock));
+    ShowStage(faces, JobPhase::Programming, BlockCount(length, kBlock));
     for (int32_t start = 0; start < length; start += kBlock) {
         bootloader.WriteFlash(start, std::min<int32_t>(kBlock, length - start), image.data() + start);
-        if (faces.progress) faces.progress->StepIt();
+        StepBlock(faces);
     }
 }
 
 bool VerifyBlocks(CBootloaderDevice& bootloader, const std::vector<uint8_t>& image, const FirmwareUpdateFaces& faces) {
     constexpr int kBlock = bootloader_command::kReadBlockSize;
     const auto length = int32_t(image.size());
-    ShowStage(faces, kVerifying, BlockCount(length, kBlock));
+    ShowStage(faces, JobPhase::Verifying, BlockCount(length, kBlock));
     std::vector<uint8_t> flash(static_cast<size_t>(kBlock));
     for (int32_t start = 0; start < length; start += kBlock) {
         const int32_t block = std::min<int32_t>(kBlock, length - start);
         bootloader.ReadFlash(start, block, flash.data());
         if (std::memcmp(flash.data(), image.data() + start, size_t(block)) != 0) return false;
-        if (faces.progress) faces.progress->StepIt();
+        StepBlock(faces);
     }
     return true;
 }
@@ -76,7 +81,7 @@ bool VerifyBlocks(CBootloaderDevice& bootloader, const std::vector<uint8_t>& ima
 void Program(CBootloaderDevice& bootloader, const std::vector<uint8_t>& image, const FirmwareUpdateFaces& faces) {
     if (!bootloader.IsCompatible()) throw CUsbDeviceException(kIncompatible);
     if (bootloader.IsSecured()) {
-        ShowStage(faces, kErasing, 0);  // nothing to count for 15 s: an empty range shows a busy bar
+        ShowStage(faces, JobPhase::Erasing, 0);  // nothing to count for 15 s: an empty range shows a busy bar
         bootloader.Erase();
     }
     WriteBlocks(bootloader, image, faces);
@@ -96,7 +101,9 @@ std::string firmware_text::Warning() {
         "2. On the bottom of the VELK, place the dip switch labelled \"I\" to \"ON\".",
         "3. Press and then release the \"RESET\" pushbutton on the VELK.",
         "4. Place the dip switch labeled \"U\" to \"ON\".",
-        "5. The USB device will be detected by Windows.  See the VELK Manual for details on installing drivers.",
+        "5. The USB device will be detected by Linux.  The udev rule 60-velk3.rules, installed with VELK3 Manager, "
+        "lets you use it without root; see docs/usb.md in the VELK3 Manager documentation for installing the rule "
+        "by hand.",
         "6. Press OK below.",
     });
 }
@@ -113,7 +120,7 @@ std::string firmware_text::RestartInstructions() {
 }
 
 bool RunFirmwareUpdate(const FirmwareUpdateFaces& faces) {
-    UserPrompt().ShowMessage(Warning(), kUpdateCaption, MessageIcon::Error);
+    Tell(faces, Warning(), kUpdateCaption, MessageIcon::Error);
     const std::optional<std::string> path = faces.chooseImage ? faces.chooseImage() : std::nullopt;
     if (!path) return false;
 
@@ -126,7 +133,7 @@ bool RunFirmwareUpdate(const FirmwareUpdateFaces& faces) {
         Program(*bootloader, image, faces);
         success = true;
     } catch (const CUsbDeviceException& e) {
-        ShowError(e.Message());
+        ShowError(faces, e.Message());
     }
     cursor.Restore();
     if (bootloader) {
@@ -134,13 +141,13 @@ bool RunFirmwareUpdate(const FirmwareUpdateFaces& faces) {
         try {
             bootloader->Close();
         } catch (const CUsbDeviceException& e) {
-            ShowError(e.Message());
+            ShowError(faces, e.Message());
         }
         bootloader.reset();
     }
     if (success)
-        UserPrompt().ShowMessage(kSucceeded + RestartInstructions(), kSuccessCaption, MessageIcon::Information);
+        Tell(faces, kSucceeded + RestartInstructions(), kSuccessCaption, MessageIcon::Information);
     else
-        UserPrompt().ShowMessage(kFailed + RestartInstructions(), kErrorCaption, MessageIcon::Warning);
+        Tell(faces, kFailed + RestartInstructions(), kErrorCaption, MessageIcon::Warning);
     return success;
 }

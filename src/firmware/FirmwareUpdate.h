@@ -8,7 +8,8 @@
 #include <string>
 
 #include "firmware/BootloaderDevice.h"
-#include "platform/Progress.h"
+#include "platform/JobControl.h"
+#include "platform/Translatable.h"
 
 struct FirmwareUpdateFaces {
     // The Open dialog for an .img file: the chosen path, or nothing when the user cancelled.
@@ -16,27 +17,23 @@ struct FirmwareUpdateFaces {
     // The wait cursor: shown (true) from the file choice to just before the closing message.
     std::function<void(bool busy)> showBusy;
     Sleeper sleep = SleepMilliseconds;
-    // Optional: the stage (erasing, programming, verifying) and the blocks done of it.
-    IStatusWindow* status = nullptr;
-    IProgressBar* progress = nullptr;
+    // The boxes of the update and its stages (erasing, programming, verifying) with the blocks
+    // done of each; none: nobody is told.
+    CJobControl* job = nullptr;
 };
 
 // True when the unit was programmed, verified and protected.
 bool RunFirmwareUpdate(const FirmwareUpdateFaces& faces);
 
 namespace firmware_text {
-inline constexpr const char* kUpdateCaption = "Firmware Update";
-inline constexpr const char* kErrorCaption = "Firmware Error";
-inline constexpr const char* kSuccessCaption = "Firmware Success";
-inline constexpr const char* kIncompatible = "An incompatible device was found.";
-inline constexpr const char* kNotVerified = "Flash was not verified.";
+inline constexpr const char* kUpdateCaption = VELK3_TRANSLATE_NOOP("velk3core", "Firmware Update");
+inline constexpr const char* kErrorCaption = VELK3_TRANSLATE_NOOP("velk3core", "Firmware Error");
+inline constexpr const char* kSuccessCaption = VELK3_TRANSLATE_NOOP("velk3core", "Firmware Success");
+inline constexpr const char* kIncompatible =
+    VELK3_TRANSLATE_NOOP("velk3core", "An incompatible device was found.");
+inline constexpr const char* kNotVerified = VELK3_TRANSLATE_NOOP("velk3core", "Flash was not verified.");
 inline constexpr const char* kSucceeded = "The firmware update was successful. ";
 inline constexpr const char* kFailed = "The firmware update FAILED. ";
 std::string Warning();
 std::string RestartInstructions();
-inline constexpr const char* kImageFilter = "VELK Image Files (.img)|*.img|All Files (*.*)|*.*|";
-inline constexpr const char* kImageExtension = ".img";
-inline constexpr const char* kErasing = "Erasing";
-inline constexpr const char* kProgramming = "Programming";
-inline constexpr const char* kVerifying = "Verifying";
 }  // namespace firmware_text

@@ -1,138 +1,188 @@
-// The main window's commands. Add routine and the firmware update run on a worker thread; the
-// others are short and run on the window's thread.
+// The main window's commands: each chooses its file on the window's thread where it has one, then
+// runs its job on the worker with the controls disabled, and refreshes what the job changed.
 #include <QApplication>
 #include <QComboBox>
-#include <QCursor>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QThread>
 
 #include "controls/ControlList.h"
 #include "controls/ImageButton.h"
-#include "firmware/FirmwareUpdate.h"
+#include "gui/DeviceWorker.h"
 #include "gui/GuiThread.h"
 #include "gui/ManagerDialog.h"
+#include "gui/QtUserPrompt.h"
 #include "gui/SchedulerDialog.h"
 #include "gui/WidgetProgress.h"
-#include "platform/UserPrompt.h"
+#include "operations/AddRoutines.h"
+#include "operations/CardCopyJobs.h"
+#include "operations/CardJobs.h"
+#include "operations/DeviceJobs.h"
+#include "platform/TextFormat.h"
 
 namespace {
-constexpr const char* kRoutineFilter = "VELK v3.0 (*.velk);;All Files (*)";
-constexpr const char* kImageFilter = "VELK Image Files (*.img);;All Files (*)";
+constexpr const char* kRoutineFilter = QT_TRANSLATE_NOOP("CManagerDialog", "VELK v3.0 (*.velk);;All Files (*)");
+constexpr const char* kFirmwareFilter = QT_TRANSLATE_NOOP("CManagerDialog", "VELK Image Files (*.img);;All Files (*)");
+constexpr const char* kCancelText = QT_TRANSLATE_NOOP("CManagerDialog", "Cancel");
+constexpr const char* kExitText = QT_TRANSLATE_NOOP("CManagerDialog", "Exit");
 }  // namespace
 
 void CManagerDialog::OnAddRoutine() {
     if (m_bBusy) return;
-    QString file;
-    {
-        const CCommandScope scope(*this);
-        file = ChooseFile(tr("Add routine"), tr(kRoutineFilter));
-    }
-    if (file.isEmpty()) return;
-    const CardTarget target = CurrentTarget();
-    CWidgetProgress* progress = m_progress.get();
-    StartWorker(Work::AddRoutine, [target, path = file.toStdString(), progress] {
-        AddRoutine(target, path, progress, progress);
+    const DeviceId device = CurrentDevice();
+    const QString file = ChooseFile(tr("Add routine"), tr(kRoutineFilter));
+    if (file.isEmpty() || device.Empty()) return;
+    AddRoutineFiles({file.toStdString()});
+}
+
+void CManagerDialog::AddRoutineFiles(const std::vector<std::string>& paths) {
+    if (m_bBusy || CurrentDevice().Empty()) return;
+    StartCommand(Work::Cancellable, [paths](const JobContext& context) {
+        std::vector<AddedRoutine> added;
+        job::AddRoutines(context, paths, added);
+        return true;
     });
 }
 
 void CManagerDialog::OnRemoveLast() {
-    if (m_bBusy) return;
-    const CCommandScope scope(*this);
-    if (!AskConfirm(question_text::kRemoveLast)) return;
-    if (RemoveLastRoutine(CurrentTarget(), m_progress.get())) RefreshRoutineList();
-    EnableCommands();
+    if (m_bBusy || CurrentDevice().Empty()) return;
+    // Answered No, the device was not even opened: nothing to read again.
+    StartCommand(Work::Command, [](const JobContext& context) { return job::RemoveLast(context) == JobOutcome::Done; });
 }
 
 void CManagerDialog::OnFormat() {
-    if (m_bBusy) return;
-    const CCommandScope scope(*this);
-    if (FormatCard(CurrentTarget(), m_progress.get())) RefreshRoutineList();
+    if (m_bBusy || CurrentDevice().Empty()) return;
+    StartCommand(Work::Command, [](const JobContext& context) {
+        job::Format(context);
+        return true;
+    });
 }
 
 void CManagerDialog::OnEditSchedules() {
-    if (m_bBusy) return;
-    const CCommandScope scope(*this);
-    const int tracks = m_routineList->GetRowCount();
-    EditSchedules(CurrentTarget(), m_progress.get(), [this, tracks](const std::vector<ScheduleEntry>& schedules) {
-        CSchedulerDialog dialog(schedules, tracks, this);
-        std::optional<std::vector<ScheduleEntry>> edited;
-        if (dialog.exec() == QDialog::Accepted) edited = dialog.GetScheduleList();
-        return edited;
+    if (m_bBusy || CurrentDevice().Empty()) return;
+    StartCommand(Work::Command, [this](const JobContext& context) {
+        job::EditSchedules(context, [this](const std::vector<ScheduleEntry>& schedules, size_t tracks) {
+            return EditOnWindowThread(schedules, tracks);
+        });
+        return false;  // the routines stay as they are
     });
+}
+
+std::optional<std::vector<ScheduleEntry>> CManagerDialog::EditOnWindowThread(
+    const std::vector<ScheduleEntry>& schedules, size_t tracks) {
+    std::optional<std::vector<ScheduleEntry>> edited;
+    RunOnGuiThread([&] {
+        if (m_prompt->IsClosed()) return;  // the window is going: nothing is written
+        CSchedulerDialog dialog(schedules, int(tracks), this);
+        if (dialog.exec() == QDialog::Accepted) edited = dialog.GetScheduleList();
+    });
+    return edited;
 }
 
 void CManagerDialog::OnLoadFirmware() {
     if (m_bBusy) return;
     m_statusBeforeWork = m_statusBox->text();
-    CWidgetProgress* progress = m_progress.get();
-    StartWorker(Work::Firmware, [this, progress] {
-        FirmwareUpdateFaces faces;
+    StartCommand(Work::Firmware, [this](const JobContext& context) {
+        job::FirmwareFaces faces;
         faces.chooseImage = [this]() -> std::optional<std::string> {
             QString path;
-            RunOnGuiThread([&] { path = ChooseFile(tr("Load firmware"), tr(kImageFilter)); });
+            RunOnGuiThread([&] {
+                if (!m_prompt->IsClosed()) path = ChooseFile(tr("Load firmware"), tr(kFirmwareFilter));
+            });
             if (path.isEmpty()) return std::nullopt;
             return path.toStdString();
         };
-        faces.showBusy = [](bool busy) {
-            RunOnGuiThread([busy] {
-                if (busy)
-                    QApplication::setOverrideCursor(Qt::WaitCursor);
-                else
-                    QApplication::restoreOverrideCursor();
-            });
-        };
-        faces.status = progress;
-        faces.progress = progress;
-        RunFirmwareUpdate(faces);
-    });
+        faces.showBusy = [](bool) {};  // the window shows the busy pointer for the whole job
+        job::LoadFirmware(context, faces);
+        return false;  // no card was touched
+    }, [this] { m_progress->SetText(m_statusBeforeWork); });
 }
 
-void CManagerDialog::StartWorker(Work work, std::function<void()> body) {
+void CManagerDialog::OnBackUp() {
+    if (m_bBusy || CurrentDevice().Empty()) return;
+    const QString file = m_chooseSaveFile ? m_chooseSaveFile(tr("Back up card"), tr(kCardImageFilter)) : QString();
+    if (file.isEmpty()) return;
+    auto done = std::make_shared<QString>();
+    StartCommand(
+        Work::Cancellable,
+        [path = file.toStdString(), file, done](const JobContext& context) {
+            const CopySummary copied = job::Backup(context, path);
+            *done = tr("The card has been backed up to %1 (%2 of %3 sectors in use).")
+                        .arg(file)
+                        .arg(copied.sectors)
+                        .arg(copied.cardSectors);
+            return false;  // the card is as it was
+        },
+        [this, done] { ReportDone(*done); });
+}
+
+void CManagerDialog::OnRestore() {
+    if (m_bBusy || CurrentDevice().Empty()) return;
+    const QString file = ChooseFile(tr("Restore card"), tr(kCardImageFilter));
+    if (file.isEmpty()) return;
+    auto done = std::make_shared<QString>();
+    StartCommand(
+        Work::Cancellable,
+        [path = file.toStdString(), file, done](const JobContext& context) {
+            CopySummary copied;
+            if (job::Restore(context, path, copied) == JobOutcome::Declined) return false;
+            *done = tr("The card has been restored from %1 and verified (%2 sectors).").arg(file).arg(copied.sectors);
+            return true;
+        },
+        [this, done] { ReportDone(*done); });
+}
+
+// Told once the job has ended, so the window is no longer busy while the box is open.
+void CManagerDialog::ReportDone(const QString& text) {
+    if (text.isEmpty() || m_closeWhenDone) return;
+    m_prompt->ShowMessage(text.toStdString(), kApplicationName, MessageIcon::Information);
+}
+
+void CManagerDialog::StartCommand(Work work, std::function<bool(const JobContext&)> body,
+                                  std::function<void()> after) {
     m_bBusy = true;
     m_work = work;
     SetWorkControlsEnabled(false);
-    if (work == Work::AddRoutine) QApplication::setOverrideCursor(Qt::WaitCursor);
-    // Nothing may escape the worker: its end must arrive on every path.
-    m_worker = QThread::create([body = std::move(body)] { RunReported(body); });
-    connect(m_worker, &QThread::finished, this, &CManagerDialog::OnWorkerFinished, Qt::QueuedConnection);
-    m_worker->start();
+    ShowCancel(work == Work::Cancellable);
+    // Over the window only: a box the job opens shows the normal pointer.
+    setCursor(Qt::WaitCursor);
+    const DeviceId device = CurrentDevice();
+    auto refresh = std::make_shared<bool>(work != Work::Firmware);  // a failure may have changed the card
+    m_commandStop = m_worker->Post([this, device, refresh, body = std::move(body)](std::stop_token stop) {
+        RunTold([&] { *refresh = body(ContextFor(device, stop)); });
+    }, [this, refresh, after = std::move(after)] { OnCommandFinished(*refresh, after); });
 }
 
-void CManagerDialog::SetWorkControlsEnabled(bool enabled) {
-    if (enabled) {
-        if (m_deviceBox->count() > 0)
-            EnableCommands();
-        else
-            DisableCommands();
-    } else {
-        DisableCommands();
-    }
-    for (QWidget* control : {static_cast<QWidget*>(m_firmwareButton), static_cast<QWidget*>(m_deviceBox),
-                             static_cast<QWidget*>(m_refreshButton), static_cast<QWidget*>(m_exitButton)})
-        control->setEnabled(enabled);
-}
-
-void CManagerDialog::OnWorkerFinished() {
-    m_worker->wait();
-    m_worker->deleteLater();
-    m_worker = nullptr;
-    const Work work = m_work;
+void CManagerDialog::OnCommandFinished(bool refresh, std::function<void()> after) {
     m_bBusy = false;
     m_work = Work::None;
-    if (work == Work::AddRoutine) {
-        RefreshRoutineList();
-        QApplication::restoreOverrideCursor();
-    } else {
-        m_progress->SetText(m_statusBeforeWork.toStdString());
-    }
+    unsetCursor();
+    ShowCancel(false);
     SetWorkControlsEnabled(true);
     m_progress->ResetBar();
+    if (refresh) RefreshRoutineList();
+    if (after) after();
     if (m_refreshWhenIdle) RefreshDevices();
     emit workFinished();
     if (m_closeWhenDone) {
         if (m_closingNote) m_closingNote->close();
         done(QDialog::Rejected);
     }
+}
+
+void CManagerDialog::SetWorkControlsEnabled(bool enabled) {
+    if (enabled && !CurrentDevice().Empty())
+        EnableCommands();
+    else
+        DisableCommands();
+    for (QWidget* control : {static_cast<QWidget*>(m_firmwareButton), static_cast<QWidget*>(m_deviceBox),
+                             static_cast<QWidget*>(m_refreshButton), static_cast<QWidget*>(m_exitButton)})
+        control->setEnabled(enabled);
+}
+
+void CManagerDialog::ShowCancel(bool cancellable) {
+    const QString text = cancellable ? tr(kCancelText) : tr(kExitText);
+    m_exitButton->setText(text);
+    m_exitButton->setAccessibleName(text);
+    if (cancellable) m_exitButton->setEnabled(true);
 }

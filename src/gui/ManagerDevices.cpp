@@ -1,73 +1,133 @@
-// The device box and the routine list of the main window.
+// The device box and the routine list of the main window: both are filled from jobs on the worker.
 #include <algorithm>
 
 #include <QComboBox>
-#include <QFileInfo>
 #include <QLineEdit>
-#include <QTimer>
+#include <QMessageBox>
 
 #include "controls/ControlList.h"
 #include "controls/ImageButton.h"
 #include "devices/ImageFile.h"
+#include "gui/DeviceWorker.h"
 #include "gui/ManagerDialog.h"
+#include "gui/QtUserPrompt.h"
 #include "gui/WidgetProgress.h"
-#include "platform/UserPrompt.h"
+#include "operations/CardJobs.h"
+#include "operations/DeviceJobs.h"
 
-CManagerDialog::CCommandScope::CCommandScope(CManagerDialog& window) : m_window(window) { ++m_window.m_commandDepth; }
+bool CManagerDialog::RunTold(const std::function<void()>& body) const {
+    try {
+        body();
+        return true;
+    } catch (const CJobStopped& e) {
+        m_prompt->ShowMessage(e.Message(), kApplicationName, MessageIcon::Information);
+    } catch (const CVelkException& e) {
+        m_prompt->ShowMessage(e.Message(), kApplicationName, MessageIcon::None);
+    } catch (const std::exception& e) {
+        // Not one of the reported kinds (memory, a library's own); still the user's to know.
+        m_prompt->ShowMessage(e.what(), kApplicationName, MessageIcon::None);
+    }
+    return false;
+}
 
-CManagerDialog::CCommandScope::~CCommandScope() {
-    if (--m_window.m_commandDepth > 0 || !m_window.m_refreshWhenIdle) return;
-    CManagerDialog* window = &m_window;
-    QTimer::singleShot(0, window, [window] {
-        if (window->m_refreshWhenIdle) window->RefreshDevices();
-    });
+bool CManagerDialog::IsIdle() const { return m_worker->Idle(); }
+
+JobContext CManagerDialog::ContextFor(const DeviceId& device, std::stop_token stop) const {
+    JobContext context;
+    context.device = device;
+    context.questions = m_prompt;
+    context.progress = m_progress.get();
+    context.stop = std::move(stop);
+    context.paths = m_paths;
+    return context;
 }
 
 void CManagerDialog::RefreshDevices() {
-    if (m_bBusy || m_commandDepth > 0) {
+    if (m_bBusy) {
         m_refreshWhenIdle = true;
         return;
     }
     m_refreshWhenIdle = false;
-    const CCommandScope scope(*this);
-    DeviceList drives, units, images;
-    ListDrivesAndUnits(m_paths, drives, units);
-    for (const std::string& path : m_images) images.push_back(CImageFile::EntryFor(path));
-    const std::string remembered = m_selectNext.empty() ? m_deviceBox->currentText().toStdString() : m_selectNext;
-    m_selectNext.clear();
-    const DeviceBoxContents box = ArrangeDeviceBox(drives, units, images, remembered);
-
-    {
-        const QSignalBlocker quiet(m_deviceBox);
-        m_deviceBox->clear();
-        for (const DeviceBoxItem& item : box.items) m_deviceBox->addItem(QString::fromStdString(item.text));
-        m_deviceBox->setCurrentIndex(box.selected);
-    }
-    m_boxItems = box.items;
-    RefreshRoutineList();
-    if (m_deviceBox->count() > 0)
-        EnableCommands();
-    else
-        DisableCommands();
+    const unsigned serial = ++m_devicesSerial;
+    struct Listed {
+        DeviceBoxContents box;
+        std::vector<DeviceId> bootloaders;
+    };
+    auto listed = std::make_shared<Listed>();
+    const DeviceId remembered = m_selectNext.Empty() ? CurrentDevice() : m_selectNext;
+    m_selectNext = {};
+    const std::vector<std::string> images = m_images;
+    m_worker->Post(
+        [this, listed, remembered, images](std::stop_token stop) {
+            RunTold([&] {
+                const DeviceListing listing = job::ListDevices(ContextFor({}, stop));
+                DeviceList imageEntries;
+                for (const std::string& path : images) imageEntries.push_back(CImageFile::EntryFor(path));
+                listed->box = ArrangeDeviceBox(listing.drives, listing.units, imageEntries, remembered);
+                listed->bootloaders = listing.bootloaders;
+            });
+        },
+        [this, listed, serial] {
+            if (serial == m_devicesSerial) ApplyDeviceList(listed->box, listed->bootloaders);
+        });
 }
 
-CardTarget CManagerDialog::CurrentTarget() const {
+void CManagerDialog::ApplyDeviceList(const DeviceBoxContents& box, const std::vector<DeviceId>& bootloaders) {
+    FillDeviceBox(box);
+    RefreshRoutineList();
+    AnnounceNewBootloaders(bootloaders);
+}
+
+void CManagerDialog::AnnounceNewBootloaders(const std::vector<DeviceId>& bootloaders) {
+    // Each one once while it stays: one that leaves and comes back is new again.
+    bool arrived = false;
+    for (const DeviceId& id : bootloaders)
+        arrived = arrived || std::find(m_bootloaders.begin(), m_bootloaders.end(), id) == m_bootloaders.end();
+    m_bootloaders = bootloaders;
+    if (!arrived || m_bBusy) return;
+    QMessageBox box(QMessageBox::Question, tr("Firmware Update"),
+                    tr("A VELK is waiting in its boot mode, as after an interrupted firmware update.\n\n"
+                       "Load firmware now?"),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    if (box.exec() == QMessageBox::Yes) OnLoadFirmware();
+}
+
+DeviceId CManagerDialog::CurrentDevice() const {
     const int index = m_deviceBox->currentIndex();
-    if (index < 0 || index >= int(m_boxItems.size())) return {{}, m_paths};
-    return {m_boxItems[size_t(index)].name, m_paths};
+    if (index < 0 || index >= int(m_boxItems.size())) return {};
+    return m_boxItems[size_t(index)].id;
 }
 
 void CManagerDialog::RefreshRoutineList() {
-    const CCommandScope scope(*this);
-    const std::vector<TrackEntry> tracks = ReadRoutines(CurrentTarget(), m_progress.get());
-    m_routineList->SetRedraw(false);
-    m_routineList->DeleteAllRows();
-    for (int row = 0; row < int(tracks.size()); ++row) {
-        const std::vector<std::string> cells = RoutineRow(row, tracks[size_t(row)]);
-        for (int column = 0; column < int(cells.size()); ++column)
-            m_routineList->SetItemText(row, column, QString::fromStdString(cells[size_t(column)]));
+    const unsigned serial = ++m_listingSerial;
+    const DeviceId device = CurrentDevice();
+    auto tracks = std::make_shared<std::vector<TrackEntry>>();
+    m_worker->Post(
+        [this, device, tracks](std::stop_token stop) {
+            if (device.Empty()) return;
+            RunTold([&] { *tracks = job::ListCard(ContextFor(device, stop)).tracks; });
+        },
+        [this, tracks, serial] {
+            if (serial != m_listingSerial) return;  // a newer listing is on its way
+            ApplyRoutines(*tracks);
+        });
+}
+
+void CManagerDialog::ApplyRoutines(const std::vector<TrackEntry>& tracks) {
+    // All rows in one change: screen readers would otherwise hear of each row on its own.
+    std::vector<QStringList> rows(tracks.size());
+    for (size_t row = 0; row < tracks.size(); ++row)
+        for (const std::string& cell : RoutineRow(row, tracks[row])) rows[row] << QString::fromStdString(cell);
+    m_routineList->SetRows(std::move(rows));
+    // The enabled state follows every listing, so Edit schedules is there as soon as a card with
+    // routines is shown.
+    if (!m_bBusy) {
+        if (!CurrentDevice().Empty())
+            EnableCommands();
+        else
+            DisableCommands();
     }
-    m_routineList->SetRedraw(true);
+    emit routinesListed();
 }
 
 void CManagerDialog::EnableCommands() {
@@ -83,24 +143,3 @@ void CManagerDialog::DisableCommands() {
                              static_cast<QWidget*>(m_schedulesButton)})
         control->setEnabled(false);
 }
-
-bool CManagerDialog::ListImage(const QString& path) {
-    const QFileInfo file(path);
-    if (!file.isFile()) {
-        AppMessageBox("Could not open card image " + path.toStdString() + " (no such file)");
-        return false;
-    }
-    const std::string absolute = file.absoluteFilePath().toStdString();
-    if (std::find(m_images.begin(), m_images.end(), absolute) == m_images.end()) m_images.push_back(absolute);
-    // The image just opened becomes the current device.
-    m_selectNext = CImageFile::EntryFor(absolute).description;
-    return true;
-}
-
-bool CManagerDialog::AddImage(const QString& path) {
-    if (m_bBusy || !ListImage(path)) return false;
-    RefreshDevices();
-    return true;
-}
-
-void CManagerDialog::OnDevicesChanged() { RefreshDevices(); }

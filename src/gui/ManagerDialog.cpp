@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
@@ -26,14 +25,16 @@
 #include "controls/ImageButton.h"
 #include "gui/AboutDialog.h"
 #include "gui/DeviceMonitor.h"
+#include "gui/DeviceWorker.h"
 #include "gui/QtUserPrompt.h"
 #include "gui/WidgetProgress.h"
 
 namespace {
 
-constexpr const char* kCaption = "Varnholt Software - VELK3 Manager";
-constexpr const char* kOpenImageText = "Open card image...";
-constexpr const char* kAboutText = "&About VELK3 Manager...";
+constexpr const char* kCaption = QT_TRANSLATE_NOOP("CManagerDialog", "Varnholt Software - VELK3 Manager");
+constexpr const char* kBackUpText = QT_TRANSLATE_NOOP("CManagerDialog", "Back up card...");
+constexpr const char* kRestoreText = QT_TRANSLATE_NOOP("CManagerDialog", "Restore card...");
+constexpr const char* kAboutText = QT_TRANSLATE_NOOP("CManagerDialog", "&About VELK3 Manager...");
 const QColor kTransparent(0xFF, 0xFF, 0xFF);
 
 // The resource's dialog units: window size, margins, control sizes and gaps.
@@ -58,10 +59,12 @@ QList<int> TitleFittingWidths(const QStringList& titles, QList<int> widths) {
 }  // namespace
 
 CManagerDialog::CManagerDialog(ManagerOptions options, QWidget* parent)
-    : QDialog(parent), m_paths(std::move(options.paths)) {
+    : QDialog(parent), m_paths(std::move(options.paths)), m_worker(std::make_unique<CDeviceWorker>()) {
     InitGuiResources();
-    if (options.prompt) options.prompt->SetOwner(this);
-    setWindowTitle(kCaption);
+    if (!options.prompt) m_ownPrompt = std::make_unique<CQtUserPrompt>();
+    m_prompt = options.prompt ? options.prompt : m_ownPrompt.get();
+    m_prompt->SetOwner(this);
+    setWindowTitle(tr(kCaption));
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
     setSizeGripEnabled(true);
     setAcceptDrops(true);
@@ -73,12 +76,23 @@ CManagerDialog::CManagerDialog(ManagerOptions options, QWidget* parent)
     m_chooseFile = [this](const QString& caption, const QString& filter) {
         return QFileDialog::getOpenFileName(this, caption, QString(), filter);
     };
+    m_chooseSaveFile = [this](const QString& caption, const QString& filter) {
+        return QFileDialog::getSaveFileName(this, caption, QString(), filter);
+    };
     for (const std::string& image : options.images) ListImage(QString::fromStdString(image));
+    DisableCommands();  // until the first listing has come back
+    connect(m_worker.get(), &CDeviceWorker::idle, this, [this] {
+        if (m_refreshWhenIdle && !m_bBusy) RefreshDevices();
+    });
     RefreshDevices();
     StartMonitor(std::move(options.deviceEvents));
 }
 
-CManagerDialog::~CManagerDialog() = default;
+CManagerDialog::~CManagerDialog() {
+    // A job still running may ask or tell: from here on nobody is asked, and its result is dropped.
+    m_prompt->Close();
+    m_worker.reset();
+}
 
 void CManagerDialog::BuildControls() {
     m_deviceLabel = new QLabel(tr("Current Device"), this);
@@ -109,17 +123,18 @@ void CManagerDialog::BuildControls() {
         auto* made = new CImageButton(tr(caption), this);
         made->SetBitmaps(bitmap, kTransparent);
         made->setAccessibleName(made->text());
-        made->setAutoDefault(false);  // Enter anywhere means Exit, the default button
+        made->setAutoDefault(true);  // Enter presses the focused button; elsewhere Exit, the default
+        made->SetDrawFlatFocus(true);
         return made;
     };
-    m_addButton = button("Add routine...", bitmap_id::kAddRoutine);
-    m_removeButton = button("Remove last routine", bitmap_id::kRemoveLast);
-    m_formatButton = button("Format disk", bitmap_id::kFormatDisk);
-    m_schedulesButton = button("Edit schedules...", bitmap_id::kEditSchedules);
-    m_firmwareButton = button("Load firmware...", bitmap_id::kLoadFirmware);
-    m_exitButton = button("Exit", bitmap_id::kExit);
+    m_addButton = button(QT_TR_NOOP("Add routine..."), bitmap_id::kAddRoutine);
+    m_removeButton = button(QT_TR_NOOP("Remove last routine"), bitmap_id::kRemoveLast);
+    m_formatButton = button(QT_TR_NOOP("Format disk"), bitmap_id::kFormatDisk);
+    m_schedulesButton = button(QT_TR_NOOP("Edit schedules..."), bitmap_id::kEditSchedules);
+    m_firmwareButton = button(QT_TR_NOOP("Load firmware..."), bitmap_id::kLoadFirmware);
+    m_exitButton = button(QT_TR_NOOP("Exit"), bitmap_id::kExit);
     m_exitButton->SetDefaultButton(true);
-    m_refreshButton->setAutoDefault(false);
+    m_refreshButton->setAutoDefault(true);
 }
 
 void CManagerDialog::BuildLayout() {
@@ -161,7 +176,7 @@ void CManagerDialog::BuildLayout() {
     layout->addSpacing(units.Y(du::kRowGap) - layout->spacing());
     layout->addLayout(status);
     layout->addLayout(buttonRow);
-    resize(units.Size(du::kWidth, du::kHeight).expandedTo(minimumSizeHint()));
+    resize(FirstSizeOnScreen(*this, units.Size(du::kWidth, du::kHeight)));
 }
 
 void CManagerDialog::SetTabOrder() {
@@ -174,10 +189,10 @@ void CManagerDialog::SetTabOrder() {
 }
 
 void CManagerDialog::ConnectCommands() {
-    connect(m_deviceBox, &QComboBox::currentIndexChanged, this, &CManagerDialog::RefreshRoutineList);
+    connect(m_deviceBox, &QComboBox::currentIndexChanged, this, &CManagerDialog::OnDeviceChosen);
     connect(m_deviceBox, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         QMenu menu(this);
-        menu.addAction(tr(kOpenImageText), this, &CManagerDialog::OpenImageFromDialog);
+        AddCardMenuItems(menu);
         menu.exec(m_deviceBox->mapToGlobal(at));
     });
     connect(m_refreshButton, &QPushButton::clicked, this, &CManagerDialog::RefreshDevices);
@@ -186,7 +201,7 @@ void CManagerDialog::ConnectCommands() {
     connect(m_formatButton, &QPushButton::clicked, this, &CManagerDialog::OnFormat);
     connect(m_schedulesButton, &QPushButton::clicked, this, &CManagerDialog::OnEditSchedules);
     connect(m_firmwareButton, &QPushButton::clicked, this, &CManagerDialog::OnLoadFirmware);
-    connect(m_exitButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_exitButton, &QPushButton::clicked, this, &CManagerDialog::OnExitOrCancel);
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &CManagerDialog::ShowAbout);
 }
@@ -194,7 +209,7 @@ void CManagerDialog::ConnectCommands() {
 void CManagerDialog::StartMonitor(std::unique_ptr<IDeviceEventSource> events) {
     if (!events) return;
     m_monitor = new CDeviceMonitor(std::move(events), CDeviceMonitor::kQuietInterval, this);
-    connect(m_monitor, &CDeviceMonitor::devicesChanged, this, &CManagerDialog::OnDevicesChanged);
+    connect(m_monitor, &CDeviceMonitor::devicesChanged, this, &CManagerDialog::RefreshDevices);
 }
 
 void CManagerDialog::ShowAbout() {
@@ -206,50 +221,53 @@ void CManagerDialog::contextMenuEvent(QContextMenuEvent* event) {
     // Linux window managers carry no application items in the window menu: the window's own
     // context menu holds them.
     QMenu menu(this);
-    QAction* open = menu.addAction(tr(kOpenImageText), this, &CManagerDialog::OpenImageFromDialog);
-    open->setEnabled(!m_bBusy);
+    AddCardMenuItems(menu);
     menu.addSeparator();
     menu.addAction(tr(kAboutText), this, &CManagerDialog::ShowAbout);
     menu.exec(event->globalPos());
 }
 
-void CManagerDialog::OpenImageFromDialog() {
-    if (m_bBusy) return;
-    QString path;
-    {
-        const CCommandScope scope(*this);
-        path = ChooseFile(tr("Open card image"), tr("Card images (*.img *.bin);;All Files (*)"));
-    }
-    if (!path.isEmpty()) AddImage(path);
+void CManagerDialog::AddCardMenuItems(QMenu& menu) {
+    menu.addAction(tr(kOpenImageText), this, &CManagerDialog::OpenImageFromDialog)->setEnabled(!m_bBusy);
+    const bool card = !m_bBusy && !CurrentDevice().Empty();
+    menu.addAction(tr(kBackUpText), this, &CManagerDialog::OnBackUp)->setEnabled(card);
+    menu.addAction(tr(kRestoreText), this, &CManagerDialog::OnRestore)->setEnabled(card);
 }
 
 QString CManagerDialog::ChooseFile(const QString& caption, const QString& filter) {
     return m_chooseFile ? m_chooseFile(caption, filter) : QString();
 }
 
-void CManagerDialog::dragEnterEvent(QDragEnterEvent* event) {
-    if (m_bBusy || !event->mimeData()->hasUrls()) return;
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile()) {
-            event->acceptProposedAction();
-            return;
-        }
-}
-
-void CManagerDialog::dropEvent(QDropEvent* event) {
-    if (m_bBusy) return;
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile()) AddImage(url.toLocalFile());
-    event->acceptProposedAction();
+void CManagerDialog::OnExitOrCancel() {
+    if (m_work == Work::Cancellable) {
+        m_commandStop.request_stop();
+        m_exitButton->setEnabled(false);  // pressed once is enough; the job ends at its next step
+        return;
+    }
+    if (!m_bBusy) accept();
 }
 
 void CManagerDialog::reject() {
-    // The close box, Escape and a signal to the process all end here.
-    if (m_bBusy) {
-        AskToCloseWhenDone();
+    // Escape ends here (the close box goes through closeEvent). During work that can be cancelled
+    // Escape is the Cancel button.
+    if (!m_bBusy) {
+        QDialog::reject();
         return;
     }
-    QDialog::reject();
+    if (m_work == Work::Cancellable)
+        OnExitOrCancel();
+    else
+        AskToCloseWhenDone();
+}
+
+void CManagerDialog::CloseSoon() {
+    // A signal to the process: no question, cancel what can be cancelled, close when it has ended.
+    if (!m_bBusy) {
+        close();
+        return;
+    }
+    m_closeWhenDone = true;
+    if (m_work == Work::Cancellable) OnExitOrCancel();
 }
 
 void CManagerDialog::closeEvent(QCloseEvent* event) {
@@ -262,13 +280,38 @@ void CManagerDialog::closeEvent(QCloseEvent* event) {
 }
 
 void CManagerDialog::AskToCloseWhenDone() {
+    if (m_work == Work::Cancellable)
+        AskToCancelOrWait();
+    else
+        NoteClosingWhenDone();
+}
+
+void CManagerDialog::AskToCancelOrWait() {
+    if (m_closeWhenDone) return;
+    QMessageBox box(QMessageBox::Question, tr("VELK3 Manager"),
+                    tr("The card is being written.\n\nCancel now (the card keeps what it held before), or close "
+                       "VELK3 Manager when the work has ended?"),
+                    QMessageBox::NoButton, this);
+    QPushButton* cancelNow = box.addButton(tr("Cancel and Close"), QMessageBox::DestructiveRole);
+    QPushButton* whenDone = box.addButton(tr("Close When Done"), QMessageBox::AcceptRole);
+    box.addButton(tr("Keep Open"), QMessageBox::RejectRole);
+    box.exec();
+    if (box.clickedButton() != cancelNow && box.clickedButton() != whenDone) return;
+    m_closeWhenDone = true;
+    if (!m_bBusy)
+        done(QDialog::Rejected);  // the work ended while the box was open
+    else if (box.clickedButton() == cancelNow)
+        OnExitOrCancel();
+}
+
+void CManagerDialog::NoteClosingWhenDone() {
     m_closeWhenDone = true;
     if (m_closingNote) return;
     const QString text = m_work == Work::Firmware
                              ? tr("The firmware is being written to the VELK. Cutting this off can damage it.\n\n"
                                   "VELK3 Manager will close as soon as the update has ended.")
-                             : tr("The card is being written. Cutting this off would leave the routine half "
-                                  "written.\n\nVELK3 Manager will close as soon as the routine has been added.");
+                             : tr("The card is being written. Cutting this off could damage what it holds.\n\n"
+                                  "VELK3 Manager will close as soon as the work has ended.");
     m_closingNote = new QMessageBox(QMessageBox::Information, tr("VELK3 Manager"), text, QMessageBox::Ok, this);
     QPushButton* stay = m_closingNote->addButton(tr("Keep Open"), QMessageBox::RejectRole);
     connect(stay, &QPushButton::clicked, this, [this] { m_closeWhenDone = false; });

@@ -1,6 +1,9 @@
 #include "gui/QtUserPrompt.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
+
+#include <cstdio>
 
 #include "gui/GuiThread.h"
 
@@ -17,14 +20,26 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// The core's captions and questions are English; a marked text is shown in the user's language,
+// any other (one with a file name or a system message in it) as it is.
+QString Translated(const std::string& text) {
+    return QCoreApplication::translate(kCoreTextContext, text.c_str());
+}
+
 }  // namespace
+
+void CQtUserPrompt::SetOwner(QWidget* owner) {
+    m_owner = owner;
+    m_closed = false;
+}
 
 bool CQtUserPrompt::AskYesNo(const std::string& text, const std::string& caption) {
     bool yes = false;
     RunOnGuiThread([&] {
+        if (m_closed) return;
         // Questions before destructive work carry the exclamation icon.
-        QMessageBox box(QMessageBox::Warning, QString::fromStdString(caption), QString::fromStdString(text),
-                        QMessageBox::Yes | QMessageBox::No, m_owner.data());
+        QMessageBox box(QMessageBox::Warning, Translated(caption), Translated(text), QMessageBox::Yes | QMessageBox::No,
+                        m_owner.data());
         yes = box.exec() == QMessageBox::Yes;
     });
     return yes;
@@ -32,8 +47,11 @@ bool CQtUserPrompt::AskYesNo(const std::string& text, const std::string& caption
 
 void CQtUserPrompt::ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) {
     RunOnGuiThread([&] {
-        QMessageBox box(BoxIcon(icon), QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok,
-                        m_owner.data());
+        if (m_closed) {
+            std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+            return;
+        }
+        QMessageBox box(BoxIcon(icon), Translated(caption), Translated(text), QMessageBox::Ok, m_owner.data());
         box.exec();
     });
 }

@@ -1,5 +1,6 @@
 #include "gui/SchedulerDialog.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -88,6 +89,8 @@ void CSchedulerDialog::BuildLayout() {
     buttons->addStretch();
     for (CImageButton* button : {m_add, m_remove, m_ok, m_cancel}) {
         button->setFixedSize(units.Size(kButtonWidth, kButtonHeight));
+        button->setAutoDefault(true);  // Enter presses the focused button; elsewhere OK, the default
+        button->SetDrawFlatFocus(true);
         buttons->addWidget(button);
     }
     buttons->addStretch();
@@ -101,7 +104,7 @@ void CSchedulerDialog::BuildLayout() {
     layout->addLayout(top);
     layout->addWidget(m_grid, 1);
     layout->addLayout(buttons);
-    resize(units.Size(kDialogWidth, kDialogHeight));
+    resize(FirstSizeOnScreen(*this, units.Size(kDialogWidth, kDialogHeight)));
 }
 
 void CSchedulerDialog::SetUpGrid() {
@@ -110,7 +113,7 @@ void CSchedulerDialog::SetUpGrid() {
     QStringList titles{tr("Track")};
     QList<int> widths{kTrackColumnWidth};
     for (const ScheduleField& field : kScheduleFields) {
-        titles << tr(field.name);
+        titles << QCoreApplication::translate(kCoreTextContext, field.name);
         widths << fieldWidth;
     }
     m_grid->SetColumns(titles, widths);
@@ -145,7 +148,7 @@ void CSchedulerDialog::OnCellEdited(int row, int column, const QString&, const Q
     if (row < 0 || row >= static_cast<int>(m_schedules.size())) return;
     ScheduleEntry& entry = m_schedules[row];
     if (column == kTrackColumn) {
-        entry.trackIndex = static_cast<uint16_t>(qBound(0, LeadingInteger(newText), qMax(m_trackCount - 1, 0)));
+        entry.trackIndex = ClampTrackIndex(LeadingInteger(newText), size_t(std::max(m_trackCount, 0)));
     } else if (column > kTrackColumn && column <= kFieldColumns) {
         const ScheduleField& field = kScheduleFields[column - 1];
         ParseField(entry.*field.member, newText.toStdString(), field.minimum, field.maximum);

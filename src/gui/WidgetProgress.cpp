@@ -1,20 +1,12 @@
 #include "gui/WidgetProgress.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QProgressBar>
 
 #include <algorithm>
 
 #include "gui/GuiThread.h"
-#include "platform/TextFormat.h"
-
-namespace {
-
-bool ShowsRate(const std::string& text) {
-    return text == status_text::kWritingMp3 || text == status_text::kWritingData;
-}
-
-}  // namespace
 
 CWidgetProgress::CWidgetProgress(QLineEdit* status, QProgressBar* bar, QObject* parent)
     : QObject(parent), m_status(status), m_bar(bar) {
@@ -22,54 +14,43 @@ CWidgetProgress::CWidgetProgress(QLineEdit* status, QProgressBar* bar, QObject* 
     connect(&m_throttle, &QTimer::timeout, this, &CWidgetProgress::Apply);
 }
 
-void CWidgetProgress::SetText(const std::string& text) {
+void CWidgetProgress::Report(const ProgressReport& report) {
     {
         std::lock_guard lock(m_mutex);
-        m_state.text = text;
-        m_state.textSet = true;
+        ProgressReport kept = report;
+        if (kept.text.empty()) kept.text = m_meter.Last().text;  // the previous text stays
+        m_meter.Update(kept);
+        if (!OnGuiThread()) {
+            if (m_pending) return;
+            m_pending = true;
+            ++m_posted;
+        }
     }
-    Changed();
-}
-
-void CWidgetProgress::SetRange(int lower, int upper) {
-    {
-        std::lock_guard lock(m_mutex);
-        m_state.lower = lower;
-        m_state.upper = upper;
-        m_state.position = lower;
-        m_rate.Start(lower, upper);
-    }
-    Changed();
-}
-
-void CWidgetProgress::SetPos(int position) {
-    {
-        std::lock_guard lock(m_mutex);
-        m_state.position = position;
-        m_rate.Update(position);
-    }
-    Changed();
-}
-
-void CWidgetProgress::SetStep(int step) {
-    std::lock_guard lock(m_mutex);
-    m_state.step = step;
-}
-
-void CWidgetProgress::StepIt() {
-    {
-        std::lock_guard lock(m_mutex);
-        m_state.position = std::min(m_state.position + m_state.step, m_state.upper);
-        m_rate.Update(m_state.position);
-    }
-    Changed();
+    if (OnGuiThread())
+        Apply();
+    else
+        QMetaObject::invokeMethod(this, &CWidgetProgress::OnPosted, Qt::QueuedConnection);
 }
 
 void CWidgetProgress::ResetBar() {
     {
         std::lock_guard lock(m_mutex);
-        m_state.position = 0;
-        m_rate.Start(m_state.lower, m_state.upper);
+        ProgressReport idle = m_meter.Last();
+        idle.phase = JobPhase::Ready;
+        idle.unit = ProgressUnit::None;
+        idle.done = 0;
+        idle.total = 0;
+        m_meter.Update(idle);
+    }
+    Apply();
+}
+
+void CWidgetProgress::SetText(const QString& text) {
+    {
+        std::lock_guard lock(m_mutex);
+        ProgressReport report = m_meter.Last();
+        report.text = text.toStdString();
+        m_meter.Update(report);
     }
     Apply();
 }
@@ -77,21 +58,6 @@ void CWidgetProgress::ResetBar() {
 int CWidgetProgress::PostedUpdates() const {
     std::lock_guard lock(m_mutex);
     return m_posted;
-}
-
-void CWidgetProgress::Changed() {
-    // On the window's thread the widgets only schedule a repaint: set them at once.
-    if (OnGuiThread()) {
-        Apply();
-        return;
-    }
-    {
-        std::lock_guard lock(m_mutex);
-        if (m_pending) return;
-        m_pending = true;
-        ++m_posted;
-    }
-    QMetaObject::invokeMethod(this, &CWidgetProgress::OnPosted, Qt::QueuedConnection);
 }
 
 void CWidgetProgress::OnPosted() {
@@ -106,27 +72,22 @@ void CWidgetProgress::OnPosted() {
 }
 
 void CWidgetProgress::Apply() {
-    State state;
-    QString format;
+    ProgressReport report;
+    QString format = QStringLiteral("%p%");
     {
         std::lock_guard lock(m_mutex);
-        state = m_state;
+        report = m_meter.Last();
         m_pending = false;
-        format = BarFormat(state);
+        const std::string rate = m_meter.RateText();
+        if (!rate.empty()) format += QStringLiteral("  ") + QString::fromStdString(rate);
     }
     m_lastApply = std::chrono::steady_clock::now();
-    if (m_status && state.textSet) m_status->setText(QString::fromStdString(state.text));
+    // The core's status texts are English; the box shows them in the user's language.
+    if (m_status) m_status->setText(QCoreApplication::translate(kCoreTextContext, report.text.c_str()));
     if (!m_bar) return;
-    m_bar->setRange(state.lower, std::max(state.lower, state.upper));
-    m_bar->setValue(std::clamp(state.position, state.lower, std::max(state.lower, state.upper)));
+    const bool busy = !report.Counted() && report.phase != JobPhase::Ready;
+    m_bar->setRange(0, busy ? 0 : kBarSteps);
+    const uint64_t done = std::min(report.done, report.total);
+    m_bar->setValue(report.Counted() ? int(done * kBarSteps / report.total) : 0);
     m_bar->setFormat(format);
-}
-
-// Called with m_mutex held.
-QString CWidgetProgress::BarFormat(const State& state) {
-    const QString percent = QStringLiteral("%p%");
-    if (!ShowsRate(state.text) || state.position <= state.lower) return percent;
-    std::string detail = StringPrintf("%.2f MB/s", m_rate.MegabytesPerSecond());
-    if (const auto left = m_rate.SecondsLeft()) detail += ", " + FormatTimeLeft(*left);
-    return percent + QStringLiteral("  ") + QString::fromStdString(detail);
 }

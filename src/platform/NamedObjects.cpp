@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/mman.h>
@@ -10,17 +11,68 @@
 #include <thread>
 #include <unistd.h>
 
+#include "platform/TextFormat.h"
+
 namespace named_objects {
 
-std::string ObjectDirectory() {
+namespace {
+
+constexpr mode_t kDirectoryMode = 0700;
+
+const char* EnvironmentDirectory() {
     for (const char* variable : {"VELK3_OBJECT_DIR", "XDG_RUNTIME_DIR"}) {
         const char* value = std::getenv(variable);
         if (value && *value) return value;
     }
-    return "/dev/shm";
+    return nullptr;
+}
+
+std::string Refuse(int error, const std::string& why) {
+    errno = error;
+    return why;
+}
+
+std::string RefuseForSystemError(const std::string& what) {
+    const int error = errno;
+    return Refuse(error, what + std::strerror(error));
+}
+
+}  // namespace
+
+std::string ObjectDirectory() {
+    const char* chosen = EnvironmentDirectory();
+    return chosen ? chosen : PrivateDirectory();
 }
 
 std::string ObjectPath(const std::string& name) { return ObjectDirectory() + "/" + name; }
+
+std::string PrivateDirectory(const std::string& root) { return root + "/velk3-" + std::to_string(::geteuid()); }
+
+std::string PreparePrivateDirectory(const std::string& directory) {
+    if (::mkdir(directory.c_str(), kDirectoryMode) != 0 && errno != EEXIST)
+        return RefuseForSystemError(directory + " cannot be made: ");
+    struct stat info {};
+    if (::lstat(directory.c_str(), &info) != 0) return RefuseForSystemError(directory + ": ");
+    if (S_ISLNK(info.st_mode)) return Refuse(EPERM, directory + " is a symbolic link");
+    if (!S_ISDIR(info.st_mode)) return Refuse(ENOTDIR, directory + " is not a directory");
+    if (info.st_uid != ::geteuid())
+        return Refuse(EPERM, directory + " belongs to user " + std::to_string(info.st_uid) + ", not to this user");
+    if ((info.st_mode & 07777) != kDirectoryMode)
+        return Refuse(EPERM, StringPrintf("%s has mode %04o; it must be 0700", directory.c_str(),
+                                          unsigned(info.st_mode & 07777)));
+    return {};
+}
+
+std::string CheckObjectDirectory() {
+    return EnvironmentDirectory() ? std::string() : PreparePrivateDirectory(PrivateDirectory());
+}
+
+std::string ErrorText(int error) {
+    const std::string refused = CheckObjectDirectory();
+    if (!refused.empty()) return refused;
+    if (error == EPERM) return "an object of that name is not a file of this user";
+    return std::strerror(error);
+}
 
 bool IsValidName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
@@ -33,19 +85,47 @@ namespace {
 
 constexpr mode_t kObjectMode = 0600;
 
-int OpenExisting(const std::string& name) {
+// The path of object name, its directory ready; false with errno set when either is refused.
+bool ResolvePath(const std::string& name, std::string& path) {
     if (!named_objects::IsValidName(name)) {
         errno = EINVAL;
-        return -1;
+        return false;
     }
-    return ::open(named_objects::ObjectPath(name).c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (!named_objects::CheckObjectDirectory().empty()) return false;
+    path = named_objects::ObjectPath(name);
+    return true;
+}
+
+// Another user's file (planted in a shared directory) or a FIFO under an object's name is never
+// used: its owner could hold its locks for ever or shrink it under a mapping.
+bool IsOwnObject(int fd) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) return false;
+    if (S_ISREG(info.st_mode) && info.st_uid == ::geteuid()) return true;
+    errno = EPERM;
+    return false;
+}
+
+// Opens an object file and checks it; -1 with errno set when it cannot be used.
+int OpenObjectFile(const std::string& path, int flags) {
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NOFOLLOW, kObjectMode);
+    if (fd < 0 || IsOwnObject(fd)) return fd;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return -1;
+}
+
+int OpenExisting(const std::string& name) {
+    std::string path;
+    return ResolvePath(name, path) ? OpenObjectFile(path, O_RDWR) : -1;
 }
 
 // The creator of an object holds an exclusive flock on it for as long as it lives, and the kernel
 // drops that lock when the creator dies however it dies. An existing object nobody holds was left
 // by a process that was killed: it is removed so that it can be made afresh. True when it was.
 bool RemoveIfStale(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    const int fd = OpenObjectFile(path, O_RDWR);
     if (fd < 0) return errno == ENOENT;  // gone meanwhile: try again
     bool removed = false;
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
@@ -103,14 +183,11 @@ bool CFileMapping::Fail() {
 
 bool CFileMapping::Create(const std::string& name, size_t size) {
     Close();
-    if (!named_objects::IsValidName(name)) {
-        errno = EINVAL;
-        return Fail();
-    }
+    std::string path;
+    if (!ResolvePath(name, path)) return Fail();
     // Sized and locked before it gets its name, then linked into place: link fails when the name
     // exists, which makes the creation exclusive, and openers never see an object shorter than
     // size nor one its creator does not hold yet.
-    const std::string path = named_objects::ObjectPath(name);
     std::string staging;
     const int fd = MakeUnnamedFile(path, staging);
     if (fd < 0) return Fail();
@@ -175,12 +252,8 @@ CStartupLock::~CStartupLock() {
 }
 
 bool CStartupLock::Open(const std::string& name) {
-    if (!named_objects::IsValidName(name)) {
-        m_error = EINVAL;
-        return false;
-    }
-    m_fd = ::open(named_objects::ObjectPath(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
-                  kObjectMode);
+    std::string path;
+    m_fd = ResolvePath(name, path) ? OpenObjectFile(path, O_RDWR | O_CREAT) : -1;
     if (m_fd < 0) m_error = errno;
     return m_fd >= 0;
 }
@@ -216,12 +289,8 @@ void CStartupLock::Release() {
 // ---- CInstanceRecord ----------------------------------------------------------------------
 
 bool CInstanceRecord::Open(const std::string& name, bool& existed) {
-    if (!named_objects::IsValidName(name)) {
-        m_error = EINVAL;
-        return false;
-    }
-    const int fd = ::open(named_objects::ObjectPath(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
-                          kObjectMode);
+    std::string path;
+    const int fd = ResolvePath(name, path) ? OpenObjectFile(path, O_RDWR | O_CREAT) : -1;
     if (fd < 0) {
         m_error = errno;
         return false;

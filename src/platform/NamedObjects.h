@@ -3,7 +3,8 @@
 // and the instance record. A named object NAME is the file NAME in the object directory, so any
 // program that follows the same convention (docs/named-objects.md, include/velk3/named_objects.h)
 // can meet the relay and the listing. Nothing here shows or prints anything; failures are
-// reported by result, with the errno kept for the message.
+// reported by result, with the errno kept for the message. Every object opened must be a regular
+// file of the effective user: anything else (another user's file, a FIFO) fails with EPERM.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -11,9 +12,23 @@
 #include <string>
 
 namespace named_objects {
-// $VELK3_OBJECT_DIR when set, else $XDG_RUNTIME_DIR when set, else /dev/shm.
+inline constexpr const char* kSharedMemoryRoot = "/dev/shm";
+
+// $VELK3_OBJECT_DIR when set, else $XDG_RUNTIME_DIR when set, else PrivateDirectory().
 std::string ObjectDirectory();
 std::string ObjectPath(const std::string& name);
+// root is shared by every user: the fallback is a directory of the effective user's own in it,
+// ROOT/velk3-UID, so that no other user can plant or hold objects there.
+std::string PrivateDirectory(const std::string& root = kSharedMemoryRoot);
+// Makes directory (mode 0700) when it is missing, then checks it: a directory, not a link, owned
+// by the effective user, mode 0700. Empty when it may be used, else why not (errno tells the kind).
+std::string PreparePrivateDirectory(const std::string& directory);
+// Empty when the object directory may be used, else why not. Directories named by the
+// environment are the user's own choice and are taken as they are.
+std::string CheckObjectDirectory();
+// The text for a failure of this file's calls: why the object directory is refused, else the
+// system's text for error.
+std::string ErrorText(int error);
 // Object names become file names: empty names and names holding '/' or '\0' are refused.
 bool IsValidName(const std::string& name);
 }  // namespace named_objects

@@ -14,5 +14,6 @@ SystemPaths SystemPathsFromEnvironment() {
     Override(paths.sysRoot, "VELK3_SYS_ROOT");
     Override(paths.procRoot, "VELK3_PROC_ROOT");
     Override(paths.devRoot, "VELK3_DEV_ROOT");
+    Override(paths.runRoot, "VELK3_RUN_ROOT");
     return paths;
 }

@@ -5,19 +5,25 @@
 // happens by default.
 #include <string>
 
+#include "platform/Translatable.h"
+
 inline constexpr const char* kApplicationName = "VELK3 Manager";
-inline constexpr const char* kConfirmCaption = "Confirm";
+inline constexpr const char* kConfirmCaption = VELK3_TRANSLATE_NOOP("velk3core", "Confirm");
 
 // The questions asked before work that destroys data, by the window and by velk3 alike.
 namespace question_text {
-inline constexpr const char* kFormatForeign =
-    "This drive must be formatted as an VELK disk and will DELETE ALL DATA.\n\nDo you wish to continue?";
-inline constexpr const char* kFormat = "Are you sure you want to format the disk?";
-inline constexpr const char* kRemoveLast = "Are you sure you want to remove the last track?";
-// %s: the mount points of the card's partitions, joined by ", ".
-inline constexpr const char* kUnmount = "The card is mounted at %s.\n\nUnmount it and continue?";
-inline constexpr const char* kRestore =
-    "Restoring the image will replace everything on this card and will DELETE ALL DATA on it.\n\nDo you wish to continue?";
+inline constexpr const char* kFormatForeign = VELK3_TRANSLATE_NOOP(
+    "velk3core", "This drive must be formatted as an VELK disk and will DELETE ALL DATA.\n\nDo you wish to continue?");
+inline constexpr const char* kFormat = VELK3_TRANSLATE_NOOP("velk3core", "Are you sure you want to format the disk?");
+inline constexpr const char* kRemoveLast =
+    VELK3_TRANSLATE_NOOP("velk3core", "Are you sure you want to remove the last track?");
+// %s: the mount points of the card's partitions, joined by ", ". The window shows it as it is: it
+// is formatted before it reaches the window.
+inline constexpr const char* kUnmount =
+    VELK3_TRANSLATE_NOOP("velk3core", "The card is mounted at %s.\n\nUnmount it and continue?");
+inline constexpr const char* kRestore = VELK3_TRANSLATE_NOOP(
+    "velk3core",
+    "Restoring the image will replace everything on this card and will DELETE ALL DATA on it.\n\nDo you wish to continue?");
 }  // namespace question_text
 
 enum class MessageIcon { None, Information, Warning, Error, Question };

@@ -28,3 +28,8 @@ void ParseField(ValueSet& set, const std::string& text, int minimum, int maximum
         set.insert(uint8_t(value));
     }
 }
+
+uint16_t ClampTrackIndex(long long track, size_t trackCount) {
+    if (track <= 0 || trackCount == 0) return 0;
+    return uint16_t(std::min<unsigned long long>((unsigned long long)track, trackCount - 1));
+}

@@ -7,3 +7,5 @@
 
 std::string FormatField(const ValueSet& set);
 void ParseField(ValueSet& set, const std::string& text, int minimum, int maximum);
+// A schedule's track index pulled into 0 … trackCount − 1 (0 when the card holds no track).
+uint16_t ClampTrackIndex(long long track, size_t trackCount);

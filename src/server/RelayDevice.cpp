@@ -3,7 +3,8 @@
 // straight from the shared view. One attempt each; the caller ends the relay on any failure.
 #include <usb.h>
 
-#include "devices/UsbSectorDevice.h"
+#include "devices/UnitList.h"
+#include "platform/UserPrompt.h"
 #include "platform/Exceptions.h"
 #include "platform/TextFormat.h"
 #include "server/DeviceListing.h"
@@ -71,7 +72,8 @@ void CRelayServer::CloseRelayDevice() {
 bool ListDevices() {
     DeviceList units;
     const bool listed = ListDevices([&units] {
-        EnumerateUnits(units);
+        // The listing mode has no window: its reports go to the process's own prompt.
+        EnumerateUnits(units, &UserPrompt());
         std::vector<std::string> labels;
         for (const DeviceEntry& entry : units) labels.push_back(entry.name);
         return labels;

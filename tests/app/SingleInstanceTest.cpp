@@ -78,6 +78,9 @@ TEST_F(SingleInstance, EachFailingStepIsReportedWithItsTextAndRefused) {
     const Case cases[] = {
         {"Unable to get VELK3MANAGER_STARTUPMUTEX",
          [](const std::string&) { ::setenv("VELK3_OBJECT_DIR", "/nonexistent/velk3-objects", 1); }},
+        // Planted by someone else in a shared directory: its holder would keep every start waiting.
+        {"Unable to get VELK3MANAGER_STARTUPMUTEX",
+         [](const std::string& directory) { ::mkfifo((directory + "/VELK3MANAGER_STARTUPMUTEX").c_str(), 0666); }},
         {"Unable to open VELK3MANAGER_WHOISRUNNING",
          [](const std::string& directory) { ::mkdir((directory + "/VELK3MANAGER_WHOISRUNNING").c_str(), 0700); }},
         // Held by a live process but cut to nothing: mapping it would fault, so it is refused.

@@ -105,6 +105,12 @@ TEST(AudioDecoder, RefusesWhatItCannotDecodeWithTheUsersMessage) {
                                           '>', ' ', '0', '0', ':', '0', '0', ':', '0', '1', ',', '0', '0', '0', '\n',
                                           'H', 'i', '\n', '\n'});
     WriteAll(temp.File("noise.bin"), std::vector<uint8_t>(64, 0x00));
+    // Files that name other files: what they would decode is not theirs.
+    WriteMp3(temp.File("tone.mp3"), MakeTones(44100, 2, 0.1), 128);
+    const auto writeText = [&](const char* name, const std::string& text) {
+        WriteAll(temp.File(name), std::vector<uint8_t>(text.begin(), text.end()));
+        return temp.File(name);
+    };
     struct Case {
         const char* name;
         std::string path;
@@ -117,13 +123,18 @@ TEST(AudioDecoder, RefusesWhatItCannotDecodeWithTheUsersMessage) {
         {"no audio stream", temp.File("subtitles.srt"), 0, {"Invalid file type"}, MessageIcon::Warning},
         {"not media at all", temp.File("noise.bin"), 0, {"avformat_open_input: Invalid data found when processing input"},
          MessageIcon::Error},
+        {"a concat list", writeText("list.wav", "ffconcat version 1.0\nfile mono.wav\n"), 0, {"Invalid file type"},
+         MessageIcon::Warning},
+        {"a playlist", writeText("list.m3u8", "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\ntone.mp3\n#EXT-X-ENDLIST\n"), 0,
+         {"Invalid file type"}, MessageIcon::Warning},
         {"missing file", temp.File("missing.wav"), 0, {}, MessageIcon::None},
     };
     for (const Case& c : cases) {
         CRecordingPrompt prompt;
         CAudioDecoder decoder;
         EXPECT_FALSE(decoder.Open(c.path, c.channel)) << c.name;
-        ASSERT_EQ(prompt.messages.size(), c.messages.size()) << c.name;
+        EXPECT_EQ(prompt.messages.size(), c.messages.size()) << c.name;
+        if (prompt.messages.size() != c.messages.size()) continue;
         for (size_t i = 0; i < c.messages.size(); ++i) {
             EXPECT_EQ(prompt.messages[i].text, c.messages[i]) << c.name;
             EXPECT_EQ(prompt.messages[i].icon, c.icon) << c.name;

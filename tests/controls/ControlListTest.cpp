@@ -9,6 +9,8 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+#include <cstring>
+
 #include "controls/BitmapResource.h"
 #include "controls/ControlList.h"
 #include "controls/TimeEditCtrl.h"
@@ -80,6 +82,7 @@ class ControlListTest : public QObject {
 private slots:
     void SetItemTextAppendsRowsUpToTheRow();
     void DeleteRowMovesLaterRecordsUpAndSelects();
+    void SetRowsReplacesEverythingInOneChangeAndKeepsTheColumns();
     void NumberEditorCommitsTheClampedNumber();
     void EnterAndFocusOutCommitEscapeCancels();
     void UnchangedCommitStillReportsTheEdit();
@@ -139,22 +142,56 @@ void ControlListTest::DeleteRowMovesLaterRecordsUpAndSelects() {
     QCOMPARE(single.GetSelectedRow(), -1);
 }
 
+void ControlListTest::SetRowsReplacesEverythingInOneChangeAndKeepsTheColumns() {
+    GridWindow w;
+    w.grid->setColumnWidth(1, 123);
+    for (int row = 0; row < 4; ++row) w.grid->SetCell(row, 0, Cell(CellType::Check, "old", 1));
+    w.grid->StartEdit(0, 0);
+    QSignalSpy inserted(w.grid->model(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(w.grid->model(), &QAbstractItemModel::rowsRemoved);
+    std::vector<QStringList> rows;
+    for (int row = 0; row < 1000; ++row) rows.push_back({QString::number(row), "x"});  // short rows are padded
+    w.grid->SetRows(rows);
+    QCOMPARE(inserted.count(), 1);
+    QCOMPARE(removed.count(), 1);
+    QCOMPARE(w.grid->GetRowCount(), 1000);
+    QCOMPARE(w.grid->GetItemText(999, 0), QStringLiteral("999"));
+    QCOMPARE(w.grid->GetItemText(999, 2), QString());
+    QCOMPARE(w.grid->GetCell(0, 0).type, CellType::None);  // the old records went with their rows
+    QVERIFY(!w.grid->IsEditing());
+    QCOMPARE(w.grid->columnWidth(1), 123);
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(w.grid);
+    QCOMPARE(table->tableInterface()->cellAt(0, 0)->text(QAccessible::Name), QStringLiteral("0"));
+
+    w.grid->DeleteAllRows();
+    QCOMPARE(removed.count(), 2);
+    QCOMPARE(w.grid->GetRowCount(), 0);
+    QCOMPARE(w.grid->columnWidth(1), 123);
+}
+
+// Typed as a person types: the editor takes every key and only the commit pulls the number in.
 void ControlListTest::NumberEditorCommitsTheClampedNumber() {
     struct Case {
-        const char* typed;
+        const char* typed;  // replaces the selected text; empty: Backspace
         int minimum, maximum;
         const char* want;
     };
-    const Case cases[] = {{"25", 0, 10, "10"}, {"abc", 0, 10, "0"}, {"", 5, 10, "5"}, {"-4", -9, 9, "-4"}};
+    const Case cases[] = {{"25", 0, 10, "10"}, {"7", 0, 2, "2"},   {"abc", 0, 10, "0"},
+                          {"", 5, 10, "5"},    {"-4", -9, 9, "-4"}, {"3", 0, 10, "3"}};
     for (const Case& c : cases) {
         GridWindow w;
         w.grid->SetCell(0, 1, NumberCell(c.minimum, c.maximum, c.minimum));
         QSignalSpy edited(w.grid, &CControlList::cellEdited);
         w.grid->StartEdit(0, 1);
-        QLineEdit* edit = EditOf(w.grid->GetEditor());
-        QVERIFY(edit);
-        edit->setText(QString::fromLatin1(c.typed));
-        QTest::keyClick(w.grid->GetEditor(), Qt::Key_Return);
+        QWidget* editor = w.grid->GetEditor();
+        QVERIFY(editor);
+        if (*c.typed) {
+            QTest::keyClicks(editor, c.typed);
+            QCOMPARE(EditOf(editor)->text(), QString::fromLatin1(c.typed));  // nothing refused while typing
+        } else {
+            QTest::keyClick(editor, Qt::Key_Backspace);
+        }
+        QTest::keyClick(editor, Qt::Key_Return);
         QTRY_COMPARE(edited.count(), 1);
         QCOMPARE(edited[0][3].toString(), QString::fromLatin1(c.want));
         QCOMPARE(w.grid->GetItemText(0, 1), QString::fromLatin1(c.want));
@@ -290,25 +327,33 @@ void ControlListTest::BrowseButtonPutsTheChosenPathOrDropsTheEdit() {
     }
 }
 
+// A key that chooses an entry (an arrow, or the entry's first letter) confirms it at once.
 void ControlListTest::ChoiceCellCommitsTheChosenEntry() {
-    GridWindow w;
-    auto cell = Cell(CellType::Choice, {}, 2);
-    cell->choices = QStringList{"MiniSSC", "SV203", "DMX"};
-    w.grid->SetCell(0, 1, std::move(cell));
-    QCOMPARE(w.grid->GetItemText(0, 1), QStringLiteral("SV203"));
-    QSignalSpy edited(w.grid, &CControlList::cellEdited);
-    QSignalSpy changed(w.grid, &CControlList::cellChanged);
-    w.grid->StartEdit(0, 1);
-    auto* choice = qobject_cast<QComboBox*>(w.grid->GetEditor());
-    QVERIFY(choice);
-    QCOMPARE(choice->currentText(), QStringLiteral("SV203"));
-    choice->setCurrentIndex(2);
-    QTRY_COMPARE(changed.count(), 1);  // a live change of the open editor
-    QTest::keyClick(choice, Qt::Key_Return);
-    QTRY_COMPARE(edited.count(), 1);
-    QCOMPARE(edited[0][3].toString(), QStringLiteral("DMX"));
-    // The commit changes the text; the owner reads the new choice from the notification.
-    QCOMPARE(w.grid->GetCell(0, 1).value, 2);
+    struct Case {
+        Qt::Key key;
+        const char* want;
+    };
+    const Case cases[] = {{Qt::Key_Down, "DMX"}, {Qt::Key_Up, "MiniSSC"}, {Qt::Key_M, "MiniSSC"}, {Qt::Key_D, "DMX"}};
+    for (const Case& c : cases) {
+        GridWindow w;
+        auto cell = Cell(CellType::Choice, {}, 2);
+        cell->choices = QStringList{"MiniSSC", "SV203", "DMX"};
+        w.grid->SetCell(0, 1, std::move(cell));
+        QCOMPARE(w.grid->GetItemText(0, 1), QStringLiteral("SV203"));
+        QSignalSpy edited(w.grid, &CControlList::cellEdited);
+        QSignalSpy changed(w.grid, &CControlList::cellChanged);
+        w.grid->StartEdit(0, 1);
+        auto* choice = qobject_cast<QComboBox*>(w.grid->GetEditor());
+        QVERIFY(choice);
+        QCOMPARE(choice->currentText(), QStringLiteral("SV203"));
+        QTest::keyClick(choice, c.key);
+        QTRY_COMPARE(edited.count(), 1);
+        QCOMPARE(edited[0][3].toString(), QString::fromLatin1(c.want));
+        QTRY_COMPARE(changed.count(), 1);  // a live change of the open editor
+        QVERIFY(!w.grid->IsEditing());
+        // The commit changes the text; the owner reads the new choice from the notification.
+        QCOMPARE(w.grid->GetCell(0, 1).value, 2);
+    }
 }
 
 void ControlListTest::ColourCellIsFilledInsideItsInsets() {
@@ -336,6 +381,7 @@ void ControlListTest::ColourCellIsFilledInsideItsInsets() {
 
 void ControlListTest::TimeCellEditsThroughTheTimeEditor() {
     GridWindow w;
+    QVERIFY(QTest::qWaitForWindowActive(&w.window));
     auto cell = Cell(CellType::Time);
     cell->hours = 1;
     cell->minutes = 75;
@@ -343,14 +389,21 @@ void ControlListTest::TimeCellEditsThroughTheTimeEditor() {
     w.grid->SetCell(0, 0, std::move(cell));
     QCOMPARE(w.grid->GetItemText(0, 0), QStringLiteral("01:59:03"));
     QSignalSpy edited(w.grid, &CControlList::cellEdited);
-    w.grid->StartEdit(0, 0);
+    w.grid->SelectRow(0);
+    QTest::keyClick(w.grid, Qt::Key_F2);
     auto* time = qobject_cast<CTimeEditCtrl*>(w.grid->GetEditor());
     QVERIFY(time);
     QCOMPARE(time->Field(1)->text(), QStringLiteral("59"));
-    time->Field(2)->setText(QStringLiteral("150"));
-    QTest::keyClick(time->Field(2), Qt::Key_Return);
+    QTRY_VERIFY(time->Field(0)->hasFocus());
+    // Each field is selected as the focus enters it, so what is typed replaces it.
+    for (const char* typed : {"2", "75", "150"}) {
+        QTest::keyClicks(QApplication::focusWidget(), typed);
+        if (std::strcmp(typed, "150") != 0) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(time->Field(2)->text(), QStringLiteral("150"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QTRY_COMPARE(edited.count(), 1);
-    QCOMPARE(edited[0][3].toString(), QStringLiteral("01:59:99"));
+    QCOMPARE(edited[0][3].toString(), QStringLiteral("02:59:99"));
 }
 
 void ControlListTest::F2EditsTheCurrentCell() {

@@ -58,6 +58,7 @@ private slots:
     void ImageIsPlacedByAlignmentCaptionAndPress();
     void DerivedOutImageShowsOnlyWhileNotHovered();
     void DisabledLookDiffersFromEnabled();
+    void OnADarkFacePicturesHaveNoLightRimAndDisabledCaptionsStayReadable();
     void DoubleClickCountsAsTwoClicks();
     void DisablingHandsTheFocusToTheNextTabStop();
     void HoverNeedsAMouseNotHeldDown();
@@ -157,6 +158,38 @@ void ImageButtonTest::DisabledLookDiffersFromEnabled() {
     // Both the picture (left) and the caption (right) change.
     QVERIFY(enabled.copy(0, 0, 40, 50) != disabled.copy(0, 0, 40, 50));
     QVERIFY(enabled.copy(40, 0, 60, 50) != disabled.copy(40, 0, 60, 50));
+}
+
+// A dark desktop palette: the drawn pictures' soft edges blend with the face instead of keeping a
+// rim of the transparent colour, and a disabled caption keeps a visible contrast to the face.
+void ImageButtonTest::OnADarkFacePicturesHaveNoLightRimAndDisabledCaptionsStayReadable() {
+    constexpr int kLight = 200;          // a rim pixel of the white transparent colour is lighter
+    constexpr int kReadableContrast = 60;  // lightness steps between caption ink and face
+    const QColor face(0x35, 0x35, 0x35);
+    QPalette dark(face);
+    dark.setColor(QPalette::ButtonText, QColor(0xE8, 0xE8, 0xE8));
+    dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x80));
+    for (const qreal ratio : {1.0, 2.0}) {
+        CImageButton button(QStringLiteral("Add"));
+        button.setPalette(dark);
+        button.resize(100, 50);
+        QCOMPARE(button.SetBitmaps(QPixmap(LoadBitmapResource(bitmap_id::kAddRoutine, ratio)), Qt::white),
+                 CImageButton::kBitmapsOk);
+        const QImage shot = button.grab().toImage();
+        const auto isFace = [&](int x, int y) { return shot.valid(x, y) && shot.pixelColor(x, y) == face; };
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < 40; ++x)
+                if (shot.pixelColor(x, y).lightness() > kLight)
+                    QVERIFY2(!isFace(x - 1, y) && !isFace(x + 1, y) && !isFace(x, y - 1) && !isFace(x, y + 1),
+                             qPrintable(QStringLiteral("light rim at %1,%2 (ratio %3)").arg(x).arg(y).arg(ratio)));
+        button.setEnabled(false);
+        const QImage disabled = button.grab().toImage();
+        int contrast = 0;
+        for (int y = 0; y < disabled.height(); ++y)
+            for (int x = 40; x < disabled.width(); ++x)
+                contrast = qMax(contrast, qAbs(disabled.pixelColor(x, y).lightness() - face.lightness()));
+        QVERIFY2(contrast >= kReadableContrast, qPrintable(QString::number(contrast)));
+    }
 }
 
 void ImageButtonTest::DoubleClickCountsAsTwoClicks() {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sys/sysmacros.h>
 
 #include "devices/DriveList.h"
@@ -55,6 +56,83 @@ TEST(EnumerateDrives, ListsOnlyRemovableCardsThatDoNotHoldTheSystem) {
         "sdd (1.00MB) ()",
     };
     EXPECT_EQ(Labels(sys), want);
+}
+
+// Ways a disk carries the running system, or is storage built into the machine, that a look at
+// its own partitions' mounts misses. Each row is one machine; sdb stands for a removable disk.
+TEST(CDriveList, FindsTheSystemBehindStackedAndPooledDevicesAndKeepsInternalEmmcOut) {
+    struct Case {
+        const char* what;
+        std::function<void(CFakeSystem&)> build;
+        const char* disk;
+        bool system, listed;
+    };
+    const auto usbDisk = [](CFakeSystem& s, const char* name, const char* dev) {
+        s.AddDisk(name, dev, 4096, false, std::string("pci0000:00/usb1/1-1/") + name);
+    };
+    const auto part = [](CFakeSystem& s, const char* disk, int n, const std::string& dev) {
+        s.AddPartition(disk, disk + std::to_string(n), dev, n);
+    };
+    const auto mapper = [](CFakeSystem& s, const char* name, const char* dev, const char* mapped) {
+        s.AddDisk(name, dev, 4096, false, "virtual");
+        s.SetAttribute(std::string(name) + "/dm/name", mapped);
+    };
+    const std::string mmcHost = "platform/mmc_host/mmc0/mmc0:0001";
+    const Case cases[] = {
+        {"root on LVM", [&](CFakeSystem& s) {
+             usbDisk(s, "sdb", "8:16"); part(s, "sdb", 2, "8:18"); mapper(s, "dm-0", "254:0", "vg-root");
+             s.AddHolder("sdb/sdb2", "dm-0"); s.Mount("254:0", "/dev/mapper/vg-root", "/", "ext4");
+         }, "sdb", true, false},
+        {"btrfs root on dm-crypt (mountinfo gives btrfs's own number)", [&](CFakeSystem& s) {
+             usbDisk(s, "sdb", "8:16"); part(s, "sdb", 2, "8:18"); mapper(s, "dm-0", "254:0", "luks-root");
+             s.AddHolder("sdb/sdb2", "dm-0"); s.Mount("0:31", "/dev/mapper/luks-root", "/", "btrfs");
+         }, "sdb", true, false},
+        {"the second disk of a btrfs root", [&](CFakeSystem& s) {
+             s.AddDisk("sda", "8:0", 4096, false); part(s, "sda", 2, "8:2");
+             usbDisk(s, "sdb", "8:16"); part(s, "sdb", 1, "8:17");
+             s.AddBtrfs("5d1c", {"sda/sda2", "sdb/sdb1"}); s.Mount("0:32", "/dev/sda2", "/", "btrfs");
+         }, "sdb", true, false},
+        {"root on a partition of an md array", [&](CFakeSystem& s) {
+             usbDisk(s, "sdb", "8:16"); part(s, "sdb", 1, "8:17"); s.AddDisk("md0", "9:0", 4096, false, "virtual");
+             part(s, "md0", 1, "259:0"); s.AddHolder("sdb/sdb1", "md0"); s.Mount("259:0", "/dev/md0p1", "/", "ext4");
+         }, "sdb", true, false},
+        {"a ZFS root", [&](CFakeSystem& s) {
+             usbDisk(s, "sdb", "8:16"); part(s, "sdb", 1, "8:17");
+             s.UdevRecord("8:17", {"ID_FS_TYPE=zfs_member", "ID_FS_LABEL=rpool"});
+             s.Mount("0:25", "rpool/ROOT/debian", "/", "zfs");
+         }, "sdb", true, false},
+        {"a ZFS pool that is not the system's", [&](CFakeSystem& s) {
+             usbDisk(s, "sdb", "8:16"); part(s, "sdb", 1, "8:17");
+             s.UdevRecord("8:17", {"ID_FS_TYPE=zfs_member", "ID_FS_LABEL=tank"});
+             s.Mount("0:25", "rpool/ROOT/debian", "/", "zfs");
+         }, "sdb", false, true},
+        {"the EFI system partition at /efi", [&](CFakeSystem& s) {
+             usbDisk(s, "sdb", "8:16"); part(s, "sdb", 1, "8:17"); s.Mount("8:17", "/dev/sdb1", "/efi");
+         }, "sdb", true, false},
+        {"eMMC with boot areas", [&](CFakeSystem& s) {
+             s.AddDisk("mmcblk0", "179:0", 4096, false, mmcHost); s.AddDisk("mmcblk0boot0", "179:8", 64, false, mmcHost);
+         }, "mmcblk0", false, false},
+        {"an eMMC boot area itself", [&](CFakeSystem& s) { s.AddDisk("mmcblk0boot0", "179:8", 64, false, mmcHost); },
+         "mmcblk0boot0", false, false},
+        {"eMMC its host calls fixed", [&](CFakeSystem& s) {
+             s.AddDisk("mmcblk0", "179:0", 4096, false, mmcHost); s.SetAttribute("mmcblk0/device/removable", "fixed");
+         }, "mmcblk0", false, false},
+        {"eMMC its host marks removable", [&](CFakeSystem& s) {
+             s.AddDisk("mmcblk0", "179:0", 4096, false, mmcHost); s.AddDisk("mmcblk0boot0", "179:8", 64, false, mmcHost);
+             s.SetAttribute("mmcblk0/device/removable", "removable");
+         }, "mmcblk0", false, true},
+        {"an SD card in a slot", [&](CFakeSystem& s) { s.AddDisk("mmcblk0", "179:0", 4096, false, mmcHost); },
+         "mmcblk0", false, true},
+    };
+    for (const Case& c : cases) {
+        CFakeSystem sys;
+        c.build(sys);
+        const CDriveList drives(sys.Paths());
+        const PhysicalDriveInfo* drive = drives.FindByName(c.disk);
+        ASSERT_NE(drive, nullptr) << c.what;
+        EXPECT_EQ(drive->holdsSystem, c.system) << c.what;
+        EXPECT_EQ(drive->Qualifies(), c.listed) << c.what;
+    }
 }
 
 TEST(EnumerateDrives, EntriesCarryTheDiskNumberAndKernelName) {

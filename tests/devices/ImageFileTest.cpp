@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
+#include "devices/FakeSystem.h"
 #include "devices/ImageFile.h"
+#include "devices/PhysicalDrive.h"
 #include "devices/SyncRecorder.h"
 #include "platform/Exceptions.h"
 #include "platform/TempFiles.h"
@@ -33,9 +37,13 @@ TEST(CImageFile, IsAFixedSizeCardThatRefusesTransfersPastItsEnd) {
     EXPECT_EQ(std::filesystem::file_size(image.path), 16u * 512) << "the image never grows";
 }
 
-TEST(CImageFile, CreateRefusesAnExistingFileOrZeroSize) {
+TEST(CImageFile, CreateMakesAnImageOfItsOwnerAloneAndRefusesAnExistingFileOrZeroSize) {
     ImagePath image;
+    const mode_t umask = ::umask(0);  // whatever the user's umask allows, a card's contents stay private
     CImageFile::Create(image.path, 1);
+    ::umask(umask);
+    EXPECT_EQ(std::filesystem::status(image.path).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     EXPECT_THROW(CImageFile::Create(image.path, 8), CUsbDeviceException);
     ImagePath other;
     EXPECT_THROW(CImageFile::Create(other.path, 0), CUsbDeviceException);
@@ -70,3 +78,35 @@ TEST(CImageFile, FlushAndCloseAfterWritingReachTheDisk) {
 }
 
 }  // namespace
+
+// A read-back served from the page cache would confirm writes the card never kept: the image and
+// the drive flush, then drop the range.
+TEST(DropCache, FlushesAndDropsTheCachedRange) {
+    ImagePath image;
+    CImageFile::Create(image.path, 8);
+    CFakeSystem sys;
+    sys.AddDisk("sdb", "8:16", 8, true);
+    sys.AddDeviceNode("sdb", 8 * 512);
+    CImageFile imageFile;
+    CPhysicalDrive drive(sys.Paths());
+    struct Case {
+        CSectorDevice& device;
+        DeviceEntry entry;
+        std::string file;
+    };
+    const Case cases[] = {
+        {imageFile, CImageFile::EntryFor(image.path), image.path},
+        {drive, DeviceEntry{makedev(8, 16), "sdb", "sdb", {}}, (sys.Root() / "dev/sdb").string()},
+    };
+    const std::vector<uint8_t> out(2 * 512, 0x6C);
+    for (const Case& c : cases) {
+        c.device.Open(c.entry);
+        c.device.writeSector(2, 2, out.data());
+        std::vector<uint8_t> in(out.size());
+        c.device.DropCache(2, 2);
+        c.device.readSector(2, 2, in.data());
+        EXPECT_EQ(in, out) << c.file;
+        EXPECT_EQ(CacheCalls(c.file), (std::vector<std::string>{"sync", "drop 1024+1024"})) << c.file;
+        c.device.Close();
+    }
+}

@@ -3,6 +3,9 @@
 #include "support/ExceptionText.h"
 
 #include <functional>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <sys/sysmacros.h>
 
 #include "devices/FakeSystem.h"
@@ -61,6 +64,57 @@ TEST(CPhysicalDrive, ReportsTheTextsOfEachFailure) {
             << "a failed open leaves the drive closed";
         f.sys.AddDeviceNode("sdb", 64 * 512);
         EXPECT_EQ(MessageOf([&] { drive.Open(f.Entry()); }), "(no exception)") << "and the next try opens it";
+        drive.Close();
+    }
+}
+
+// An unused loop device's number, for a block node that is some other disk (root only: mknod).
+std::optional<dev_t> SomeOtherBlockDevice() {
+    struct stat st {};
+    for (int n = 0; n < 8; ++n)
+        if (::stat(("/dev/loop" + std::to_string(n)).c_str(), &st) == 0 && S_ISBLK(st.st_mode)) return st.st_rdev;
+    return std::nullopt;
+}
+
+// Between the listing and the open, the disk may have changed: each row changes it, and Open must
+// judge it again and open only that very disk, before any transfer.
+TEST(CPhysicalDrive, OpenJudgesTheDiskAgainAndOpensOnlyTheListedDisk) {
+    struct Case {
+        const char* what;
+        std::function<bool(CFakeSystem&)> change;  // false: cannot be set up here
+        bool allowFixed;
+        std::string message;
+    };
+    const auto node = [](CFakeSystem& s) { return (s.Root() / "dev/sdb").string(); };
+    const auto replaceNode = [&](CFakeSystem& s, const std::function<bool(const std::string&)>& make) {
+        std::filesystem::remove(node(s));
+        return make(node(s));
+    };
+    const Case cases[] = {
+        {"now mounted as the system", [](CFakeSystem& s) { return s.Mount("8:16", "/dev/sdb", "/"), true; }, false,
+         "sdb holds the running system (a system mount or swap); it is never used as a card"},
+        {"the same with --allow-fixed", [](CFakeSystem& s) { return s.Mount("8:16", "/dev/sdb", "/"), true; }, true,
+         "sdb holds the running system (a system mount or swap); it is never used as a card"},
+        {"no longer removable", [](CFakeSystem& s) { return s.SetAttribute("sdb/removable", "0"), true; }, false,
+         "sdb is not a removable card reader; pass --allow-fixed to use it anyway"},
+        {"a fixed disk with --allow-fixed", [](CFakeSystem& s) { return s.SetAttribute("sdb/removable", "0"), true; }, true,
+         "(no exception)"},
+        {"its node another kind of device",
+         [&](CFakeSystem& s) { return replaceNode(s, [](const std::string& p) { return ::symlink("/dev/null", p.c_str()) == 0; }); },
+         false, "/dev/sdb is not the disk sdb that was listed)"},
+        {"its node another disk",
+         [&](CFakeSystem& s) {
+             const auto other = SomeOtherBlockDevice();
+             return other && replaceNode(s, [&](const std::string& p) { return ::mknod(p.c_str(), S_IFBLK | 0600, *other) == 0; });
+         },
+         false, "/dev/sdb is not the disk sdb that was listed)"},
+    };
+    for (const Case& c : cases) {
+        DriveFixture f;
+        if (!c.change(f.sys)) continue;
+        CPhysicalDrive drive(f.sys.Paths(), DeviceAccess::Read, nullptr, c.allowFixed);
+        const std::string message = MessageOf([&] { drive.Open(f.Entry()); });
+        EXPECT_TRUE(message.ends_with(c.message)) << c.what << ": " << message;
         drive.Close();
     }
 }

@@ -86,7 +86,7 @@ TEST(CRawDiskOpener, AsksBeforeUnmountingAMountedCardForWritingAndWritesNothingU
         udisks.unmountFailure = c.unmountFailure;
         CRecordingPrompt prompt;
         prompt.answers = {c.answer};
-        CPhysicalDrive drive(card.sys.Paths(), DeviceAccess::ReadWrite, &udisks);
+        CPhysicalDrive drive(card.sys.Paths(), DeviceAccess::ReadWrite, &udisks, false, &prompt);
         EXPECT_EQ(OpenMessage(drive, card.Entry()), c.want) << c.name;
         EXPECT_EQ(prompt.questions, std::vector<std::string>{question}) << c.name;
         const std::vector<std::string> all = {"unmount " + card.Dev("sdb1"), "unmount " + card.Dev("sdb2")};

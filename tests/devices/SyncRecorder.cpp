@@ -1,32 +1,51 @@
 #include "devices/SyncRecorder.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
 #include <mutex>
 #include <sys/syscall.h>
 #include <unistd.h>
-#include <vector>
+#include <utility>
 
 namespace {
 
 std::mutex g_lock;
-std::vector<std::string> g_synced;
+std::vector<std::pair<std::string, std::string>> g_calls;  // (file, call)
+
+std::string Canonical(const std::string& path) { return std::filesystem::weakly_canonical(path).string(); }
+
+void Note(int fd, const std::string& call) {
+    std::error_code error;
+    const auto target = std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd), error);
+    std::lock_guard lock(g_lock);
+    g_calls.emplace_back(error ? std::string() : target.string(), call);
+}
 
 }  // namespace
 
 int SyncCount(const std::string& path) {
-    const std::string wanted = std::filesystem::weakly_canonical(path).string();
-    std::lock_guard lock(g_lock);
-    return int(std::count(g_synced.begin(), g_synced.end(), wanted));
+    const std::vector<std::string> calls = CacheCalls(path);
+    return int(std::count(calls.begin(), calls.end(), "sync"));
 }
 
-// Takes the C library's place for the whole test program (the executable's symbol wins).
+std::vector<std::string> CacheCalls(const std::string& path) {
+    const std::string wanted = Canonical(path);
+    std::vector<std::string> calls;
+    std::lock_guard lock(g_lock);
+    for (const auto& [file, call] : g_calls)
+        if (file == wanted) calls.push_back(call);
+    return calls;
+}
+
+// Both take the C library's place for the whole test program (the executable's symbol wins).
 extern "C" int fdatasync(int fd) {
-    std::error_code error;
-    const auto target = std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd), error);
-    {
-        std::lock_guard lock(g_lock);
-        g_synced.push_back(error ? std::string() : target.string());
-    }
+    Note(fd, "sync");
     return int(::syscall(SYS_fdatasync, fd));
+}
+
+extern "C" int posix_fadvise(int fd, off_t offset, off_t length, int advice) {
+    if (advice == POSIX_FADV_DONTNEED) Note(fd, "drop " + std::to_string(offset) + "+" + std::to_string(length));
+    return ::syscall(SYS_fadvise64, fd, offset, length, advice) == 0 ? 0 : errno;
 }

@@ -1,8 +1,9 @@
 // Finding units on the buses: the device list, the message for a unit that cannot be opened,
-// and the lookup by label.
+// the names that tell units apart, and the lookups by name and by identity.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "devices/UnitList.h"
 #include "devices/UsbSectorDevice.h"
 #include "fakes/FakeUsb.h"
 #include "support/RecordingPrompt.h"
@@ -13,7 +14,6 @@ class UnitListTest : public testing::Test {
 protected:
     void SetUp() override { fakeusb::Reset(); }
     void TearDown() override {
-        ClearUnitList(list);
         EXPECT_EQ(fakeusb::OpenHandles(), 0) << "every unit opened for the listing is closed again";
         fakeusb::Reset();
     }
@@ -38,7 +38,7 @@ TEST_F(UnitListTest, ListsUnitsInBusOrderAndReportsOneWithoutDescriptor3) {
     other.devnum = 5;
     fakeusb::AddBootloader(other);
 
-    EnumerateUnits(list);
+    EnumerateUnits(list, &prompt);
 
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[0].name, "VELK3");
@@ -50,20 +50,39 @@ TEST_F(UnitListTest, ListsUnitsInBusOrderAndReportsOneWithoutDescriptor3) {
     EXPECT_EQ(prompt.messages[0].caption, "Unable to access VELK");
     EXPECT_EQ(prompt.messages[0].icon, MessageIcon::Warning);
 
-    // Each entry's reference is a copy of the device record that opens the same unit again.
-    auto* copy = reinterpret_cast<struct usb_device*>(uintptr_t(list[1].reference));
-    EXPECT_NE(copy, FindUnitByName("VELK7"));
-    EXPECT_EQ(copy->devnum, 7);
-    CUsbSectorDevice unit;
-    unit.Open(list[1]);
-    std::vector<uint8_t> sector(kSectorSize);
-    EXPECT_NO_THROW(unit.readSector(0, 1, sector.data()));
-    unit.Close();
+    // An entry holds plain values: its identity finds the same unit again.
+    EXPECT_EQ(list[1].reference, 0u);
+    struct usb_device* found = FindUnit(list[1].id);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->devnum, 7);
+}
+
+// Device numbers are counted per bus: a number two units share names both by number and bus.
+TEST_F(UnitListTest, UnitsSharingADeviceNumberAreNamedWithTheirBus) {
+    AddUnit(1, 3);
+    AddUnit(2, 3);
+    AddUnit(2, 4);
+    EnumerateUnits(list, &prompt);
+    std::vector<std::string> names, descriptions;
+    for (const DeviceEntry& entry : list) {
+        names.push_back(entry.name);
+        descriptions.push_back(entry.description);
+    }
+    EXPECT_THAT(names, testing::ElementsAre("VELK3-1", "VELK3-2", "VELK4"));
+    EXPECT_EQ(descriptions[1], "Varnholt Software - VELK v1.20 (3) on bus 2");
+    for (const DeviceEntry& entry : list) {
+        struct usb_device* byName = FindUnitByName(entry.name);
+        ASSERT_NE(byName, nullptr) << entry.name;
+        EXPECT_EQ(byName, FindUnit(entry.id)) << entry.name;
+    }
+    EXPECT_EQ(FindUnitByName("VELK3"), nullptr) << "an ambiguous plain name names no unit";
+    fakeusb::Unplug(4);
+    EXPECT_EQ(FindUnit(list[2].id), nullptr) << "gone";
 }
 
 TEST_F(UnitListTest, EachListingOpensConfiguresAndClosesEveryUnitOnce) {
     AddUnit(1, 3);
-    EnumerateUnits(list);
+    EnumerateUnits(list, &prompt);
     std::vector<std::string> host;
     for (const auto& event : fakeusb::WireLog()) host.push_back(fakeusb::Describe(event));
     EXPECT_THAT(host, testing::ElementsAre("host open -> 0", "host string 1 -> 17", "host string 2 -> 4",
@@ -72,19 +91,10 @@ TEST_F(UnitListTest, EachListingOpensConfiguresAndClosesEveryUnitOnce) {
 }
 
 TEST_F(UnitListTest, NoUnitLeavesTheListEmptyAndShowsNothing) {
-    list.push_back(DeviceEntry{0, "stale", "stale"});
-    EnumerateUnits(list);
+    list.push_back(DeviceEntry{0, "stale", "stale", {}});
+    EnumerateUnits(list, &prompt);
     EXPECT_TRUE(list.empty());
     EXPECT_TRUE(prompt.messages.empty());
-}
-
-TEST_F(UnitListTest, ClearUnitListEmptiesTheList) {
-    AddUnit(1, 3);
-    AddUnit(1, 4);
-    EnumerateUnits(list);
-    ASSERT_EQ(list.size(), 2u);
-    ClearUnitList(list);  // the sanitizer build sees a copy that is not freed
-    EXPECT_TRUE(list.empty());
 }
 
 TEST_F(UnitListTest, FindUnitByNameMatchesTheLabelExactly) {
@@ -112,7 +122,7 @@ TEST_F(UnitListTest, AUnitThatCannotBeOpenedForLackOfPermissionSaysHowToInstallT
     fakeusb::UnitOptions unit;
     unit.access = fakeusb::Access::Denied;
     fakeusb::AddUnit(unit);
-    EnumerateUnits(list);
+    EnumerateUnits(list, &prompt);
     EXPECT_TRUE(list.empty());
     ASSERT_EQ(prompt.messages.size(), 1u);
     EXPECT_THAT(prompt.messages[0].text, testing::StartsWith("Unable to open device\n"));

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <numeric>
 
+#include "devices/UnitList.h"
 #include "devices/UsbSectorDevice.h"
 #include "fakes/FakeUsb.h"
 #include "platform/Exceptions.h"
@@ -44,7 +45,7 @@ protected:
         device = std::make_unique<CUsbSectorDevice>(FridayAfternoon);
         struct usb_device* record = FindUnitByName("VELK3");
         EXPECT_NE(record, nullptr);
-        device->Open(DeviceEntry{uint64_t(reinterpret_cast<uintptr_t>(record)), "", "VELK3"});
+        device->Open(DeviceEntry{uint64_t(reinterpret_cast<uintptr_t>(record)), "", "VELK3", {}});
         fakeusb::ClearWireLog();
         return *device;
     }
@@ -338,7 +339,7 @@ TEST_F(UsbSectorDeviceTest, OpenReportsEachStepThatFailsAndLeavesNothingOpen) {
         if (c.fault) fakeusb::Inject(*c.fault);
         CUsbSectorDevice unit;
         try {
-            unit.Open(DeviceEntry{uint64_t(reinterpret_cast<uintptr_t>(FindUnitByName("VELK3"))), "", "VELK3"});
+            unit.Open(DeviceEntry{uint64_t(reinterpret_cast<uintptr_t>(FindUnitByName("VELK3"))), "", "VELK3", {}});
             ADD_FAILURE() << "opened";
         } catch (const CUsbDeviceException& e) {
             EXPECT_THAT(e.Message(), StartsWith(c.message));
@@ -376,7 +377,7 @@ TEST_F(UsbSectorDeviceTest, CloseReleasesTheClaimedInterfaceAndAFailedReleaseIsR
 // A second Open would leak the first handle; an Open that failed half-way must not block a retry.
 TEST_F(UsbSectorDeviceTest, OpenOnAnOpenedUnitIsRefusedAndAFailedOpenCanBeRetried) {
     CUsbSectorDevice& unit = Opened();
-    const DeviceEntry entry{uint64_t(reinterpret_cast<uintptr_t>(FindUnitByName("VELK3"))), "", "VELK3"};
+    const DeviceEntry entry{uint64_t(reinterpret_cast<uintptr_t>(FindUnitByName("VELK3"))), "", "VELK3", {}};
     EXPECT_THROW(unit.Open(entry), CUsbDeviceException);
     EXPECT_EQ(fakeusb::OpenHandles(), 1);
     unit.Close();

@@ -1,12 +1,39 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "disk/CardBuilder.h"
+#include "disk/DiskLayout.h"
 #include "disk/VelkDisk.h"
 #include "support/RecordingPrompt.h"
 
 namespace {
 
 constexpr uint32_t kCard = 4096;
+
+// The largest card there is, zeros but for its header: a header may claim schedules up to the
+// card's size, and only the limit stands between that claim and the memory of the reader.
+class CVastCard final : public CSectorDevice {
+public:
+    explicit CVastCard(const RawHeader& header) : m_header(1) { PutHeader(m_header, header); }
+    uint32_t GetSectorCount() override { return UINT32_MAX; }
+    std::string GetName() override { return "vast"; }
+    void readSector(uint32_t first, uint32_t count, uint8_t* buffer) override {
+        std::memset(buffer, 0, size_t(count) * kSectorSize);
+        if (first == 0 && count > 0) std::memcpy(buffer, m_header.Sector(0), kSectorSize);
+        sectorsRead += count;
+    }
+    void writeSector(uint32_t, uint32_t, const uint8_t*) override { throw std::logic_error("no writes"); }
+    void Open(const DeviceEntry&) override {}
+    void Close() override {}
+    bool Identify() override { return true; }
+    void Flush() override {}
+
+    uint64_t sectorsRead = 0;
+
+private:
+    CMemoryDevice m_header;
+};
 
 TEST(VelkDiskRead, ForeignSectorZeroIsNoVelkDiskAndKeepsItsModeRemainder) {
     struct Case {
@@ -34,7 +61,8 @@ TEST(VelkDiskRead, OtherVersionsWarnOnceAndReadEmpty) {
         const auto tracks = MakeTracks(2);
         PutHeader(card, {.trackCount = 2, .trackTable = tracks.back().endSector, .version = version});
         PutTrackTable(card, tracks.back().endSector, tracks);
-        CVelkDisk disk(card);
+        CJobControl job(&prompt, nullptr);
+        CVelkDisk disk(card, &job);
         disk.Read();
         EXPECT_FALSE(disk.IsVelkDisk());
         EXPECT_TRUE(disk.GetTracks().empty());
@@ -141,6 +169,30 @@ TEST(VelkDiskRead, RefusesInconsistentOrImpossibleLayouts) {
     }
 }
 
+TEST(VelkDiskRead, AScheduleCountAboveTheLimitIsRefusedBeforeAnyScheduleIsRead) {
+    struct Case {
+        uint32_t count;
+        bool read;
+    };
+    const Case cases[] = {{disk_layout::kMaxSchedules, true}, {disk_layout::kMaxSchedules + 1, false}, {UINT32_MAX, false}};
+    for (const Case& c : cases) {
+        CRecordingPrompt prompt;
+        CVastCard card({.scheduleCount = c.count, .scheduleTable = 1});
+        CVelkDisk disk(card);
+        disk.Read();
+        EXPECT_EQ(disk.IsVelkDisk(), c.read) << c.count;
+        EXPECT_EQ(card.sectorsRead, c.read ? 1 + uint64_t(c.count) : 1) << c.count;
+        if (c.read) {
+            EXPECT_TRUE(prompt.messages.empty()) << c.count;
+            continue;
+        }
+        ASSERT_EQ(prompt.messages.size(), 1u) << c.count;
+        EXPECT_NE(prompt.messages[0].text.find(std::to_string(c.count) + " schedules"), std::string::npos)
+            << prompt.messages[0].text;
+        EXPECT_EQ(prompt.messages[0].icon, MessageIcon::Warning);
+    }
+}
+
 TEST(VelkDiskRead, NegativeTrackCountReadsAsEmptyDisk) {
     CMemoryDevice card(kCard);
     PutHeader(card, {.trackCount = -5});
@@ -176,9 +228,10 @@ TEST(VelkDiskRead, DropsSchedulesOfTracksBeyondTheCount) {
 TEST(VelkDiskRead, StatusWindowSaysReady) {
     CMemoryDevice card(kCard);
     CRecordingProgress status;
-    CVelkDisk disk(card, &status);
+    CJobControl job(nullptr, &status);
+    CVelkDisk disk(card, &job);
     disk.Read();
-    EXPECT_EQ(status.calls, std::vector<std::string>{"text Ready"});
+    EXPECT_EQ(status.calls, std::vector<std::string>{"Ready 0/0"});
 }
 
 }  // namespace

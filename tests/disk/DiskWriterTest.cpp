@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "disk/CardBuilder.h"
+#include "disk/DiskLayout.h"
 #include "disk/VelkDisk.h"
 #include "platform/Exceptions.h"
 #include "support/RecordingPrompt.h"
@@ -185,10 +186,21 @@ TEST(VelkDiskWriteTable, RefusesTablesThatDoNotFitOnTheCard) {
     f.Lay({}, {});
     CVelkDisk disk(f.card);
     disk.Read();
-    disk.SetSchedules(std::vector<ScheduleEntry>(60));
-    f.card.writeCalls.clear();
-    EXPECT_THROW(disk.WriteTable(), CUsbDeviceException);
-    EXPECT_TRUE(f.card.writeCalls.empty());
+    const std::pair<size_t, const char*> cases[] = {
+        {60, "The card is full"},
+        {disk_layout::kMaxSchedules + 1, "Too many schedules (1048577; a card holds at most 1048576)"},
+    };
+    for (const auto& [count, message] : cases) {
+        disk.SetSchedules(std::vector<ScheduleEntry>(count));
+        f.card.writeCalls.clear();
+        try {
+            disk.WriteTable();
+            ADD_FAILURE() << count << ": written";
+        } catch (const CUsbDeviceException& e) {
+            EXPECT_STREQ(e.what(), message);
+        }
+        EXPECT_TRUE(f.card.writeCalls.empty()) << count;
+    }
 }
 
 // A full card whose last track is removed: no room for a spare copy, so the new tables go onto the
@@ -216,28 +228,31 @@ TEST(VelkDiskWriteStream, MovesWholeBlocksThenOnePaddedTail) {
         std::vector<std::string> progress;
     };
     const Case cases[] = {
-        {0, true, {}, {}},
-        {1, true, {{10, 1}}, {"pos 0"}},
-        {512, false, {{10, 1}}, {"pos 0"}},
-        {513, true, {{10, 1}, {11, 1}}, {"pos 0", "pos 1"}},
-        {1024, true, {{10, 2}}, {"pos 0"}},
-        {65536, false, {{10, 128}}, {"pos 0"}},
-        {65536 + 1536 + 7, true, {{10, 128}, {138, 3}, {141, 1}}, {"pos 0", "pos 128", "pos 131"}},
+        {0, true, {}, {"- 0/0"}},
+        {1, true, {{10, 1}}, {"- 0/0", "- 1/0"}},
+        {512, false, {{10, 1}}, {"- 0/0", "- 1/0"}},
+        {513, true, {{10, 1}, {11, 1}}, {"- 0/0", "- 1/0", "- 2/0"}},
+        {1024, true, {{10, 2}}, {"- 0/0", "- 2/0"}},
+        {65536, false, {{10, 128}}, {"- 0/0", "- 128/0"}},
+        {65536 + 1536 + 7, true, {{10, 128}, {138, 3}, {141, 1}}, {"- 0/0", "- 128/0", "- 131/0", "- 132/0"}},
     };
     for (const auto& c : cases) {
         Fixture f;
-        CVelkDisk disk(f.card);
         std::vector<uint8_t> source(c.bytes);
         for (size_t i = 0; i < source.size(); ++i) source[i] = uint8_t(i * 7 + 1);
         std::FILE* file = std::tmpfile();
-        std::fwrite(source.data(), 1, source.size(), file);
+        if (!source.empty()) std::fwrite(source.data(), 1, source.size(), file);
         std::rewind(file);
         CRecordingProgress progress;
-        EXPECT_TRUE(disk.WriteStream(file, 10, c.bytes, c.pad ? AudioPaddingBlock() : nullptr, &progress));
+        CJobControl job(nullptr, &progress);
+        CVelkDisk disk(f.card, &job);
+        EXPECT_TRUE(disk.WriteStream(file, 10, c.bytes, c.pad ? AudioPaddingBlock() : nullptr));
         std::fclose(file);
         EXPECT_EQ(f.card.writeCalls, c.writes) << c.bytes;
         EXPECT_EQ(progress.calls, c.progress) << c.bytes;
-        EXPECT_EQ(0, std::memcmp(f.card.Sector(10), source.data(), source.size())) << c.bytes;
+        if (!source.empty()) {
+            EXPECT_EQ(0, std::memcmp(f.card.Sector(10), source.data(), source.size())) << c.bytes;
+        }
         const uint32_t tail = c.bytes % 512;
         if (tail) {
             const uint8_t* end = f.card.Sector(10) + c.bytes;
@@ -254,9 +269,9 @@ TEST(VelkDiskWriteStream, AShortStreamReturnsFalse) {
         CVelkDisk disk(f.card);
         std::FILE* file = std::tmpfile();
         std::vector<uint8_t> source(have, 1);
-        std::fwrite(source.data(), 1, source.size(), file);
+        if (have) std::fwrite(source.data(), 1, source.size(), file);
         std::rewind(file);
-        EXPECT_FALSE(disk.WriteStream(file, 10, have + 600, nullptr, nullptr)) << have;
+        EXPECT_FALSE(disk.WriteStream(file, 10, have + 600, nullptr)) << have;
         std::fclose(file);
     }
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <vector>
 
 #include "disk/ScheduleEntry.h"
 #include "platform/ByteOrder.h"
@@ -11,6 +12,19 @@ using Sector = std::array<uint8_t, 512>;
 
 // Map offsets and BCD positions as the unit's firmware reads them.
 constexpr int kMinutes = 2, kHours = 92, kWeekdays = 128, kDays = 136, kMonths = 186;
+
+// What the schedule text and the dialog rely on: each value once, in ascending order, whatever
+// order it came in, up to the last value a field can have.
+TEST(ValueSet, HoldsEachValueOnceInAscendingOrder) {
+    ValueSet set{59, 0, 7, 59, 31};
+    set.insert(63);
+    EXPECT_EQ(std::vector<int>(set.begin(), set.end()), (std::vector<int>{0, 7, 31, 59, 63}));
+    EXPECT_EQ(set.size(), 5u);
+    EXPECT_EQ(set, (ValueSet{63, 31, 7, 0, 59}));
+    EXPECT_TRUE(set.contains(31) && !set.contains(30));
+    set.clear();
+    EXPECT_TRUE(set.empty() && set.begin() == set.end());
+}
 
 TEST(ScheduleEntryEncode, PutsEachValueAtItsBcdByte) {
     ScheduleEntry entry;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "devices/UnitList.h"
 #include "devices/UsbSectorDevice.h"
 #include "disk/RoutineFixture.h"
 #include "fakes/FakeUsb.h"
@@ -17,7 +18,7 @@ TEST_F(RoutineImport, EveryHeaderIsWrittenBetweenTwoFlushes) {
     const std::string first = Write("first.velk", Mp3Routine(4, 700, "First"));
     const std::string second = Write("second.velk", Mp3Routine(3, 900, "Second"));
     auto importFile = [](const std::string& path) {
-        return [path](CVelkDisk& disk) { disk.ImportRoutineFile(path, nullptr, true); };
+        return [path](CVelkDisk& disk) { disk.ImportRoutineFile(path, true); };
     };
     struct Case {
         const char* command;
@@ -43,7 +44,7 @@ TEST_F(RoutineImport, EveryHeaderIsWrittenBetweenTwoFlushes) {
         for (int i = 0; i < c.routinesBefore; ++i) {
             CVelkDisk disk(card);
             disk.Read();
-            disk.ImportRoutineFile(first, nullptr, true);
+            disk.ImportRoutineFile(first, true);
         }
         card.writeCalls.clear();
         card.flushes.clear();
@@ -91,13 +92,13 @@ TEST_F(RoutineImport, AUnitIsIdentifiedBeforeTheFirstWriteAndOnlyThen) {
         {"read the card", [](CVelkDisk&) {}, "", 0},
         {"format", [](CVelkDisk& disk) { disk.Format(); }, "", 1},
         {"import a routine bigger than the card",
-         [&](CVelkDisk& disk) { disk.ImportRoutineFile(tooBig, nullptr, true); }, "The card is full", 1},
+         [&](CVelkDisk& disk) { disk.ImportRoutineFile(tooBig, true); }, "The card is full", 1},
     };
     for (const Case& c : cases) {
         CUsbSectorDevice unit;
         struct usb_device* record = FindUnitByName("VELK3");
         ASSERT_NE(record, nullptr);
-        unit.Open(DeviceEntry{uint64_t(reinterpret_cast<uintptr_t>(record)), "", "VELK3"});
+        unit.Open(DeviceEntry{uint64_t(reinterpret_cast<uintptr_t>(record)), "", "VELK3", {}});
         fakeusb::ClearWireLog();
         std::string message;
         {

@@ -141,14 +141,6 @@ TEST_F(Velk3Card, DestructiveCommandsNeedYes) {
     }
 }
 
-TEST_F(Velk3Card, RemoveLastOnACardWithoutRoutinesSaysSoBeforeAsking) {
-    MakeCard(0);
-    const ProcessResult r = RunVelk3({"remove-last", m_image});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("Too few tracks"), std::string::npos) << r.err;
-    EXPECT_EQ(r.err.find("Are you sure"), std::string::npos) << "no question about nothing: " << r.err;
-}
-
 TEST_F(Velk3Card, FormattingAForeignCardAsksTheLongQuestion) {
     {
         std::ofstream out(m_image, std::ios::binary);
@@ -229,6 +221,29 @@ TEST(Velk3Devices, RefusesTheSystemDiskAlways) {
         EXPECT_EQ(r.exitCode, 1) << r.err;
         EXPECT_NE(r.err.find("holds the running system"), std::string::npos) << r.err;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// velk3 pack writes OUT.part and renames it: a link planted under that name (or a partial file
+// left by an interrupted pack) must never carry the write to another file.
+TEST(Velk3Pack, WritesItsPartialFileAfreshNeverThroughALink) {
+    const std::string dir = CreateTempFile();
+    std::filesystem::remove(dir);
+    std::filesystem::create_directory(dir);
+    const std::string audio = dir + "/silence.mp3", routine = dir + "/r.velk", victim = dir + "/victim";
+    std::ofstream(audio).close();
+    std::ofstream(victim) << "keep";
+    std::filesystem::create_symlink(victim, routine + ".part");
+    const ProcessResult r = RunVelk3(
+        {"pack", routine, "--title", "T", "--audio", audio, "--frame-ms", "20", "--baud", "9600", "--protocol", "0"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(ReadWholeFile(victim), "keep");
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(routine)));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(routine + ".part")));
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -77,6 +77,17 @@ protected:
         return tracks;
     }
 
+    // A routine file of silence and dataBytes of servo data, packed by velk3.
+    std::string PackRoutine(const std::string& title, size_t dataBytes) {
+        const std::string audio = dir + "/silence.mp3", data = dir + "/servo.bin", routine = dir + "/r.velk";
+        std::ofstream(audio).close();
+        std::ofstream(data) << std::string(dataBytes, '\x7f');
+        const Outcome packed = Velk3({"pack", routine, "--title", title, "--audio", audio, "--data", data, "--frame-ms",
+                                      "20", "--baud", "9600", "--protocol", "0"});
+        EXPECT_EQ(packed.exitCode, 0) << packed.err;
+        return routine;
+    }
+
     int TransfersLogged() {
         std::ifstream log(wireLog);
         int transfers = 0;
@@ -99,6 +110,25 @@ TEST_F(UnitCommandsTest, DevicesListsUnitsAndReportsOnesItCannotUse) {
     const Outcome json = Velk3({"devices", "--json"});
     EXPECT_THAT(json.out, HasSubstr("\"kind\": \"unit\""));
     EXPECT_THAT(json.out, HasSubstr("\"name\": \"VELK3\""));
+}
+
+// Device numbers are counted per bus: two units may share one, and each is listed and opened by
+// a name of its own.
+TEST_F(UnitCommandsTest, UnitsSharingADeviceNumberAreListedAndOpenedByTheirOwnNames) {
+    MakeCard(2);
+    const std::string other = dir + "/other.img";
+    std::rename(card.c_str(), other.c_str());
+    MakeCard(1);
+    const std::string units = "3:" + card + ":bus=1,3:" + other + ":bus=2";
+    const Outcome listed = Velk3({"devices"}, {{"VELK3_FAKE_USB_UNITS", units}});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_EQ(listed.out, "VELK3-1\tVarnholt Software - VELK v1.20 (3) on bus 1\n"
+                          "VELK3-2\tVarnholt Software - VELK v1.20 (3) on bus 2\n");
+    for (const auto& [name, holdsTwo] : {std::pair{"VELK3-1", false}, std::pair{"VELK3-2", true}}) {
+        const Outcome shown = Velk3({"list", name}, {{"VELK3_FAKE_USB_UNITS", units}});
+        EXPECT_EQ(shown.exitCode, 0) << shown.err;
+        EXPECT_EQ(shown.out.find("Routine 2") != std::string::npos, holdsTwo) << name << ": " << shown.out;
+    }
 }
 
 TEST_F(UnitCommandsTest, ListFormatAndRemoveLastWorkOnAUnitsCard) {
@@ -174,13 +204,7 @@ TEST_F(UnitCommandsTest, InfoShowsTheUnitsIdentifyData) {
 // leaves the card's earlier routines readable.
 TEST_F(UnitCommandsTest, AddPutsARoutineOnTheUnitsCard) {
     MakeCard(1);
-    const std::string audio = dir + "/silence.mp3", data = dir + "/servo.bin", routine = dir + "/r.velk";
-    std::ofstream(audio).close();
-    std::ofstream(data) << std::string(3000, '\x7f');
-    ASSERT_EQ(Velk3({"pack", routine, "--title", "Unit", "--audio", audio, "--data", data, "--frame-ms", "20", "--baud",
-                     "9600", "--protocol", "0"})
-                  .exitCode,
-              0);
+    const std::string routine = PackRoutine("Unit", 3000);
     const Outcome added = Velk3({"add", "VELK3", routine});
     ASSERT_EQ(added.exitCode, 0) << added.err;
     EXPECT_EQ(TracksOnCard(), 2);
@@ -194,6 +218,26 @@ TEST_F(UnitCommandsTest, AddPutsARoutineOnTheUnitsCard) {
         EXPECT_EQ(cut.exitCode, 1) << "unplugged after " << after;
         const int left = TracksOnCard();
         EXPECT_TRUE(left == 1 || left == 2) << "unplugged after " << after << ": " << left;
+    }
+}
+
+// A card that confirms writes past sector 40 and loses them: add reads back what it wrote, fails
+// saying so and leaves the card listing its one routine; --no-verify does not look, and so reports
+// success for a routine the card never kept.
+TEST_F(UnitCommandsTest, AddOntoACardThatLosesWritesFailsUnlessTold) {
+    const std::string routine = PackRoutine("Lost", 30000);
+    const std::map<std::string, std::string> forgetful = {{"VELK3_FAKE_USB_UNITS", "3:" + card + ":keep=40"}};
+    for (const bool verify : {true, false}) {
+        std::remove(card.c_str());
+        MakeCard(1);  // its routine ends at sector 21
+        std::vector<std::string> args = {"add", "VELK3", routine};
+        if (!verify) args.push_back("--no-verify");
+        const Outcome added = Velk3(args, forgetful);
+        EXPECT_EQ(added.exitCode, verify ? 1 : 0) << added.err;
+        if (!verify) continue;
+        EXPECT_EQ(TracksOnCard(), 1);
+        EXPECT_THAT(added.err, HasSubstr("The card did not keep what was written: sector "));
+        EXPECT_THAT(added.err, HasSubstr(" reads back differently. It may be damaged, or smaller than it claims."));
     }
 }
 

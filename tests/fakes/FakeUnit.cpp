@@ -81,6 +81,7 @@ private:
 
 SimUnit::SimUnit(const UnitOptions& options)
     : SimDevice(options.bus, options.devnum, kUnitVendor, kUnitProduct, options.access), m_options(options) {
+    transferDelayMs = options.transferDelayMs;
     if (!options.cardPath.empty()) {
         m_cardFile = ::open(options.cardPath.c_str(), O_RDWR | O_CLOEXEC);
         struct stat st {};
@@ -131,6 +132,9 @@ void SimUnit::ReadCard(uint32_t first, uint32_t count, uint8_t* out) {
 }
 
 void SimUnit::WriteCard(uint32_t first, uint32_t count, const uint8_t* in) {
+    // A counterfeit card confirms writes past what it really holds and keeps none of them.
+    if (first >= m_options.keptSectors) return;
+    count = std::min(count, m_options.keptSectors - first);
     const size_t length = size_t(count) * kSector;
     const off_t offset = off_t(first) * kSector;
     if (m_cardFile >= 0) {

@@ -72,6 +72,8 @@ struct UnitOptions {
     int configurations = 2;            // 1: a unit without its relay configuration
     Access access = Access::Granted;
     uint8_t interfaceNumber = 0;       // bInterfaceNumber of the interface of both configurations
+    int transferDelayMs = 0;           // every control and bulk transfer takes this long (a slow unit)
+    uint32_t keptSectors = UINT32_MAX; // writes to this sector and beyond are confirmed and lost
 };
 
 struct BootloaderOptions {
@@ -168,8 +170,9 @@ BootloaderState& Bootloader(int devnum);
 int OpenHandles();
 
 // Sets up the world from the environment; the preloaded build calls it when it is loaded.
-//   VELK3_FAKE_USB_UNITS       DEVNUM:CARD.img[:noversion|:denied|:readonly|:relayless]...,
-//                              one unit per comma-separated item (bus 1)
+//   VELK3_FAKE_USB_UNITS       DEVNUM:CARD.img[:noversion|:denied|:readonly|:relayless|:bus=N|:keep=S]...,
+//                              one unit per comma-separated item (bus 1 unless given; keep=S: a
+//                              card that loses writes to sector S and beyond)
 //   VELK3_FAKE_USB_BOOTLOADER  DEVNUM[:secured|:incompatible]
 //   VELK3_FAKE_USB_UNPLUG_AFTER  N: every device is gone after N transfers
 //   VELK3_FAKE_USB_WIRE_LOG    a file that receives the wire log, one event a line

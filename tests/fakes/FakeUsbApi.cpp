@@ -1,8 +1,10 @@
 // The libusb 0.1 entry points of <usb.h> that the programs use, answered by the simulated world.
 // Results follow libusb 0.1 on Linux: byte counts, or a negative errno with usb_strerror's text.
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "fakes/FakeUsbWorld.h"
 
@@ -49,7 +51,18 @@ int HostCall(usb_dev_handle* handle, const std::string& what, Fault fault) {
     return 0;
 }
 
+// A slow unit takes its time outside the world's lock, as a real transfer would.
+void Pause(usb_dev_handle* handle) {
+    int delayMs = 0;
+    {
+        std::lock_guard lock(WorldLock());
+        if (handle && handle->device) delayMs = handle->device->transferDelayMs;
+    }
+    if (delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+}
+
 int Bulk(usb_dev_handle* handle, int ep, char* bytes, int size, int timeout, bool in) {
+    Pause(handle);
     std::lock_guard lock(WorldLock());
     WireEvent event;
     event.kind = in ? WireEvent::Kind::BulkRead : WireEvent::Kind::BulkWrite;
@@ -205,6 +218,7 @@ int usb_release_interface(usb_dev_handle* dev, int interface) {
 
 int usb_control_msg(usb_dev_handle* dev, int requesttype, int request, int value, int index, char* bytes, int size,
                     int timeout) {
+    Pause(dev);
     std::lock_guard lock(WorldLock());
     WireEvent event;
     event.kind = WireEvent::Kind::Control;

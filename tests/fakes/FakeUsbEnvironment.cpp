@@ -33,6 +33,8 @@ void AddUnitFromText(const std::string& item) {
         else if (fields[i] == "denied") unit.access = Access::Denied;
         else if (fields[i] == "readonly") unit.access = Access::ReadOnly;
         else if (fields[i] == "relayless") unit.configurations = 1;
+        else if (fields[i].rfind("bus=", 0) == 0) unit.bus = std::atoi(fields[i].c_str() + 4);
+        else if (fields[i].rfind("keep=", 0) == 0) unit.keptSectors = uint32_t(std::strtoul(fields[i].c_str() + 5, nullptr, 10));
     }
     AddUnit(unit);
 }

@@ -52,6 +52,7 @@ public:
     Access access;
     bool plugged = true;
     int activeConfiguration = 0;  // bConfigurationValue, 0 = none
+    int transferDelayMs = 0;
 
     virtual int Control(int type, int request, int value, int index, uint8_t* data, int size) = 0;
     virtual int BulkRead(int endpoint, uint8_t* data, int size) = 0;

@@ -1,6 +1,7 @@
 #include "gui/BoxAnswerer.h"
 
 #include <QAbstractButton>
+#include <QPushButton>
 #include <QApplication>
 #include <QThread>
 
@@ -36,13 +37,17 @@ void CBoxAnswerer::Poll() {
         m_busy = false;
     }
     seen.push_back({box->windowTitle().toStdString(), box->text().toStdString(), box->icon(), box->parentWidget(),
-                    QThread::currentThread() == qApp->thread()});
+                    QThread::currentThread() == qApp->thread(), box->standardButton(box->defaultButton())});
     QAbstractButton* button = nullptr;
     for (QAbstractButton* candidate : box->buttons()) {
         const auto role = box->buttonRole(candidate);
         if (!button || role == QMessageBox::NoRole || role == QMessageBox::RejectRole) button = candidate;
     }
-    if (!answers.empty()) {
+    if (!pressTexts.empty()) {
+        for (QAbstractButton* candidate : box->buttons())
+            if (candidate->text() == pressTexts.front()) button = candidate;
+        pressTexts.pop_front();
+    } else if (!answers.empty()) {
         button = box->button(answers.front());
         answers.pop_front();
     }

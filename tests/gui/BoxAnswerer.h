@@ -17,12 +17,14 @@ struct SeenBox {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QWidget* owner = nullptr;
     bool onGuiThread = false;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;  // what Enter would have pressed
 };
 
 class CBoxAnswerer final : public QObject {
 public:
     CBoxAnswerer();
     std::deque<QMessageBox::StandardButton> answers;
+    std::deque<QString> pressTexts;  // buttons of their own, by text; taken before answers
     std::vector<SeenBox> seen;
     // Runs while a box is open, before it is answered (the box's own event loop turns meanwhile).
     std::function<void()> whileOpen;

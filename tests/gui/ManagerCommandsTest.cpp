@@ -7,11 +7,15 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
+
+#include <filesystem>
 
 #include "controls/ControlList.h"
 #include "controls/ImageButton.h"
 #include "fakes/FakeUsb.h"
 #include "gui/ManagerWindowFixture.h"
+#include "gui/WidgetProgress.h"
 #include "gui/QtTestMain.h"
 #include "gui/SchedulerDialog.h"
 #include "platform/UserPrompt.h"
@@ -23,7 +27,9 @@ private slots:
     void FormatAsksTheShortOrTheLongQuestion();
     void AddToAForeignCardAsksAndOnlyYesWrites();
     void AnUnplugDuringAddIsShownAndLeavesTheCardReadable();
-    void DeviceEventsWhileBusyWaitAndClosingWaitsForTheWrite();
+    void AddOntoACardThatLosesWritesSaysSoAndLeavesItListingAsBefore();
+    void DeviceEventsWhileBusyWaitForTheWork();
+    void ClosingDuringAddOffersToCancelOrToWait();
     void DeviceEventsDuringAQuestionWaitForTheCommand();
     void EditSchedulesSetsTheClockOfAUnitOnlyAndWritesOnOk();
     void LoadFirmwareRunsOffTheWindowsThreadWithItsBoxes();
@@ -48,10 +54,11 @@ void AddAndWait(CManagerDialog& window, const std::string& file) {
     });
     window.AddButton()->click();
     QVERIFY(window.IsBusy());
-    QVERIFY(!window.ExitButton()->isEnabled());
+    QCOMPARE(window.ExitButton()->text(), QString("Cancel"));  // in place of Exit while the card is written
     QVERIFY(!window.DeviceBox()->isEnabled());
     QVERIFY(finished.wait(kWaitMs));
     QVERIFY(!window.IsBusy());
+    CWindowWorld::Settle(window);
 }
 
 }  // namespace
@@ -70,6 +77,7 @@ void ManagerCommandsTest::RemoveAsksFirstAndOpensNothingOnNo() {
         world.boxes.seen.clear();
         world.boxes.answers = {c.answer};
         window->RemoveButton()->click();
+        world.Settle(*window);
         QCOMPARE(world.boxes.Texts(), std::vector<std::string>{"Are you sure you want to remove the last track?"});
         QCOMPARE(world.boxes.seen[0].caption, std::string("Confirm"));
         QCOMPARE(world.boxes.seen[0].owner, window.get());
@@ -80,7 +88,9 @@ void ManagerCommandsTest::RemoveAsksFirstAndOpensNothingOnNo() {
     world.boxes.answers = {QMessageBox::Yes, QMessageBox::Yes};
     world.boxes.seen.clear();
     window->RemoveButton()->click();
+    world.Settle(*window);
     window->RemoveButton()->click();
+    world.Settle(*window);
     QCOMPARE(world.boxes.Texts().back(), std::string("Too few tracks"));
     QCOMPARE(world.boxes.seen.back().caption, std::string("VELK3 Manager"));
     QCOMPARE(world.boxes.seen.back().icon, QMessageBox::NoIcon);
@@ -109,6 +119,7 @@ void ManagerCommandsTest::FormatAsksTheShortOrTheLongQuestion() {
         world.boxes.seen.clear();
         world.boxes.answers = {c.answer};
         window->FormatButton()->click();
+        world.Settle(*window);
         QCOMPARE(world.boxes.Texts(), std::vector<std::string>{c.question});
         const auto after = CWindowWorld::ReadCard(card);
         QCOMPARE(after.has_value(), c.velkAfter);
@@ -153,7 +164,7 @@ void ManagerCommandsTest::AnUnplugDuringAddIsShownAndLeavesTheCardReadable() {
     // The write's failure, then the routine list's refresh finding the unit gone.
     QCOMPARE(world.boxes.seen.size(), size_t(2));
     QVERIFY(world.boxes.Texts()[0].find("(err=-19)") != std::string::npos);
-    QVERIFY(world.boxes.Texts()[1].find("No VELK unit called VELK3") == 0);
+    QCOMPARE(world.boxes.Texts()[1], std::string("The VELK is no longer attached."));
     QCOMPARE(world.boxes.seen[0].caption, std::string("VELK3 Manager"));
     QVERIFY(window->AddButton()->isEnabled() && window->ExitButton()->isEnabled() && window->RefreshButton()->isEnabled());
     const auto after = CWindowWorld::ReadCard(card);
@@ -163,33 +174,92 @@ void ManagerCommandsTest::AnUnplugDuringAddIsShownAndLeavesTheCardReadable() {
     QCOMPARE(fakeusb::OpenHandles(), 0);
 }
 
-void ManagerCommandsTest::DeviceEventsWhileBusyWaitAndClosingWaitsForTheWrite() {
+// The window always reads back what Add routine wrote: a card that takes writes past sector 9 and
+// loses them fails the command with the reason, and still lists its one routine.
+void ManagerCommandsTest::AddOntoACardThatLosesWritesSaysSoAndLeavesItListingAsBefore() {
+    CWindowWorld world;
+    const std::string card = world.MakeCard("unit.img", {Track("Kept", 8, 0, 0)});
+    fakeusb::UnitOptions unit;
+    unit.devnum = kUnit;
+    unit.cardPath = card;
+    unit.keptSectors = 9;  // the routine's 8 sectors and the header
+    fakeusb::AddUnit(unit);
+    const auto window = world.Window();
+    AddAndWait(*window, world.MakeRoutine("lost.velk", 40));
+    QCOMPARE(world.boxes.seen.size(), size_t(1));
+    QVERIFY(world.boxes.Texts()[0].rfind("The card did not keep what was written: sector ", 0) == 0);
+    QCOMPARE(window->RoutineList()->GetRowCount(), 1);
+    const auto after = CWindowWorld::ReadCard(card);
+    QVERIFY(after.has_value() && after->size() == 1);
+}
+
+void ManagerCommandsTest::DeviceEventsWhileBusyWaitForTheWork() {
     CWindowWorld world;
     auto owned = std::make_unique<CFedEventSource>();
     CFedEventSource& events = *owned;
     const std::string card = world.MakeCard("foreign.img", {}, false);
     const auto window = world.Window({card}, false, std::move(owned));
     window->show();
-    QCOMPARE(window->DeviceBox()->count(), 1);
+    QCOMPARE(window->DeviceCount(), 1);
 
-    // While the worker waits for its question: a unit arrives, its event is held, and a close
-    // request only says that the window will close when the work has ended.
+    // While the worker waits for its question a unit arrives: its event is held until the work ends.
     world.boxes.answers = {QMessageBox::Yes};
     world.boxes.whileOpen = [&] {
         world.PlugUnit(kUnit, world.MakeCard("unit.img", {}));
         events.Feed();
         QTest::qWait(int(CDeviceMonitor::kQuietInterval.count()) * 3);
-        QCOMPARE(window->DeviceBox()->count(), 1);
-        window->close();
-        QVERIFY(window->isVisible());
+        QCOMPARE(window->DeviceCount(), 1);
     };
     AddAndWait(*window, world.MakeRoutine("one.velk", 10));
-    QCOMPARE(window->DeviceBox()->count(), 2);  // refreshed once the work ended
-    QVERIFY(!window->isVisible());              // and closed as asked
-    QCOMPARE(window->result(), int(QDialog::Rejected));
+    QCOMPARE(window->DeviceCount(), 2);  // refreshed once the work ended
     const auto after = CWindowWorld::ReadCard(card);
     QVERIFY(after.has_value());
     QCOMPARE(after->size(), size_t(1));
+}
+
+// The close box during Add offers to cancel, to close when done, or to stay; Escape is Cancel.
+void ManagerCommandsTest::ClosingDuringAddOffersToCancelOrToWait() {
+    CWindowWorld world;
+    const std::string routine = world.MakeRoutine("one.velk", 40);
+    struct Case {
+        const char* pressed;  // in the close box; nullptr: Escape instead of the close box
+        size_t tracksAfter;
+        bool closed;
+        std::vector<std::string> told;
+    };
+    const Case cases[] = {
+        {"Close When Done", 2, true, {}},
+        {"Cancel and Close", 1, true, {"Cancelled: the card is unchanged."}},
+        {"Keep Open", 2, false, {}},
+        {nullptr, 1, false, {"Cancelled: the card is unchanged."}},
+    };
+    int devnum = kUnit;
+    for (const Case& c : cases) {
+        const std::string card = world.MakeCard("close" + std::to_string(devnum) + ".img", {Track("A", 8, 0, 0)});
+        constexpr int kSlowTransferMs = 20;  // the job outlasts the close box
+        world.PlugUnit(++devnum, card, 1, kSlowTransferMs);
+        const auto window = world.Window();
+        window->DeviceBox()->setCurrentIndex(window->DeviceCount() - 1);
+        world.Settle(*window);
+        window->show();
+        world.boxes.seen.clear();
+        if (c.pressed) world.boxes.pressTexts = {c.pressed};
+        QTimer::singleShot(0, window.get(), [&] {
+            if (c.pressed)
+                window->close();
+            else
+                QTest::keyClick(window.get(), Qt::Key_Escape);
+        });
+        AddAndWait(*window, routine);
+        std::vector<std::string> told;
+        for (const SeenBox& box : world.boxes.seen)
+            if (box.caption == "VELK3 Manager" && box.icon != QMessageBox::Question) told.push_back(box.text);
+        QCOMPARE(told, c.told);
+        QCOMPARE(window->isVisible(), !c.closed);
+        QCOMPARE(CWindowWorld::ReadCard(card)->size(), c.tracksAfter);
+        QCOMPARE(window->ExitButton()->text(), QString("Exit"));
+        fakeusb::Unplug(devnum);
+    }
 }
 
 void ManagerCommandsTest::DeviceEventsDuringAQuestionWaitForTheCommand() {
@@ -203,18 +273,19 @@ void ManagerCommandsTest::DeviceEventsDuringAQuestionWaitForTheCommand() {
         world.PlugUnit(kUnit, world.MakeCard("unit.img", {}));
         events.Feed();
         QTest::qWait(int(CDeviceMonitor::kQuietInterval.count()) * 3);
-        QCOMPARE(window->DeviceBox()->count(), 1);
+        QCOMPARE(window->DeviceCount(), 1);
     };
     window->RemoveButton()->click();
+    world.Settle(*window);
     QCOMPARE(CWindowWorld::ReadCard(card)->size(), size_t(1));  // removed from the card it asked about
-    QTRY_COMPARE(window->DeviceBox()->count(), 2);
+    QTRY_COMPARE(window->DeviceCount(), 2);
     QCOMPARE(window->DeviceBox()->currentText().toStdString(), card + " (4.00MB)");
 }
 
 void ManagerCommandsTest::EditSchedulesSetsTheClockOfAUnitOnlyAndWritesOnOk() {
     CWindowWorld world;
     world.system.AddDisk("sdb", "8:16", 8192, true, "pci0000:00/usb1/1-1");
-    world.system.AddDeviceNode("sdb", 8192 * 512);
+    std::filesystem::copy_file(world.MakeCard("reader.img", {Track("A", 8, 0, 0)}), world.system.Root() / "dev/sdb");
     world.PlugUnit(kUnit, world.MakeCard("unit.img", {Track("A", 8, 0, 0)}));
     const auto window = world.Window({}, true);
     QVERIFY(!window->SchedulesButton()->isHidden());
@@ -232,9 +303,11 @@ void ManagerCommandsTest::EditSchedulesSetsTheClockOfAUnitOnlyAndWritesOnOk() {
     };
     for (const Case c : {Case{0, 0}, Case{1, 1}}) {
         window->DeviceBox()->setCurrentIndex(c.index);
+        world.Settle(*window);
         fakeusb::ClearWireLog();
         fakeusb::Unit(kUnit).clockRecords.clear();
         window->SchedulesButton()->click();
+        world.Settle(*window);
         QCOMPARE(fakeusb::Unit(kUnit).clockRecords.size(), c.clocks);
         if (c.clocks) {
             // The clock is set before the card is read.
@@ -265,10 +338,17 @@ void ManagerCommandsTest::LoadFirmwareRunsOffTheWindowsThreadWithItsBoxes() {
         world.boxes.seen.clear();
         bool disabledMeanwhile = false;
         QString filterShown;
+        // The busy pointer is the window's own: a box the job opens shows the normal one.
+        bool normalPointerOverTheBox = false;
+        world.boxes.whileOpen = [&] {
+            normalPointerOverTheBox = !QApplication::overrideCursor() && window->cursor().shape() == Qt::WaitCursor &&
+                                      QApplication::activeModalWidget()->cursor().shape() == Qt::ArrowCursor;
+        };
         window->SetFileChooser([&](const QString&, const QString& filter) {
             disabledMeanwhile = !window->ExitButton()->isEnabled() && !window->DeviceBox()->isEnabled() &&
                                 !window->AddButton()->isEnabled() && window->IsBusy();
             filterShown = filter;
+            window->ProgressBar()->setRange(0, 0);  // busy, as an erase leaves it
             return c.chosen ? QString(c.chosen) : QString();
         });
         QSignalSpy finished(window.get(), &CManagerDialog::workFinished);
@@ -291,6 +371,9 @@ void ManagerCommandsTest::LoadFirmwareRunsOffTheWindowsThreadWithItsBoxes() {
         QVERIFY(window->ExitButton()->isEnabled() && window->AddButton()->isEnabled() && window->DeviceBox()->isEnabled());
         QCOMPARE(window->StatusBox()->text(), QString("Ready"));
         QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(normalPointerOverTheBox);
+        QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(window->ProgressBar()->maximum(), CWidgetProgress::kBarSteps);  // the busy range put back
     }
 }
 

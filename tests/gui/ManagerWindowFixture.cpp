@@ -1,7 +1,12 @@
 #include "gui/ManagerWindowFixture.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTest>
 
+#include <chrono>
 #include <fstream>
 #include <unistd.h>
 
@@ -50,9 +55,11 @@ std::string CWindowWorld::MakeCard(const std::string& name, const std::vector<Tr
     return path;
 }
 
-void CWindowWorld::PlugUnit(int devnum, const std::string& card) {
+void CWindowWorld::PlugUnit(int devnum, const std::string& card, int bus, int delayMs) {
     fakeusb::UnitOptions unit;
     unit.devnum = devnum;
+    unit.bus = bus;
+    unit.transferDelayMs = delayMs;
     unit.cardPath = card;
     fakeusb::AddUnit(unit);
 }
@@ -94,14 +101,26 @@ std::string CWindowWorld::MakeRoutine(const std::string& name, int frames) {
 }
 
 std::unique_ptr<CManagerDialog> CWindowWorld::Window(std::vector<std::string> images, bool showSchedules,
-                                                     std::unique_ptr<IDeviceEventSource> events) {
+                                                     std::unique_ptr<IDeviceEventSource> events, bool settle) {
     ManagerOptions options;
     options.images = std::move(images);
     options.showSchedules = showSchedules;
     options.paths = system.Paths();
     options.deviceEvents = std::move(events);
     options.prompt = &m_prompt;
-    return std::make_unique<CManagerDialog>(std::move(options));
+    auto window = std::make_unique<CManagerDialog>(std::move(options));
+    if (settle) Settle(*window);
+    return window;
+}
+
+void CWindowWorld::Settle(const CManagerDialog& window) {
+    constexpr auto kPatience = std::chrono::seconds(60);  // a hang, not a slow machine
+    const auto until = std::chrono::steady_clock::now() + kPatience;
+    while (!window.IsIdle()) {
+        if (std::chrono::steady_clock::now() > until) qFatal("the window's worker never became idle");
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QTest::qWait(1);
+    }
 }
 
 std::vector<std::vector<std::string>> CWindowWorld::Rows(const CManagerDialog& window) {
@@ -117,8 +136,19 @@ std::vector<std::vector<std::string>> CWindowWorld::Rows(const CManagerDialog& w
 
 std::vector<std::string> CWindowWorld::BoxTexts(const CManagerDialog& window) {
     std::vector<std::string> texts;
-    for (int i = 0; i < window.DeviceBox()->count(); ++i) texts.push_back(window.DeviceBox()->itemText(i).toStdString());
+    for (int i = 0; i < window.DeviceCount(); ++i) texts.push_back(window.DeviceBox()->itemText(i).toStdString());
     return texts;
+}
+
+bool CWindowWorld::Drop(CManagerDialog& window, const std::string& path) {
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &drop);
+    return true;
 }
 
 CFedEventSource::CFedEventSource() {

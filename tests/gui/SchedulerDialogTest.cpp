@@ -1,6 +1,5 @@
+#include <QApplication>
 #include <QHeaderView>
-#include <QLineEdit>
-#include <QSpinBox>
 #include <QTest>
 
 #include "controls/ControlList.h"
@@ -25,18 +24,25 @@ QStringList RowTexts(const CControlList& grid, int row) {
     return texts;
 }
 
-// Types text into the cell's in-place editor and presses Enter, as a user would.
+// Double-clicks the cell, types over its selected text and presses Enter, as a user would.
 void EditCell(CSchedulerDialog& dialog, int row, int column, const QString& text) {
     CControlList* grid = dialog.Grid();
-    grid->StartEdit(row, column);
+    const QRect cell = grid->visualRect(grid->model()->index(row, column));
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
     QWidget* editor = grid->GetEditor();
     QVERIFY(editor);
-    auto* edit = qobject_cast<QLineEdit*>(editor);
-    if (auto* spin = qobject_cast<QSpinBox*>(editor)) edit = spin->findChild<QLineEdit*>();
-    QVERIFY(edit);
-    edit->setText(text);
+    QTest::keyClicks(editor, text);
     QTest::keyClick(editor, Qt::Key_Return);
     QTRY_VERIFY(!grid->IsEditing());
+}
+
+// Tabs from the grid until target has the focus; false when it is never reached.
+bool TabTo(CSchedulerDialog& dialog, QWidget* target) {
+    constexpr int kMostTabs = 8;
+    dialog.Grid()->setFocus(Qt::TabFocusReason);
+    for (int tab = 0; tab < kMostTabs && QApplication::focusWidget() && QApplication::focusWidget() != target; ++tab)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    return QApplication::focusWidget() == target;
 }
 
 }  // namespace
@@ -49,6 +55,7 @@ private slots:
     void EditedTextsAreNormalised();
     void RemoveTakesTheSelectedRow();
     void OkKeepsTheEditsCancelEndsWithoutThem();
+    void TabReachesEveryButtonWithAFocusFrameAndEnterPressesIt();
 };
 
 void SchedulerDialogTest::ShowsTheColumnsInTheirOrderAndWidths() {
@@ -100,10 +107,12 @@ void SchedulerDialogTest::EditedTextsAreNormalised() {
         QCOMPARE(dialog.Grid()->GetItemText(1, c.column), QString::fromLatin1(c.shown));
         QCOMPARE(RowTexts(*dialog.Grid(), 0), (QStringList{"0", "*", "*", "*", "*", "*"}));
     }
+    // A card with 3 tracks: "7" in the Track cell lands as the last track.
     CSchedulerDialog dialog({Entry(0)}, 3);
     dialog.show();
     EditCell(dialog, 0, 0, "7");
     QCOMPARE(dialog.GetScheduleList()[0].trackIndex, 2);
+    QCOMPARE(dialog.Grid()->GetItemText(0, 0), QStringLiteral("2"));
     EditCell(dialog, 0, 2, "1-5");
     QCOMPARE(dialog.GetScheduleList()[0].hours, (ValueSet{1, 5}));
 }
@@ -136,6 +145,34 @@ void SchedulerDialogTest::OkKeepsTheEditsCancelEndsWithoutThem() {
         QCOMPARE(dialog.result(), ok ? int(QDialog::Accepted) : int(QDialog::Rejected));
         QCOMPARE(dialog.GetScheduleList()[0].minutes, (ValueSet{30}));
         QCOMPARE(card[0].minutes, (ValueSet{15}));
+    }
+}
+
+// Enter presses the focused button; with the focus elsewhere it presses OK, the default.
+void SchedulerDialogTest::TabReachesEveryButtonWithAFocusFrameAndEnterPressesIt() {
+    struct Case {
+        CImageButton* (CSchedulerDialog::*button)() const;  // null: back to the grid, then Enter
+        int rows;                                            // after Enter
+        int result;
+    };
+    const Case cases[] = {{&CSchedulerDialog::AddButton, 3, -1},
+                          {&CSchedulerDialog::RemoveButton, 1, -1},
+                          {&CSchedulerDialog::OkButton, 2, QDialog::Accepted},
+                          {&CSchedulerDialog::CancelButton, 2, QDialog::Rejected},
+                          {nullptr, 2, QDialog::Accepted}};
+    for (const Case& c : cases) {
+        CSchedulerDialog dialog({Entry(0), Entry(1)}, 3);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        dialog.setResult(-1);
+        QWidget* target = c.button ? (dialog.*c.button)() : static_cast<QWidget*>(dialog.CancelButton());
+        const QImage unfocused = target->grab().toImage();
+        QVERIFY(TabTo(dialog, target));
+        QVERIFY(target->grab().toImage() != unfocused);
+        if (!c.button) dialog.Grid()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(dialog.Grid()->GetRowCount(), c.rows);
+        QCOMPARE(dialog.result(), c.result);
     }
 }
 

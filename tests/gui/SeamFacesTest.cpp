@@ -17,7 +17,7 @@ class SeamFacesTest : public QObject {
 private slots:
     void QuestionsAndMessagesAreOwnedByTheWindowFromAnyThread();
     void AFloodOfProgressFromAWorkerPostsOneUpdateAndEndsOnTheLastState();
-    void SpeedAndTimeLeftShowOnlyWhileWriting();
+    void SpeedShowsForByteLikePhasesAndTimeLeftForEveryCountedOne();
 };
 
 namespace {
@@ -72,53 +72,57 @@ void SeamFacesTest::QuestionsAndMessagesAreOwnedByTheWindowFromAnyThread() {
     }
 }
 
+namespace {
+ProgressReport Report(JobPhase phase, ProgressUnit unit, uint64_t done, uint64_t total) {
+    return ProgressReport{phase, unit, done, total, PhaseText(phase)};
+}
+}  // namespace
+
 void SeamFacesTest::AFloodOfProgressFromAWorkerPostsOneUpdateAndEndsOnTheLastState() {
     QLineEdit status;
     QProgressBar bar;
     CWidgetProgress progress(&status, &bar);
-    constexpr int kSectors = 200000;
+    constexpr uint64_t kSectors = 200000;
     // The window's thread turns no events while the worker floods: everything coalesces.
     std::thread worker([&] {
-        progress.SetRange(0, kSectors);
-        progress.SetText(status_text::kWritingData);
-        for (int sector = 1; sector <= kSectors; ++sector) progress.SetPos(sector);
+        for (uint64_t sector = 0; sector <= kSectors; ++sector)
+            progress.Report(Report(JobPhase::WritingData, ProgressUnit::Sectors, sector, kSectors));
     });
     worker.join();
     QCOMPARE(progress.PostedUpdates(), 1);
-    QTRY_COMPARE(bar.value(), kSectors);
-    QCOMPARE(bar.maximum(), kSectors);
+    QTRY_COMPARE(bar.value(), CWidgetProgress::kBarSteps);
     QCOMPARE(status.text(), QString(status_text::kWritingData));
 
-    // On the window's thread the widgets follow at once, nothing is posted.
-    progress.SetText(status_text::kReady);
-    progress.SetRange(0, 10);
-    progress.SetStep(4);
-    progress.StepIt();
-    progress.StepIt();
-    progress.StepIt();
+    // On the window's thread the widgets follow at once, nothing is posted; a phase with nothing
+    // to count is a busy bar, and the job's end puts the range back.
+    progress.Report(Report(JobPhase::Erasing, ProgressUnit::None, 0, 0));
+    QCOMPARE(bar.maximum(), 0);
+    progress.Report(Report(JobPhase::Ready, ProgressUnit::None, 0, 0));
+    QCOMPARE(bar.maximum(), CWidgetProgress::kBarSteps);
     QCOMPARE(status.text(), QString(status_text::kReady));
-    QCOMPARE(bar.value(), 10);
     progress.ResetBar();
     QCOMPARE(bar.value(), 0);
     QCOMPARE(progress.PostedUpdates(), 1);
 }
 
-void SeamFacesTest::SpeedAndTimeLeftShowOnlyWhileWriting() {
+void SeamFacesTest::SpeedShowsForByteLikePhasesAndTimeLeftForEveryCountedOne() {
     QLineEdit status;
     QProgressBar bar;
     CWidgetProgress progress(&status, &bar);
     struct Case {
-        const char* text;
-        bool rate;
+        JobPhase phase;
+        ProgressUnit unit;
+        bool rate, left;
     };
-    for (const Case c : {Case{status_text::kWritingMp3, true}, Case{status_text::kWritingData, true},
-                         Case{status_text::kConvertingAudio, false}, Case{status_text::kReady, false}}) {
-        progress.SetRange(0, 1000);
-        progress.SetText(c.text);
+    for (const Case c : {Case{JobPhase::WritingAudio, ProgressUnit::Sectors, true, true},
+                         Case{JobPhase::Verifying, ProgressUnit::Sectors, true, true},
+                         Case{JobPhase::Converting, ProgressUnit::Samples, false, true},
+                         Case{JobPhase::Ready, ProgressUnit::None, false, false}}) {
+        progress.Report(Report(c.phase, c.unit, 0, 1000));
         QTest::qWait(20);  // some time must pass for a speed
-        progress.SetPos(500);
+        progress.Report(Report(c.phase, c.unit, 500, 1000));
         QCOMPARE(bar.format().contains("MB/s"), c.rate);
-        QCOMPARE(bar.format().contains(" left"), c.rate);
+        QCOMPARE(bar.format().contains(" left"), c.left);
         QVERIFY(bar.format().startsWith("%p%"));
     }
 }

@@ -1,5 +1,6 @@
 #include "support/MemoryDevice.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/Exceptions.h"
@@ -27,5 +28,6 @@ void CMemoryDevice::writeSector(uint32_t first, uint32_t count, const uint8_t* b
         m_dead = true;
     }
     Check(first, count, "Unable to write sector");
-    std::memcpy(Sector(first), buffer, size_t(count) * kSectorSize);
+    const uint32_t kept = first >= m_keptSectors ? 0 : std::min(count, m_keptSectors - first);
+    std::memcpy(Sector(first), buffer, size_t(kept) * kSectorSize);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // An in-memory card for tests: counts transfers, and can fail the Nth write (before or after the
-// data lands, as a real card may) or every transfer from the Nth on, as an unplugged reader does.
+// data lands, as a real card may) or every transfer from the Nth on, as an unplugged reader does,
+// or accept writes past a sector and lose them, as a counterfeit card does.
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -22,6 +23,8 @@ public:
 
     // The write numbered n (1-based, counted from now) fails and so does every transfer after it.
     void FailFromWrite(int n) { m_failAtWrite = m_writes + n; }
+    // Writes to sector and beyond are taken and lost; reads there return what was there before.
+    void ForgetWritesFrom(uint32_t sector) { m_keptSectors = sector; }
     void Heal() { m_failAtWrite.reset(); m_dead = false; }
     // Reports the size as unknown (0), as some devices do.
     void HideSize() { m_reportedCount = 0; }
@@ -44,4 +47,5 @@ private:
     int m_writes = 0;
     std::optional<int> m_failAtWrite;
     bool m_dead = false;
+    uint32_t m_keptSectors = UINT32_MAX;
 };

@@ -27,16 +27,23 @@ private:
     CScopedUserPrompt m_installed;
 };
 
-// Records status texts and progress calls as lines ("text Ready", "range 0 100", "pos 5", …).
-class CRecordingProgress final : public IStatusWindow, public IProgressBar {
+// Records every progress report, and each as a line "Writing MP3 3/7" (status text, done, total;
+// a report that keeps the previous text shows "-").
+class CRecordingProgress final : public IProgressSink {
 public:
-    void SetText(const std::string& text) override { calls.push_back("text " + text); }
-    void SetRange(int lower, int upper) override {
-        calls.push_back("range " + std::to_string(lower) + " " + std::to_string(upper));
+    void Report(const ProgressReport& report) override {
+        reports.push_back(report);
+        calls.push_back((report.text.empty() ? std::string("-") : report.text) + " " + std::to_string(report.done) +
+                        "/" + std::to_string(report.total));
     }
-    void SetPos(int position) override { calls.push_back("pos " + std::to_string(position)); }
-    void SetStep(int step) override { calls.push_back("step " + std::to_string(step)); }
-    void StepIt() override { calls.push_back("stepit"); }
+    // The status texts in order, each once where it repeats.
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const auto& report : reports)
+            if (!report.text.empty() && (texts.empty() || texts.back() != report.text)) texts.push_back(report.text);
+        return texts;
+    }
 
+    std::vector<ProgressReport> reports;
     std::vector<std::string> calls;
 };

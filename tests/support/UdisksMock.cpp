@@ -20,41 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr auto kStartTimeout = std::chrono::seconds(10);
-constexpr auto kPollInterval = std::chrono::milliseconds(20);
-constexpr int kStopTimeoutMs = 5000;
 constexpr const char* kBlockPrefix = "/org/freedesktop/UDisks2/block_devices";
-
-const char kBusConfig[] = R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>system</type>
-  <listen>unix:path=@SOCKET@</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow user="*"/>
-    <allow own="*"/>
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-  </policy>
-</busconfig>
-)";
-
-template <class Ready>
-bool WaitFor(Ready&& ready) {
-    const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
-    while (!ready()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(kPollInterval);
-    }
-    return true;
-}
-
-void Stop(pid_t pid) {
-    if (pid <= 0) return;
-    ::kill(pid, SIGTERM);
-    if (WaitChild(pid, kStopTimeoutMs) < 0) ::kill(pid, SIGKILL);
-}
 
 // --- the stand-in, run in a child process ---
 
@@ -64,7 +30,7 @@ struct Service {
 };
 Service* g_service = nullptr;
 
-void Log(const std::string& line) { std::ofstream(g_service->log, std::ios::app) << line << "\n"; }
+void Log(const std::string& line) { AppendLine(g_service->log, line); }
 
 std::string NodeName(const std::string& path) { return fs::path(path).filename().string(); }
 
@@ -154,11 +120,8 @@ const sd_bus_vtable kFilesystemVtable[] = {
     SD_BUS_VTABLE_END};
 
 int Serve(const std::string& address, const std::string& readyFile) {
-    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-    sd_bus* bus = nullptr;
-    if (sd_bus_new(&bus) < 0 || sd_bus_set_address(bus, address.c_str()) < 0 || sd_bus_set_bus_client(bus, 1) < 0 ||
-        sd_bus_start(bus) < 0)
-        return 1;
+    sd_bus* bus = ConnectStandIn(address);
+    if (!bus) return 1;
     sd_bus_add_object_vtable(bus, nullptr, "/org/freedesktop/UDisks2/Manager", "org.freedesktop.UDisks2.Manager",
                              kManagerVtable, nullptr);
     sd_bus_add_fallback_vtable(bus, nullptr, kBlockPrefix, "org.freedesktop.UDisks2.Block", kBlockVtable, nullptr, nullptr);
@@ -175,78 +138,11 @@ int Serve(const std::string& address, const std::string& readyFile) {
 
 }  // namespace
 
-CPrivateBus::CPrivateBus() {
-    std::string pattern = fs::temp_directory_path().string() + "/ylmbus-XXXXXX";
-    m_dir = ::mkdtemp(pattern.data());
-    fs::permissions(m_dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                               fs::perms::others_read | fs::perms::others_exec);
-    const std::string socket = m_dir + "/bus";
-    std::string config = kBusConfig;
-    config.replace(config.find("@SOCKET@"), std::strlen("@SOCKET@"), socket);
-    std::ofstream(m_dir + "/bus.conf") << config;
-    const std::string addressFile = m_dir + "/address";
-    m_pid = StartProgram("dbus-daemon", {"--config-file=" + m_dir + "/bus.conf", "--nofork", "--print-address=1"}, {},
-                         addressFile, m_dir + "/errors");
-    const bool started = WaitFor([&] { return !ReadWholeFile(addressFile).empty() || !ChildRunning(m_pid); });
-    if (!started || !ChildRunning(m_pid) || !fs::exists(socket)) {
-        m_error = "dbus-daemon did not start (is the dbus-daemon package installed?) " + ReadWholeFile(m_dir + "/errors");
-        return;
-    }
-    ::chmod(socket.c_str(), 0777);  // the unprivileged user of the tests connects too
-    m_address = "unix:path=" + socket;
-}
+CUdisksMock::CUdisksMock(const std::string& busAddress, const UdisksMockSetup& setup)
+    : m_service([&](const std::string& log, const std::string& ready) {
+          Service service{setup, log};
+          g_service = &service;
+          return Serve(busAddress, ready);
+      }) {}
 
-CPrivateBus::~CPrivateBus() {
-    Stop(m_pid);
-    std::error_code ec;
-    fs::remove_all(m_dir, ec);
-}
-
-CUdisksMock::CUdisksMock(const std::string& busAddress, const UdisksMockSetup& setup) {
-    const std::string pattern = fs::temp_directory_path().string() + "/ylmudisks-" + std::to_string(::getpid()) + "-";
-    static int serial = 0;
-    m_log = pattern + std::to_string(++serial) + ".log";
-    const std::string ready = m_log + ".ready";
-    fs::remove(ready);
-    std::ofstream(m_log).close();
-    m_pid = ForkChild([&] {
-        Service service{setup, m_log};
-        g_service = &service;
-        return Serve(busAddress, ready);
-    });
-    m_ready = WaitFor([&] { return fs::exists(ready) || !ChildRunning(m_pid); }) && fs::exists(ready);
-    fs::remove(ready);
-}
-
-CUdisksMock::~CUdisksMock() {
-    Stop(m_pid);
-    fs::remove(m_log);
-}
-
-std::vector<std::string> CUdisksMock::Calls() const {
-    std::vector<std::string> lines;
-    std::ifstream in(m_log);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-CScopedEnvironment::CScopedEnvironment(const std::string& name, const std::string& value) : m_name(name) {
-    if (const char* previous = std::getenv(name.c_str())) {
-        m_had = true;
-        m_previous = previous;
-    }
-    ::setenv(name.c_str(), value.c_str(), 1);
-}
-
-CScopedEnvironment::~CScopedEnvironment() {
-    if (m_had)
-        ::setenv(m_name.c_str(), m_previous.c_str(), 1);
-    else
-        ::unsetenv(m_name.c_str());
-}
-
-int OpenDescriptorCount() {
-    int count = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) ++count;
-    return count;
-}
+CUdisksMock::~CUdisksMock() = default;

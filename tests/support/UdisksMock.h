@@ -1,31 +1,14 @@
 #pragma once
-// A private D-Bus daemon and a stand-in for udisks2 on it, both started and stopped by the test
-// that owns them. The stand-in serves Manager.ResolveDevice, Block.OpenDevice and
-// Filesystem.Unmount for the disks it is given, and logs every call it gets, one a line:
+// A stand-in for udisks2 on a private bus (support/PrivateBus.h). It serves Manager.ResolveDevice,
+// Block.OpenDevice and Filesystem.Unmount for the disks it is given, and logs every call it gets,
+// one a line:
 //   ResolveDevice /dev/sdz
 //   OpenDevice sdz rw flags=0x80080 interactive=1
 //   Unmount sdz1 interactive=1
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
-class CPrivateBus {
-public:
-    CPrivateBus();
-    ~CPrivateBus();
-    CPrivateBus(const CPrivateBus&) = delete;
-    CPrivateBus& operator=(const CPrivateBus&) = delete;
-
-    // "unix:path=…", reachable by every user; empty when the daemon did not start (see Error).
-    const std::string& Address() const { return m_address; }
-    const std::string& Error() const { return m_error; }
-
-private:
-    std::string m_dir;
-    std::string m_address;
-    std::string m_error;
-    pid_t m_pid = -1;
-};
+#include "support/PrivateBus.h"
 
 struct UdisksMockDisk {
     std::string devicePath;  // what ResolveDevice is asked for: /dev/sdz
@@ -48,28 +31,9 @@ public:
     CUdisksMock& operator=(const CUdisksMock&) = delete;
 
     // True once the stand-in owns the udisks2 name on the bus.
-    bool Ready() const { return m_ready; }
-    std::vector<std::string> Calls() const;
+    bool Ready() const { return m_service.Ready(); }
+    std::vector<std::string> Calls() const { return m_service.Calls(); }
 
 private:
-    std::string m_log;
-    pid_t m_pid = -1;
-    bool m_ready = false;
+    CBusStandIn m_service;
 };
-
-// Sets an environment variable for the life of the object.
-class CScopedEnvironment {
-public:
-    CScopedEnvironment(const std::string& name, const std::string& value);
-    ~CScopedEnvironment();
-    CScopedEnvironment(const CScopedEnvironment&) = delete;
-    CScopedEnvironment& operator=(const CScopedEnvironment&) = delete;
-
-private:
-    std::string m_name;
-    std::string m_previous;
-    bool m_had = false;
-};
-
-// Descriptors open in this process, to show that none is left behind.
-int OpenDescriptorCount();

@@ -1,0 +1,79 @@
+#include "disk/CardImageJudge.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "devices/FileDescriptor.h"
+#include "devices/SectorDevice.h"
+#include "disk/VelkDisk.h"
+
+namespace {
+
+constexpr const char* kRoutineSuffix = ".velk";
+
+bool HasRoutineSuffix(const std::string& path) {
+    const size_t length = std::strlen(kRoutineSuffix);
+    return path.size() >= length && strncasecmp(path.c_str() + path.size() - length, kRoutineSuffix, length) == 0;
+}
+
+CardImageJudgement Unreadable(std::string problem) { return {CardImageKind::Unreadable, std::move(problem)}; }
+
+std::string SystemProblem(int error) { return error == ENOENT ? "no such file" : std::strerror(error); }
+
+// Where the next data at or after offset starts, and where it ends; a file system that cannot
+// tell holes (EINVAL) has data everywhere. false past the last data.
+bool NextData(int fd, uint64_t offset, uint64_t size, uint64_t& begin, uint64_t& end) {
+    const off_t data = ::lseek(fd, off_t(offset), SEEK_DATA);
+    if (data < 0) {
+        if (errno != EINVAL) return false;  // ENXIO: only holes from here
+        begin = offset;
+        end = size;
+        return offset < size;
+    }
+    const off_t hole = ::lseek(fd, data, SEEK_HOLE);
+    begin = uint64_t(data);
+    end = hole < 0 ? size : std::min(size, uint64_t(hole));
+    return begin < end;
+}
+
+// Reads the file's data regions for zeros within the budget; false at the first other byte or
+// when there is more data than the budget, or a read fails.
+bool ZerosAsFarAsChecked(const CFileDescriptor& file, uint64_t size) {
+    std::vector<uint8_t> buffer(kSectorSize * 128);
+    uint64_t budget = kZeroCheckBytes, offset = 0, begin = 0, end = 0;
+    while (NextData(file.Get(), offset, size, begin, end)) {
+        for (offset = begin; offset < end; offset += buffer.size()) {
+            const size_t length = size_t(std::min<uint64_t>(buffer.size(), end - offset));
+            if (length > budget || !file.ReadAt(offset, buffer.data(), length)) return false;
+            budget -= length;
+            if (std::any_of(buffer.begin(), buffer.begin() + ptrdiff_t(length), [](uint8_t b) { return b != 0; }))
+                return false;
+        }
+        offset = end;
+    }
+    return true;
+}
+
+}  // namespace
+
+CardImageJudgement JudgeCardImage(const std::string& path) {
+    if (HasRoutineSuffix(path)) return {CardImageKind::Routine, {}};
+    // O_NONBLOCK: a named pipe offered as an image must not hold the caller until a writer comes.
+    CFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!file.IsOpen()) return Unreadable(SystemProblem(errno));
+    struct stat st {};
+    if (::fstat(file.Get(), &st) != 0) return Unreadable(SystemProblem(errno));
+    if (!S_ISREG(st.st_mode)) return Unreadable("not a regular file");
+    const auto size = uint64_t(st.st_size);
+    if (size == 0) return {CardImageKind::Blank, {}};
+    if (size % kSectorSize != 0) return {CardImageKind::NotSectors, {}};
+    uint8_t first[kSectorSize];
+    if (!file.ReadAt(0, first, kSectorSize)) return Unreadable(SystemProblem(errno ? errno : EIO));
+    if (IsVelkHeader(first)) return {CardImageKind::VelkDisk, {}};
+    return {ZerosAsFarAsChecked(file, size) ? CardImageKind::Blank : CardImageKind::Foreign, {}};
+}

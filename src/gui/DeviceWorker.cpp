@@ -1,0 +1,81 @@
+#include "gui/DeviceWorker.h"
+
+#include <QCoreApplication>
+
+#include <chrono>
+
+namespace {
+constexpr int kEventSliceMs = 10;
+}  // namespace
+
+CDeviceWorker::CDeviceWorker(QObject* parent) : QObject(parent) {
+    m_thread = std::jthread([this](std::stop_token quit) { Run(quit); });
+}
+
+CDeviceWorker::~CDeviceWorker() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_closing = true;
+        m_queue.clear();
+        m_current.request_stop();
+    }
+    m_thread.request_stop();
+    m_wake.notify_all();
+    // The running job may wait for a box the window's thread must show (or refuse): events keep
+    // turning until the thread has left its loop.
+    while (!m_exited.load()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, kEventSliceMs);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    m_thread.join();
+}
+
+std::stop_source CDeviceWorker::Post(Job job, std::function<void()> done) {
+    std::stop_source stop;
+    {
+        std::lock_guard lock(m_mutex);
+        m_queue.push_back({std::move(job), std::move(done), stop});
+        ++m_outstanding;
+    }
+    m_wake.notify_one();
+    return stop;
+}
+
+bool CDeviceWorker::Idle() const {
+    std::lock_guard lock(m_mutex);
+    return m_outstanding == 0;
+}
+
+void CDeviceWorker::Run(std::stop_token quit) {
+    while (true) {
+        Entry entry;
+        std::stop_token stop;
+        {
+            std::unique_lock lock(m_mutex);
+            if (!m_wake.wait(lock, quit, [this] { return !m_queue.empty(); })) {
+                m_exited = true;
+                return;
+            }
+            entry = std::move(m_queue.front());
+            m_queue.pop_front();
+            m_current = entry.stop;
+            stop = m_current.get_token();
+        }
+        entry.job(stop);
+        QMetaObject::invokeMethod(this, [this, done = std::move(entry.done)] { Finished(done); }, Qt::QueuedConnection);
+    }
+}
+
+void CDeviceWorker::Finished(const std::function<void()>& done) {
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_closing) return;  // the window is going: nothing of it may run any more
+    }
+    if (done) done();
+    bool nowIdle = false;
+    {
+        std::lock_guard lock(m_mutex);
+        nowIdle = --m_outstanding == 0;
+    }
+    if (nowIdle) emit idle();
+}

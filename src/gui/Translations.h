@@ -1,0 +1,14 @@
+#pragma once
+// The window in the user's language: its own texts and Qt's (the file dialog, the message boxes'
+// buttons), from the first of the user's languages that has a translation (LANGUAGE, then
+// LC_ALL, LC_MESSAGES, LANG, as the locale lists them). English, the texts' own language, needs
+// none. Translations are looked for in $VELK3_TRANSLATIONS_DIR, then beside the program
+// (../share/velk3-manager/translations), then where the build installs them.
+#include <QLocale>
+#include <QStringList>
+
+class QCoreApplication;
+
+// Installs the translators on app (which owns them) before the first window is made; returns
+// the files loaded, for the log and the tests.
+QStringList InstallTranslations(QCoreApplication& app, const QLocale& locale = QLocale());

@@ -1,0 +1,23 @@
+#pragma once
+// Add routine, for one file (the window) or several (velk3): reads the card, asks before taking over
+// a card that is no VELK disk, and imports each file as the new last track. A stop request is
+// honoured while audio is converted and between runs of sectors; the card then holds what it held
+// before the routine being added (said in the CJobStopped's message).
+#include <string>
+#include <vector>
+
+#include "operations/JobContext.h"
+
+struct AddedRoutine {
+    std::string file;
+    size_t track = 0;  // its track number on the card
+};
+
+namespace job {
+
+// Fills added as each routine reaches the card, so that a failure after some can say what is
+// there already. Declined when the user said No to taking over the card.
+JobOutcome AddRoutines(const JobContext& context, const std::vector<std::string>& files,
+                       std::vector<AddedRoutine>& added);
+
+}  // namespace job

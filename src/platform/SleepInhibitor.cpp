@@ -1,0 +1,72 @@
+#include "platform/SleepInhibitor.h"
+
+#include <fcntl.h>
+#include <memory>
+#include <systemd/sd-bus.h>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+namespace logind {
+constexpr const char* kService = "org.freedesktop.login1";
+constexpr const char* kPath = "/org/freedesktop/login1";
+constexpr const char* kManager = "org.freedesktop.login1.Manager";
+constexpr const char* kWhat = "sleep:idle";
+constexpr const char* kWho = "VELK3 Manager";
+constexpr const char* kMode = "block";  // not "delay": the job must not be cut at all
+}  // namespace logind
+
+struct BusClose {
+    void operator()(sd_bus* bus) const { sd_bus_close_unref(bus); }
+};
+struct MessageUnref {
+    void operator()(sd_bus_message* m) const { sd_bus_message_unref(m); }
+};
+using Bus = std::unique_ptr<sd_bus, BusClose>;
+using Message = std::unique_ptr<sd_bus_message, MessageUnref>;
+
+}  // namespace
+
+CSleepLock::CSleepLock(CSleepLock&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+
+CSleepLock& CSleepLock::operator=(CSleepLock&& other) noexcept {
+    if (this != &other) {
+        Release();
+        m_fd = std::exchange(other.m_fd, -1);
+    }
+    return *this;
+}
+
+void CSleepLock::Release() {
+    if (m_fd >= 0) ::close(std::exchange(m_fd, -1));
+}
+
+// A connection of its own for each lock: jobs run on whichever thread their face uses, and the
+// connection is closed as soon as the descriptor is in hand.
+CSleepLock CLogindInhibitor::Inhibit(const std::string& why) {
+    sd_bus* opened = nullptr;
+    if (sd_bus_open_system(&opened) < 0) return {};
+    const Bus bus(opened);
+    sd_bus_message* request = nullptr;
+    if (sd_bus_message_new_method_call(bus.get(), &request, logind::kService, logind::kPath, logind::kManager, "Inhibit") < 0)
+        return {};
+    const Message call(request);
+    if (sd_bus_message_append(call.get(), "ssss", logind::kWhat, logind::kWho, why.c_str(), logind::kMode) < 0) return {};
+    sd_bus_error error = SD_BUS_ERROR_NULL;
+    sd_bus_message* answer = nullptr;
+    const uint64_t microseconds = uint64_t(std::chrono::duration_cast<std::chrono::microseconds>(m_timeout).count());
+    const int result = sd_bus_call(bus.get(), call.get(), microseconds, &error, &answer);
+    sd_bus_error_free(&error);
+    if (result < 0) return {};
+    const Message reply(answer);
+    int received = -1;
+    if (sd_bus_message_read(reply.get(), "h", &received) < 0) return {};
+    // The reply owns its descriptor and closes it with the message: keep a copy of our own.
+    return CSleepLock(::fcntl(received, F_DUPFD_CLOEXEC, 3));
+}
+
+ISleepInhibitor& SystemSleepInhibitor() {
+    static CLogindInhibitor inhibitor;
+    return inhibitor;
+}

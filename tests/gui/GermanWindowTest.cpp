@@ -1,0 +1,87 @@
+// The window as a German user starts it (CMake runs this with LANGUAGE=de): the translations are
+// found and loaded at start, screen readers read German names, the core's questions and status
+// texts arrive in German, and Qt's own buttons follow.
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "controls/ControlList.h"
+#include "controls/ImageButton.h"
+#include "gui/ManagerWindowFixture.h"
+#include "gui/SchedulerDialog.h"
+#include "gui/Translations.h"
+
+namespace {
+
+QString NameOf(QWidget* widget) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+    return accessible ? accessible->text(QAccessible::Name) : QString();
+}
+
+}  // namespace
+
+class GermanWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void ScreenReadersReadGermanNames();
+    void TheCoresQuestionsAndQtsButtonsAreGerman();
+    void TheScheduleDialogIsGerman();
+};
+
+void GermanWindowTest::initTestCase() {
+    const QStringList loaded = InstallTranslations(*qApp);
+    QCOMPARE(loaded.size(), 2);
+    QVERIFY2(loaded[0].endsWith(QStringLiteral("velk3-manager_de.qm")), qPrintable(loaded.join(u' ')));
+    QVERIFY2(loaded[1].endsWith(QStringLiteral("qtbase_de.qm")), qPrintable(loaded.join(u' ')));
+}
+
+void GermanWindowTest::ScreenReadersReadGermanNames() {
+    CWindowWorld world;
+    const auto window = world.Window({world.MakeCard("card.img", {Track("A", 8, 0, 0)})}, true);
+    const std::pair<QWidget*, const char*> names[] = {
+        {window->RefreshButton(), "Aktualisieren"},      {window->RoutineList(), "Routinen"},
+        {window->StatusBox(), "Status"},                 {window->AddButton(), "Routine hinzufügen..."},
+        {window->RemoveButton(), "Letzte Routine entfernen"}, {window->FormatButton(), "Karte formatieren"},
+        {window->SchedulesButton(), "Zeitpläne bearbeiten..."}, {window->FirmwareButton(), "Firmware laden..."},
+        {window->ExitButton(), "Beenden"},
+    };
+    for (const auto& [widget, name] : names) QCOMPARE(NameOf(widget), QString::fromUtf8(name));
+    // On Linux a combo box is read by its text and its label's name.
+    QCOMPARE(window->DeviceBox()->accessibleName(), QStringLiteral("Aktuelles Gerät"));
+    QCOMPARE(window->RoutineList()->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Größe (MB)"));
+    QCOMPARE(window->StatusBox()->text(), QStringLiteral("Bereit"));  // the core's "Ready"
+}
+
+void GermanWindowTest::TheCoresQuestionsAndQtsButtonsAreGerman() {
+    CWindowWorld world;
+    const auto window = world.Window({world.MakeCard("card.img", {Track("A", 8, 0, 0)})});
+    QStringList buttons;
+    world.boxes.whileOpen = [&] {
+        for (QAbstractButton* button : qobject_cast<QMessageBox*>(QApplication::activeModalWidget())->buttons())
+            buttons << button->text();
+    };
+    window->RemoveButton()->click();
+    world.Settle(*window);
+    QCOMPARE(world.boxes.Texts(), std::vector<std::string>{"Möchten Sie die letzte Spur wirklich entfernen?"});
+    QCOMPARE(world.boxes.seen[0].caption, std::string("Bestätigen"));
+    buttons.sort();
+    QCOMPARE(buttons, (QStringList{"&Ja", "&Nein"}));
+}
+
+void GermanWindowTest::TheScheduleDialogIsGerman() {
+    CSchedulerDialog dialog({}, 1);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Zeitplan"));
+    QStringList titles;
+    for (int column = 0; column < dialog.Grid()->GetColumnCount(); ++column)
+        titles << dialog.Grid()->model()->headerData(column, Qt::Horizontal).toString();
+    QCOMPARE(titles, (QStringList{"Spur", "Minuten", "Stunden", "Wochentage", "Tage im Monat", "Monate"}));
+    QCOMPARE(NameOf(dialog.CancelButton()), QStringLiteral("Abbrechen"));
+}
+
+QTEST_MAIN(GermanWindowTest)
+#include "GermanWindowTest.moc"

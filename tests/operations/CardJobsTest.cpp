@@ -1,0 +1,98 @@
+// The questions of the card jobs, once for the window and velk3: which one is asked, when, and that
+// No leaves the card byte for byte as it was.
+#include <gmock/gmock.h>
+
+#include <filesystem>
+
+#include "operations/AddRoutines.h"
+#include "operations/CardCopyJobs.h"
+#include "operations/JobFixture.h"
+
+using testing::ElementsAre;
+
+namespace {
+
+TEST_F(JobTest, EachDestructiveJobAsksItsQuestionAndNoWritesNothing) {
+    using namespace question_text;
+    const std::string routine = Write("r.velk", Mp3Routine(20, 3000));
+    const std::string backup = MakeCard("backup.img", 3);
+    std::vector<AddedRoutine> added;
+    CopySummary copied;
+    struct Case {
+        const char* name;
+        bool foreign;  // the card holds no VELK disk (else two routines)
+        std::function<JobOutcome(const JobContext&)> run;
+        const char* question;
+        size_t tracksAfterYes;
+    };
+    const Case cases[] = {
+        {"format", false, job::Format, kFormat, 0},
+        {"format a foreign card", true, job::Format, kFormatForeign, 0},
+        {"remove the last routine", false, [](const JobContext& c) { return job::RemoveLast(c); }, kRemoveLast, 1},
+        {"add to a foreign card", true, [&](const JobContext& c) { return job::AddRoutines(c, {routine}, added); },
+         kFormatForeign, 1},
+        {"restore", false, [&](const JobContext& c) { return job::Restore(c, backup, copied); }, kRestore, 3},
+    };
+    for (const Case& c : cases)
+        for (const bool yes : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (yes ? ", Yes" : ", No"));
+            std::filesystem::remove(temp.File("card.img"));
+            const std::string card = c.foreign ? MakeForeignCard("card.img") : MakeCard("card.img", 2);
+            const Bytes before = ReadAll(card);
+            prompt.questions.clear();
+            prompt.answers = {yes};
+            EXPECT_EQ(c.run(Context(card)), yes ? JobOutcome::Done : JobOutcome::Declined);
+            EXPECT_THAT(prompt.questions, ElementsAre(c.question));
+            if (!yes) {
+                EXPECT_TRUE(ReadAll(card) == before);
+                continue;
+            }
+            const CardListing after = Listed(card);
+            EXPECT_TRUE(after.velkDisk);
+            EXPECT_EQ(after.tracks.size(), c.tracksAfterYes);
+        }
+}
+
+// As the window does: No opens nothing, so a device that is gone is not even looked for.
+TEST_F(JobTest, RemoveLastAsksBeforeItOpensTheDevice) {
+    const JobContext gone = Context(temp.File("unplugged.img"));
+    EXPECT_EQ(job::RemoveLast(gone), JobOutcome::Declined);
+    prompt.answers = {true};
+    EXPECT_THROW(job::RemoveLast(gone), CUsbDeviceException);
+    EXPECT_EQ(prompt.questions.size(), 2u);
+
+    prompt.answers = {true};
+    CardListing after;
+    EXPECT_EQ(job::RemoveLast(Context(MakeCard("card.img", 2)), &after), JobOutcome::Done);
+    EXPECT_EQ(after.tracks.size(), 1u) << "the card as the job left it";
+}
+
+TEST_F(JobTest, SchedulesAreWrittenOnlyWhenEditedAndNeverOnACardWithoutAVelkDisk) {
+    const std::string card = MakeCard("card.img", 2);
+    const Bytes before = ReadAll(card);
+    size_t tracksSeen = 0;
+    const auto keep = [&](const std::vector<ScheduleEntry>&, size_t tracks) {
+        tracksSeen = tracks;
+        return std::optional<std::vector<ScheduleEntry>>();
+    };
+    EXPECT_EQ(job::EditSchedules(Context(card), keep, DeviceAccess::Read).schedules.size(), 1u);
+    EXPECT_EQ(tracksSeen, 2u);
+    EXPECT_TRUE(ReadAll(card) == before);
+
+    const auto addOne = [](std::vector<ScheduleEntry> schedules, size_t) {
+        schedules.emplace_back().trackIndex = 1;
+        return std::optional(schedules);
+    };
+    EXPECT_EQ(job::EditSchedules(Context(card), addOne).schedules.size(), 2u);
+    EXPECT_EQ(Listed(card).schedules.size(), 2u);
+
+    bool edited = false;
+    const auto mustNotRun = [&](const std::vector<ScheduleEntry>&, size_t) {
+        edited = true;
+        return std::optional<std::vector<ScheduleEntry>>();
+    };
+    EXPECT_THROW(job::EditSchedules(Context(MakeForeignCard("foreign.img")), mustNotRun), CUsbDeviceException);
+    EXPECT_FALSE(edited);
+}
+
+}  // namespace
