@@ -7,7 +7,6 @@ extern "C" {
 }
 
 #include <memory>
-#include <string>
 
 struct FormatCloser {
     void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
@@ -24,18 +23,16 @@ struct PacketFreer {
 struct FrameFreer {
     void operator()(AVFrame* frame) const { av_frame_free(&frame); }
 };
+struct IoFreer {
+    void operator()(AVIOContext* io) const {
+        av_freep(&io->buffer);
+        avio_context_free(&io);
+    }
+};
 
 using FormatHandle = std::unique_ptr<AVFormatContext, FormatCloser>;
 using CodecHandle = std::unique_ptr<AVCodecContext, CodecFreer>;
 using ResamplerHandle = std::unique_ptr<SwrContext, ResamplerFreer>;
 using PacketHandle = std::unique_ptr<AVPacket, PacketFreer>;
 using FrameHandle = std::unique_ptr<AVFrame, FrameFreer>;
-
-// Opens path for demuxing and reads its stream information; a negative FFmpeg code on failure,
-// with caption naming the call that failed. Only the file itself is read, and only as one of the
-// audio containers: a file of any other kind (a playlist, a concat list: files that would make
-// FFmpeg open others) gives AVERROR_DEMUXER_NOT_FOUND.
-int OpenMediaFile(const std::string& path, FormatHandle& format, const char*& caption);
-
-// FFmpeg logs to standard error unless told otherwise; the core never does.
-void SilenceFfmpegLog();
+using IoHandle = std::unique_ptr<AVIOContext, IoFreer>;
