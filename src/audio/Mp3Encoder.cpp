@@ -97,21 +97,32 @@ void CMp3Encoder::EncodeHere(const int16_t* samples, uint32_t frames) {
     Write(m_bytes, "fwrite error");
 }
 
-bool CMp3Encoder::Encode(const uint32_t* frames, uint32_t count) {
-    if (!m_stream && m_segments == 0) return true;  // Create has already said why there is no stream
+void CMp3Encoder::Gather(const uint32_t* frames, uint32_t count) {
     const size_t start = m_pending.size();
     m_pending.resize(start + size_t(count) * mp3_stream::kChannels);
     for (uint32_t i = 0; i < count; ++i) {
         m_pending[start + 2 * i] = int16_t(uint16_t(frames[i] & 0xFFFF));
         m_pending[start + 2 * i + 1] = int16_t(uint16_t(frames[i] >> 16));
     }
+}
+
+// A segment is gathered up to its input and no further, so its buffer never outgrows it.
+bool CMp3Encoder::Encode(const uint32_t* frames, uint32_t count) {
+    if (!m_stream && m_segments == 0) return true;  // Create has already said why there is no stream
     if (OneThread()) {
+        Gather(frames, count);
         EncodeHere(m_pending.data(), count);
         m_pending.clear();
         return true;
     }
-    constexpr size_t kFrameSamples = size_t(mp3_stream::kFrameSamples) * mp3_stream::kChannels;
-    while (m_pending.size() >= size_t(SegmentInputFrames(m_segments)) * kFrameSamples) Dispatch(false);
+    while (count > 0) {
+        const size_t input = size_t(SegmentInputFrames(m_segments)) * mp3_stream::kFrameSamples;
+        const uint32_t n = uint32_t(std::min<size_t>(count, input - m_pending.size() / mp3_stream::kChannels));
+        Gather(frames, n);
+        frames += n;
+        count -= n;
+        if (m_pending.size() == input * mp3_stream::kChannels) Dispatch(false);
+    }
     return true;
 }
 
@@ -136,11 +147,9 @@ void CMp3Encoder::Dispatch(bool last) {
     job.fail = int(m_segments) == m_settings.failingSegment;
     std::vector<int16_t> rest;
     if (!last) {
-        const size_t segmentSamples = size_t(SegmentInputFrames(m_segments)) * frameSamples;
         const size_t next = size_t(frames) * frameSamples;
-        rest.reserve(std::max(m_pending.size() - next, size_t(SegmentInputFrames(m_segments + 1)) * frameSamples));
+        rest.reserve(size_t(SegmentInputFrames(m_segments + 1)) * frameSamples);
         rest.assign(m_pending.begin() + long(next), m_pending.end());
-        m_pending.resize(segmentSamples);
     }
     job.samples = std::move(m_pending);
     m_pending = std::move(rest);

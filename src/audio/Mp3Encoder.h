@@ -65,6 +65,7 @@ private:
     // The frames of a segment and the input it needs (its warm-up and look-ahead included).
     uint32_t SegmentFrames(uint32_t index) const;
     uint32_t SegmentInputFrames(uint32_t index) const;
+    void Gather(const uint32_t* frames, uint32_t count);
     void EncodeHere(const int16_t* samples, uint32_t frames);
     void Dispatch(bool last);
     void CollectOldest();
