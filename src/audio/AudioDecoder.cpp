@@ -32,23 +32,23 @@ private:
 };
 
 int CResampler::Setup(const AVFrame* frame) {
-    if (m_context && av_channel_layout_compare(&m_layout, &frame->ch_layout) == 0 && m_format == frame->format &&
+    if (m_context && Ffmpeg().av_channel_layout_compare(&m_layout, &frame->ch_layout) == 0 && m_format == frame->format &&
         m_rate == frame->sample_rate)
         return 0;
     AVChannelLayout layout{};
     // Plain PCM often says how many channels but not which: any layout of that size keeps the order.
     if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
-        av_channel_layout_default(&layout, frame->ch_layout.nb_channels);
-    else if (const int r = av_channel_layout_copy(&layout, &frame->ch_layout); r < 0)
+        Ffmpeg().av_channel_layout_default(&layout, frame->ch_layout.nb_channels);
+    else if (const int r = Ffmpeg().av_channel_layout_copy(&layout, &frame->ch_layout); r < 0)
         return r;
     SwrContext* raw = nullptr;
-    int result = swr_alloc_set_opts2(&raw, &layout, kOutputFormat, CAudioDecoder::kSampleRate, &layout,
+    int result = Ffmpeg().swr_alloc_set_opts2(&raw, &layout, kOutputFormat, CAudioDecoder::kSampleRate, &layout,
                                      AVSampleFormat(frame->format), frame->sample_rate, 0, nullptr);
     m_context.reset(raw);
-    if (result >= 0) result = swr_init(m_context.get());
-    av_channel_layout_uninit(&m_layout);
-    av_channel_layout_copy(&m_layout, &frame->ch_layout);
-    av_channel_layout_uninit(&layout);
+    if (result >= 0) result = Ffmpeg().swr_init(m_context.get());
+    Ffmpeg().av_channel_layout_uninit(&m_layout);
+    Ffmpeg().av_channel_layout_copy(&m_layout, &frame->ch_layout);
+    Ffmpeg().av_channel_layout_uninit(&layout);
     m_format = frame->format;
     m_rate = frame->sample_rate;
     if (result < 0) m_context.reset();
@@ -56,11 +56,11 @@ int CResampler::Setup(const AVFrame* frame) {
 }
 
 int CResampler::Run(const uint8_t** input, int inputFrames, const int16_t*& samples, int& frames) {
-    const int room = swr_get_out_samples(m_context.get(), inputFrames);
+    const int room = Ffmpeg().swr_get_out_samples(m_context.get(), inputFrames);
     if (room < 0) return room;
     m_output.resize(size_t(room) * size_t(Channels()) + 1);
     uint8_t* out = reinterpret_cast<uint8_t*>(m_output.data());
-    frames = swr_convert(m_context.get(), &out, room, input, inputFrames);
+    frames = Ffmpeg().swr_convert(m_context.get(), &out, room, input, inputFrames);
     samples = m_output.data();
     return frames < 0 ? frames : 0;
 }
@@ -114,15 +114,15 @@ private:
 int CAudioDecoder::CPass::OpenStream(int streamIndex, const char*& caption) {
     m_streamIndex = streamIndex;
     const AVStream* stream = m_input.Format()->streams[streamIndex];
-    const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
-    m_decoder.reset(avcodec_alloc_context3(codec));
-    m_packet.reset(av_packet_alloc());
-    m_frame.reset(av_frame_alloc());
+    const AVCodec* codec = Ffmpeg().avcodec_find_decoder(stream->codecpar->codec_id);
+    m_decoder.reset(Ffmpeg().avcodec_alloc_context3(codec));
+    m_packet.reset(Ffmpeg().av_packet_alloc());
+    m_frame.reset(Ffmpeg().av_frame_alloc());
     caption = "avcodec_alloc_context3";
     if (!m_decoder || !m_packet || !m_frame) return AVERROR(ENOMEM);
     caption = "avcodec_open2";
-    if (const int result = avcodec_parameters_to_context(m_decoder.get(), stream->codecpar); result < 0) return result;
-    return avcodec_open2(m_decoder.get(), codec, nullptr);
+    if (const int result = Ffmpeg().avcodec_parameters_to_context(m_decoder.get(), stream->codecpar); result < 0) return result;
+    return Ffmpeg().avcodec_open2(m_decoder.get(), codec, nullptr);
 }
 
 void CAudioDecoder::CPass::Keep(const int16_t* samples, int frames, int channels) {
@@ -136,11 +136,11 @@ void CAudioDecoder::CPass::Keep(const int16_t* samples, int frames, int channels
 // Hands every frame the decoder has ready to the resampler and keeps the chosen channels.
 int CAudioDecoder::CPass::Drain() {
     int result;
-    while ((result = avcodec_receive_frame(m_decoder.get(), m_frame.get())) >= 0) {
+    while ((result = Ffmpeg().avcodec_receive_frame(m_decoder.get(), m_frame.get())) >= 0) {
         const int16_t* samples = nullptr;
         int frames = 0;
         result = m_resampler.Convert(m_frame.get(), samples, frames);
-        av_frame_unref(m_frame.get());
+        Ffmpeg().av_frame_unref(m_frame.get());
         if (result < 0) return result;
         if (std::max(m_first, m_second) >= uint32_t(m_resampler.Channels())) {
             m_channelMissing = true;
@@ -153,7 +153,7 @@ int CAudioDecoder::CPass::Drain() {
 
 int CAudioDecoder::CPass::Finish() {
     m_ended = true;
-    int result = avcodec_send_packet(m_decoder.get(), nullptr);
+    int result = Ffmpeg().avcodec_send_packet(m_decoder.get(), nullptr);
     if (result >= 0) result = Drain();
     const int16_t* samples = nullptr;
     int frames = 0;
@@ -164,16 +164,16 @@ int CAudioDecoder::CPass::Finish() {
 
 // The next packet of the stream, or the end of it.
 int CAudioDecoder::CPass::DecodePacket() {
-    int result = av_read_frame(m_input.Format(), m_packet.get());
+    int result = Ffmpeg().av_read_frame(m_input.Format(), m_packet.get());
     if (result == AVERROR_EOF) return Finish();
     if (result < 0) return result;
     if (m_packet->stream_index == m_streamIndex) {
-        result = avcodec_send_packet(m_decoder.get(), m_packet.get());
+        result = Ffmpeg().avcodec_send_packet(m_decoder.get(), m_packet.get());
         // A damaged packet loses its own samples only, as in any player.
         if (result == AVERROR_INVALIDDATA) result = 0;
         if (result >= 0) result = Drain();
     }
-    av_packet_unref(m_packet.get());
+    Ffmpeg().av_packet_unref(m_packet.get());
     return result;
 }
 
@@ -208,11 +208,11 @@ uint64_t ExpectedFramesOf(const AVFormatContext* format, int streamIndex) {
     const AVStream* stream = format->streams[streamIndex];
     int64_t micro = AV_NOPTS_VALUE;
     if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
-        micro = av_rescale_q(stream->duration, stream->time_base, AV_TIME_BASE_Q);
+        micro = Ffmpeg().av_rescale_q(stream->duration, stream->time_base, AV_TIME_BASE_Q);
     else if (format->duration != AV_NOPTS_VALUE && format->duration > 0)
         micro = format->duration;
     if (micro == AV_NOPTS_VALUE) return 0;
-    return uint64_t(av_rescale(micro, CAudioDecoder::kSampleRate, AV_TIME_BASE));
+    return uint64_t(Ffmpeg().av_rescale(micro, CAudioDecoder::kSampleRate, AV_TIME_BASE));
 }
 
 }  // namespace

@@ -1,32 +1,28 @@
 #pragma once
 // Owners for FFmpeg's objects, so every path out of a decoding function frees them.
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libswresample/swresample.h>
-}
+#include "audio/FfmpegLibrary.h"
 
 #include <memory>
 
 struct FormatCloser {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
+    void operator()(AVFormatContext* context) const { Ffmpeg().avformat_close_input(&context); }
 };
 struct CodecFreer {
-    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
+    void operator()(AVCodecContext* context) const { Ffmpeg().avcodec_free_context(&context); }
 };
 struct ResamplerFreer {
-    void operator()(SwrContext* context) const { swr_free(&context); }
+    void operator()(SwrContext* context) const { Ffmpeg().swr_free(&context); }
 };
 struct PacketFreer {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
+    void operator()(AVPacket* packet) const { Ffmpeg().av_packet_free(&packet); }
 };
 struct FrameFreer {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+    void operator()(AVFrame* frame) const { Ffmpeg().av_frame_free(&frame); }
 };
 struct IoFreer {
     void operator()(AVIOContext* io) const {
-        av_freep(&io->buffer);
-        avio_context_free(&io);
+        Ffmpeg().av_freep(&io->buffer);
+        Ffmpeg().avio_context_free(&io);
     }
 };
 

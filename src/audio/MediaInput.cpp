@@ -8,10 +8,6 @@
 #include <cerrno>
 #include <mutex>
 
-extern "C" {
-#include <libavutil/avstring.h>
-}
-
 namespace {
 
 constexpr int kIoBufferSize = 1 << 16;
@@ -29,7 +25,7 @@ constexpr const char* kFileProtocolOnly = "file";
 
 void SilenceFfmpegLog() {
     static std::once_flag once;
-    std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
+    std::call_once(once, [] { Ffmpeg().av_log_set_level(AV_LOG_QUIET); });
 }
 
 CMediaInput::~CMediaInput() {
@@ -74,11 +70,11 @@ int CMediaInput::OpenRegion(const AudioSource& source) {
     const uint64_t size = uint64_t(std::max<off_t>(st.st_size, 0));
     m_region.offset = std::min(source.offset, size);
     m_region.length = source.length ? *source.length : size - m_region.offset;
-    uint8_t* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferSize));
+    uint8_t* buffer = static_cast<uint8_t*>(Ffmpeg().av_malloc(kIoBufferSize));
     if (!buffer) return AVERROR(ENOMEM);
-    m_io.reset(avio_alloc_context(buffer, kIoBufferSize, 0, &m_region, ReadPacket, nullptr, SeekTo));
+    m_io.reset(Ffmpeg().avio_alloc_context(buffer, kIoBufferSize, 0, &m_region, ReadPacket, nullptr, SeekTo));
     if (!m_io) {
-        av_free(buffer);
+        Ffmpeg().av_free(buffer);
         return AVERROR(ENOMEM);
     }
     return 0;
@@ -86,9 +82,9 @@ int CMediaInput::OpenRegion(const AudioSource& source) {
 
 // The demuxer FFmpeg would choose, looked at before anything is opened with it.
 int CMediaInput::Probe(const std::string& name, const AVInputFormat*& input) {
-    const int result = av_probe_input_buffer2(m_io.get(), &input, name.c_str(), nullptr, 0, 0);
+    const int result = Ffmpeg().av_probe_input_buffer2(m_io.get(), &input, name.c_str(), nullptr, 0, 0);
     if (result < 0) return result;
-    return av_match_list(input->name, kAudioFormats, ',') > 0 ? 0 : AVERROR_DEMUXER_NOT_FOUND;
+    return Ffmpeg().av_match_list(input->name, kAudioFormats, ',') > 0 ? 0 : AVERROR_DEMUXER_NOT_FOUND;
 }
 
 int CMediaInput::Open(const AudioSource& source, const char*& caption) {
@@ -98,18 +94,18 @@ int CMediaInput::Open(const AudioSource& source, const char*& caption) {
     int result = OpenRegion(source);
     if (result >= 0) result = Probe(source.path, input);
     if (result < 0) return result;
-    AVFormatContext* raw = avformat_alloc_context();
+    AVFormatContext* raw = Ffmpeg().avformat_alloc_context();
     if (!raw) return AVERROR(ENOMEM);
     raw->pb = m_io.get();
     raw->flags |= AVFMT_FLAG_CUSTOM_IO;
     AVDictionary* options = nullptr;
-    av_dict_set(&options, "protocol_whitelist", kFileProtocolOnly, 0);
-    av_dict_set(&options, "format_whitelist", kAudioFormats, 0);
-    result = avformat_open_input(&raw, source.path.c_str(), input, &options);
-    av_dict_free(&options);
+    Ffmpeg().av_dict_set(&options, "protocol_whitelist", kFileProtocolOnly, 0);
+    Ffmpeg().av_dict_set(&options, "format_whitelist", kAudioFormats, 0);
+    result = Ffmpeg().avformat_open_input(&raw, source.path.c_str(), input, &options);
+    Ffmpeg().av_dict_free(&options);
     if (result < 0) return result;  // FFmpeg has freed the context
     m_format.reset(raw);
     caption = "avformat_find_stream_info";
-    result = avformat_find_stream_info(m_format.get(), nullptr);
+    result = Ffmpeg().avformat_find_stream_info(m_format.get(), nullptr);
     return result < 0 ? result : 0;
 }

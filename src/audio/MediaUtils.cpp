@@ -13,7 +13,7 @@ constexpr size_t kErrorTextSize = 160;
 std::string CMediaUtils::ErrorText(int code, const std::string& caption) {
     if (code >= 0) return {};
     char text[kErrorTextSize];
-    const std::string error = av_strerror(code, text, sizeof text) == 0 ? std::string(text)
+    const std::string error = Ffmpeg().av_strerror(code, text, sizeof text) == 0 ? std::string(text)
                                                                          : StringPrintf("Unknown Error: 0x%2x", unsigned(code));
     return caption + ": " + error;
 }
@@ -21,14 +21,14 @@ std::string CMediaUtils::ErrorText(int code, const std::string& caption) {
 AudioStreamInfo CMediaUtils::DescribeAudio(const CMediaInput& input) {
     AudioStreamInfo info;
     AVFormatContext* format = input.Format();
-    const int index = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    const int index = Ffmpeg().av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     if (index < 0) return info;
     const AVCodecParameters* parameters = format->streams[index]->codecpar;
     info.streamIndex = index;
     info.channels = parameters->ch_layout.nb_channels;
     info.sampleRate = parameters->sample_rate;
-    info.codec = avcodec_get_name(parameters->codec_id);
-    info.decodable = avcodec_find_decoder(parameters->codec_id) != nullptr;
+    info.codec = Ffmpeg().avcodec_get_name(parameters->codec_id);
+    info.decodable = Ffmpeg().avcodec_find_decoder(parameters->codec_id) != nullptr;
     return info;
 }
 
