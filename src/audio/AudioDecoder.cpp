@@ -6,6 +6,7 @@
 
 #include "audio/FfmpegHandles.h"
 #include "audio/MediaUtils.h"
+#include "audio/WavReader.h"
 
 namespace {
 
@@ -225,11 +226,37 @@ uint64_t CAudioDecoder::PassesStarted() { return g_passesStarted.load(); }
 bool CAudioDecoder::Fail(const std::string& text) {
     if (m_failure.empty()) m_failure = text;
     m_pass.reset();
+    m_wav.reset();
     return false;
+}
+
+bool CAudioDecoder::OpenWav(const AudioSource& source) {
+    auto wav = std::make_unique<CWavReader>();
+    if (!wav->Open(source)) return false;
+    m_wav = std::move(wav);
+    m_expectedFrames = m_wav->Frames();
+    return true;
+}
+
+uint32_t CAudioDecoder::ReadWav(uint32_t* frames, uint32_t count) {
+    const size_t channels = m_wav->Channels();
+    m_interleaved.resize(size_t(count) * channels);
+    const uint32_t done = m_wav->Read(m_interleaved.data(), count);
+    const int16_t* samples = m_interleaved.data();
+    for (uint32_t i = 0; i < done; ++i, samples += channels)
+        frames[i] = uint16_t(samples[m_first]) | uint32_t(uint16_t(samples[m_second])) << 16;
+    return done;
 }
 
 bool CAudioDecoder::Open(const AudioSource& source, uint32_t firstChannel, uint32_t secondChannel) {
     Close();
+    m_first = firstChannel;
+    m_second = secondChannel;
+    if (OpenWav(source)) {
+        if (std::max(firstChannel, secondChannel) >= m_wav->Channels()) return Fail("Invalid channel selection");
+        ++g_passesStarted;
+        return true;
+    }
     m_pass = std::make_unique<CPass>(firstChannel, secondChannel);
     const char* caption = nullptr;
     int result = m_pass->Input().Open(source, caption);
@@ -245,6 +272,7 @@ bool CAudioDecoder::Open(const AudioSource& source, uint32_t firstChannel, uint3
 }
 
 uint32_t CAudioDecoder::Read(uint32_t* frames, uint32_t count) {
+    if (m_wav) return ReadWav(frames, count);
     if (!m_pass) return 0;
     int error = 0;
     const uint32_t done = m_pass->Read(frames, count, error);
@@ -255,6 +283,8 @@ uint32_t CAudioDecoder::Read(uint32_t* frames, uint32_t count) {
 
 void CAudioDecoder::Close() {
     m_pass.reset();
+    m_wav.reset();
+    m_interleaved = {};
     m_expectedFrames = 0;
     m_failure.clear();
 }

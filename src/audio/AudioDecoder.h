@@ -3,14 +3,18 @@
 // decoded while they are read: one pass over the audio gives both channels, and memory holds only
 // what a packet decodes to, however long the audio is. The audio may lie inside a larger file (a
 // routine file) and is read there. Channel n is the n-th channel of the source's interleaved order.
+// A WAV that already holds such samples is read as it is, without FFmpeg (see WavReader.h).
 //
 // Like every audio class it shows nothing: a failure gives false (Open) or ends the samples early
 // (Read), and Failure() then holds the user's text for it; the caller reports it once.
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "audio/MediaInput.h"
+
+class CWavReader;
 
 class CAudioDecoder final {
 public:
@@ -39,7 +43,12 @@ public:
 private:
     class CPass;
     bool Fail(const std::string& text);
+    bool OpenWav(const AudioSource& source);
+    uint32_t ReadWav(uint32_t* frames, uint32_t count);
 
+    uint32_t m_first = 0, m_second = 0;
+    std::unique_ptr<CWavReader> m_wav;
+    std::vector<int16_t> m_interleaved;
     std::unique_ptr<CPass> m_pass;
     uint64_t m_expectedFrames = 0;
     std::string m_failure;

@@ -4,6 +4,8 @@
 
 #include "AudioFixtures.h"
 #include "audio/AudioDecoder.h"
+#include "audio/WavReader.h"
+#include "platform/ByteOrder.h"
 #include "support/RecordingPrompt.h"
 
 namespace {
@@ -114,6 +116,51 @@ TEST(AudioDecoder, ReadsTheAudioWhereItLiesInsideAnotherFile) {
     EXPECT_FALSE(decoder.Failed());
     EXPECT_EQ(std::ftell(file), 100);
     std::fclose(file);
+}
+
+// The shapes a plain 16-bit 44100 Hz WAV takes in the wild are read without FFmpeg, exactly; a WAV
+// of another rate is not (FFmpeg resamples it).
+TEST(AudioDecoder, ReadsEveryShapeOfPlainWavItselfAndExactly) {
+    CTestTempDir temp;
+    const PcmAudio source = MakeTones(44100, 2, 0.2);
+    WriteWav(temp.File("plain.wav"), source);
+    const std::vector<uint8_t> plain = ReadAll(temp.File("plain.wav"));  // RIFF, fmt at 12, data at 36
+    const auto riffSized = [](std::vector<uint8_t> wav) {
+        StoreLe32(&wav[4], uint32_t(wav.size() - 8));
+        return wav;
+    };
+    std::vector<uint8_t> oddChunk = plain;
+    const uint8_t list[] = {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0};
+    oddChunk.insert(oddChunk.begin() + 36, std::begin(list), std::end(list));
+    std::vector<uint8_t> streamed = plain;
+    StoreLe32(&streamed[40], 0xFFFFFFFF);
+    std::vector<uint8_t> extensible(plain.begin(), plain.begin() + 20);
+    const uint8_t format[] = {0xFE, 0xFF, 2, 0, 0x44, 0xAC, 0, 0, 0x10, 0xB1, 2, 0, 4, 0, 16, 0, 22, 0, 16, 0, 3, 0, 0, 0,
+                              1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
+    StoreLe32(&extensible[16], sizeof format);
+    extensible.insert(extensible.end(), std::begin(format), std::end(format));
+    extensible.insert(extensible.end(), plain.begin() + 36, plain.end());
+    WriteWav(temp.File("48k.wav"), MakeTones(48000, 2, 0.2));
+    const std::pair<const char*, std::vector<uint8_t>> cases[] = {
+        {"an odd chunk before the samples", riffSized(oddChunk)},
+        {"a data size left open by a recorder", streamed},
+        {"the extensible format", riffSized(extensible)},
+    };
+    CWavReader resampled;
+    AudioSource other;
+    other.path = temp.File("48k.wav");
+    EXPECT_FALSE(resampled.Open(other));
+    for (const auto& [name, bytes] : cases) {
+        WriteAll(temp.File("shape.wav"), bytes);
+        CWavReader reader;
+        EXPECT_TRUE(reader.Open(WholeFile(temp.File("shape.wav")))) << name;
+        CAudioDecoder decoder;
+        ASSERT_TRUE(decoder.Open(WholeFile(temp.File("shape.wav")), 0, 1)) << name << ": " << decoder.Failure();
+        EXPECT_EQ(decoder.ExpectedFrames(), source.Frames()) << name;
+        const auto [first, second] = ReadEverything(decoder);
+        EXPECT_EQ(first, source.Channel(0)) << name;
+        EXPECT_EQ(second, source.Channel(1)) << name;
+    }
 }
 
 // Open's refusals: each records one failure text (none for a missing file's probe), gives false,
