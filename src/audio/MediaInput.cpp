@@ -1,7 +1,5 @@
 #include "audio/MediaInput.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -39,7 +37,7 @@ int CMediaInput::ReadPacket(void* opaque, uint8_t* buffer, int size) {
     if (left == 0) return AVERROR_EOF;
     const size_t want = size_t(std::min<uint64_t>(uint64_t(size), left));
     ssize_t got;
-    do got = ::pread(region.fd, buffer, want, off_t(region.offset + region.position));
+    do got = ::pread(region.fd, buffer, want, off_t(region.start + region.position));
     while (got < 0 && errno == EINTR);
     if (got < 0) return AVERROR(errno);
     if (got == 0) return AVERROR_EOF;
@@ -63,13 +61,7 @@ int64_t CMediaInput::SeekTo(void* opaque, int64_t offset, int whence) {
 }
 
 int CMediaInput::OpenRegion(const AudioSource& source) {
-    m_region.fd = source.fd >= 0 ? ::fcntl(source.fd, F_DUPFD_CLOEXEC, 0) : ::open(source.path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (m_region.fd < 0) return AVERROR(errno);
-    struct stat st {};
-    if (::fstat(m_region.fd, &st) != 0) return AVERROR(errno);
-    const uint64_t size = uint64_t(std::max<off_t>(st.st_size, 0));
-    m_region.offset = std::min(source.offset, size);
-    m_region.length = source.length ? *source.length : size - m_region.offset;
+    if (!OpenSourceRegion(source, m_region)) return AVERROR(errno);
     uint8_t* buffer = static_cast<uint8_t*>(Ffmpeg().av_malloc(kIoBufferSize));
     if (!buffer) return AVERROR(ENOMEM);
     m_io.reset(Ffmpeg().avio_alloc_context(buffer, kIoBufferSize, 0, &m_region, ReadPacket, nullptr, SeekTo));

@@ -5,20 +5,10 @@
 // and only as one of the audio containers: a file of any other kind (a playlist, a concat list:
 // files that would make FFmpeg open others) is refused as AVERROR_DEMUXER_NOT_FOUND.
 #include <cstdint>
-#include <optional>
 #include <string>
 
+#include "audio/AudioSource.h"
 #include "audio/FfmpegHandles.h"
-
-// Where the audio lies: a whole file, or length bytes of it from offset on. A file already open
-// (fd) is read through a descriptor of its own, leaving the owner's position alone; path then
-// only names it.
-struct AudioSource {
-    std::string path;
-    int fd = -1;
-    uint64_t offset = 0;
-    std::optional<uint64_t> length;  // none: to the end of the file
-};
 
 class CMediaInput {
 public:
@@ -33,10 +23,7 @@ public:
     AVFormatContext* Format() const { return m_format.get(); }
 
 private:
-    struct Region {
-        int fd = -1;
-        uint64_t offset = 0;
-        uint64_t length = 0;
+    struct Region : SourceRegion {
         uint64_t position = 0;
     };
     static int ReadPacket(void* opaque, uint8_t* buffer, int size);

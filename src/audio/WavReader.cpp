@@ -1,7 +1,5 @@
 #include "audio/WavReader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -79,14 +77,13 @@ bool CWavReader::FindChunks() {
 }
 
 bool CWavReader::Open(const AudioSource& source) {
-    m_fd = source.fd >= 0 ? ::fcntl(source.fd, F_DUPFD_CLOEXEC, 0) : ::open(source.path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat st {};
-    if (m_fd >= 0 && ::fstat(m_fd, &st) == 0 && st.st_size >= 0) {
-        m_start = std::min(source.offset, uint64_t(st.st_size));
-        m_length = std::min(source.length.value_or(UINT64_MAX), uint64_t(st.st_size) - m_start);
-        if (FindChunks()) return true;
-    }
-    if (m_fd >= 0) ::close(m_fd);
+    SourceRegion region;
+    if (!OpenSourceRegion(source, region)) return false;
+    m_fd = region.fd;
+    m_start = region.start;
+    m_length = region.length;
+    if (FindChunks()) return true;
+    ::close(m_fd);
     m_fd = -1;
     return false;
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/MediaInput.h"
+#include "audio/AudioSource.h"
 
 class CWavReader {
 public:
