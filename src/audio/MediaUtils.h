@@ -7,7 +7,6 @@
 #include <string>
 
 #include "audio/MediaInput.h"
-#include "platform/Translatable.h"
 
 // What a probe found: the audio stream FFmpeg would decode, or streamIndex −1 when there is none.
 struct AudioStreamInfo {
@@ -20,8 +19,6 @@ struct AudioStreamInfo {
 
 class CMediaUtils {
 public:
-    static constexpr const char* kErrorCaption = VELK3_TRANSLATE_NOOP("velk3core", "CDirectXUtils Error!");
-
     // "caption: error text" for a failed FFmpeg call (a negative code); empty otherwise.
     static std::string ErrorText(int code, const std::string& caption);
     // False at once, failure empty, for a path that does not exist; false with failure holding
