@@ -59,7 +59,7 @@ bool CMp3Encoder::Create(const std::string& path) {
 void CMp3Encoder::ExpectFrames(uint64_t frames) {
     using mp3_segment::kPaddingPeriod;
     m_planned = 0;
-    if (OneThread() || m_segments > 0) return;
+    if (OneThread() || m_segments > 0 || !m_pending.empty()) return;  // the cut has begun
     const uint64_t mp3Frames = (frames + mp3_stream::kFrameSamples - 1) / mp3_stream::kFrameSamples;
     const uint64_t periods = (mp3Frames + kPaddingPeriod - 1) / kPaddingPeriod;
     const uint64_t perSegment = m_settings.segmentFrames / kPaddingPeriod;

@@ -45,7 +45,8 @@ public:
 
     // Creates the output file and opens an encoder stream on it.
     bool Create(const std::string& path) override;
-    // The stereo frames the stream is expected to hold (after Create; a guess is fine).
+    // The stereo frames the stream is expected to hold, told after Create and before the first
+    // samples (later it changes nothing); a guess is fine.
     void ExpectFrames(uint64_t frames);
     // count stereo frames: the first channel's sample in the low half, the second's in the high
     // half. Audio the encoder cannot take is a failure and encoding goes on; always true.
