@@ -22,6 +22,15 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${VELK3_PROJECT_URL})
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${VELK3_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# FFmpeg is opened when audio is first read (dlopen), out of dpkg-shlibdeps' sight: its libraries
+# are named here, each by the soname the build's headers were made for.
+pkg_check_modules(FFMPEG_RUNTIME REQUIRED libavutil libswresample libavcodec libavformat)
+set(ffmpeg_packages)
+foreach(library avutil swresample avcodec avformat)
+  string(REGEX MATCH "^[0-9]+" major "${FFMPEG_RUNTIME_lib${library}_VERSION}")
+  list(APPEND ffmpeg_packages "lib${library}${major}")
+endforeach()
+list(JOIN ffmpeg_packages ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 # Qt's own dialogs (file dialog, message box buttons) in the user's language.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/postinst)

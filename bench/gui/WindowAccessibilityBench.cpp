@@ -59,11 +59,18 @@ bool WaitForBridge() {
     return QAccessible::isActive();
 }
 
-double TimeStep(const std::function<void()>& step) {
+// The card is read on the window's worker: a step ends when the worker is idle and the list shows
+// what it read.
+void WaitUntilListed(const CManagerDialog& window) {
+    while (!window.IsIdle()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    Settle();
+}
+
+double TimeStep(const CManagerDialog& window, const std::function<void()>& step) {
     QElapsedTimer timer;
     timer.start();
     step();
-    Settle();
+    WaitUntilListed(window);
     return double(timer.nsecsElapsed()) / 1e9;
 }
 
@@ -81,14 +88,14 @@ int RunWindow(int argc, char** argv, const QString& card, const QString& empty, 
     options.paths = SystemPaths{nowhere, nowhere, nowhere};
     CManagerDialog window(std::move(options));
     window.show();
-    Settle();
+    WaitUntilListed(window);
     QComboBox* box = window.DeviceBox();
     const int cardIndex = window.DeviceCount() - 2;
     const std::function<void()> steps[] = {[&] { box->setCurrentIndex(cardIndex); },
                                            [&] { window.RefreshButton()->click(); },
                                            [&] { box->setCurrentIndex(cardIndex + 1); }};
     for (size_t i = 0; i < std::size(steps); ++i) {
-        const double seconds = TimeStep(steps[i]);
+        const double seconds = TimeStep(window, steps[i]);
         std::printf("%s %.4f %d\n", kSteps[i], seconds, window.RoutineList()->GetRowCount());
         std::fflush(stdout);
     }

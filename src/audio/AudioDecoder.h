@@ -1,55 +1,55 @@
 #pragma once
-// Turns any audio file FFmpeg can read into the 16-bit, 44100 Hz mono samples of one chosen source
-// channel. Open decodes the whole file at once into a "ylm" temporary sample file (resampling when
-// the source rate differs) and Read then serves the samples from it, so memory stays small however
-// long the audio is. Channel n is the n-th channel of the source's interleaved order.
+// Turns any audio FFmpeg can read into 16-bit, 44100 Hz samples of two chosen source channels,
+// decoded while they are read: one pass over the audio gives both channels, and memory holds only
+// what a packet decodes to, however long the audio is. The audio may lie inside a larger file (a
+// routine file) and is read there. Channel n is the n-th channel of the source's interleaved order.
+// A WAV that already holds such samples is read as it is, without FFmpeg (see WavReader.h).
 //
-// Like every audio class it does not throw for its own failures: it shows an application message
-// box at once and returns false. A sample file that cannot be created or written throws
-// CFileAccessException, as any file would.
+// Like every audio class it shows nothing: a failure gives false (Open) or ends the samples early
+// (Read), and Failure() then holds the user's text for it; the caller reports it once.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/StdioFile.h"
+#include "audio/MediaInput.h"
 
-// An audio source.
-class CAudioReader {
-public:
-    virtual ~CAudioReader() = default;
-    virtual bool Open(const std::string& path, uint32_t channel) = 0;
-    virtual uint32_t Read(int32_t* destination, uint32_t count) = 0;
-    virtual void Close() = 0;
-    virtual bool Seek(int64_t sample) = 0;
-    virtual uint32_t GetLength() = 0;
-};
+class CWavReader;
 
-class CAudioDecoder final : public CAudioReader {
+class CAudioDecoder final {
 public:
     static constexpr int kSampleRate = 44100;
-    static constexpr uint32_t kBlockAlign = 2;  // one 16-bit mono sample
 
-    CAudioDecoder() = default;
-    ~CAudioDecoder() override;
+    CAudioDecoder();
+    ~CAudioDecoder();
     CAudioDecoder(const CAudioDecoder&) = delete;
     CAudioDecoder& operator=(const CAudioDecoder&) = delete;
 
-    bool Open(const std::string& path, uint32_t channel) override;
-    // Up to count samples, each a signed 16-bit sample widened to 32 bits; fewer only at the end.
-    uint32_t Read(int32_t* destination, uint32_t count) override;
-    // Releases everything and removes the sample file.
-    void Close() override;
-    // True when the sample file stands exactly at that sample.
-    bool Seek(int64_t sample) override;
-    // Samples in the sample file; 0 when nothing is open.
-    uint32_t GetLength() override;
+    bool Open(const AudioSource& source, uint32_t firstChannel, uint32_t secondChannel);
+    // Up to count stereo frames, the first channel's sample in the low half and the second's in the
+    // high half; fewer only at the end of the audio or after a failure.
+    uint32_t Read(uint32_t* frames, uint32_t count);
+    // The frames the source's duration promises; 0 when it does not say. A guess for compressed
+    // audio: the samples Read gives are what counts.
+    uint64_t ExpectedFrames() const { return m_expectedFrames; }
+    void Close();
+
+    bool Failed() const { return !m_failure.empty(); }
+    const std::string& Failure() const { return m_failure; }
+
+    // Decoding passes begun in this process, for the tests: an import decodes its audio once.
+    static uint64_t PassesStarted();
 
 private:
-    bool Decode(const std::string& path, int streamIndex, uint32_t channel);
-    void WriteSamples(const int16_t* interleaved, int frames, int channels, uint32_t channel);
+    class CPass;
+    bool Fail(const std::string& text);
+    bool OpenWav(const AudioSource& source);
+    uint32_t ReadWav(uint32_t* frames, uint32_t count);
 
-    StdioFile m_sampleFile;
-    std::string m_samplePath;
-    std::vector<uint8_t> m_readBuffer;
-    std::vector<uint8_t> m_writeBuffer;
+    uint32_t m_first = 0, m_second = 0;
+    std::unique_ptr<CWavReader> m_wav;
+    std::vector<int16_t> m_interleaved;
+    std::unique_ptr<CPass> m_pass;
+    uint64_t m_expectedFrames = 0;
+    std::string m_failure;
 };

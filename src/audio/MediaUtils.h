@@ -1,11 +1,12 @@
 #pragma once
 // The multimedia checks that have a meaning on Linux. On Windows this role is played by the
 // DirectX utilities, which also check the installed DirectX version; there is no such version
-// here, so what remains is probing a file with FFmpeg and showing FFmpeg's failures to the user.
-// Stateless: every call opens and frees its own objects.
+// here, so what remains is probing a file with FFmpeg and putting FFmpeg's failures into words.
+// Stateless: every call opens and frees its own objects. Nothing here shows a box: a failure's
+// text goes to the caller, which reports it once.
 #include <string>
 
-#include "platform/Translatable.h"
+#include "audio/MediaInput.h"
 
 // What a probe found: the audio stream FFmpeg would decode, or streamIndex −1 when there is none.
 struct AudioStreamInfo {
@@ -18,12 +19,13 @@ struct AudioStreamInfo {
 
 class CMediaUtils {
 public:
-    static constexpr const char* kErrorCaption = VELK3_TRANSLATE_NOOP("velk3core", "CDirectXUtils Error!");
-
-    // Shows "caption: error text" for a failed FFmpeg call (a negative code); nothing otherwise.
-    static void ReportError(int code, const std::string& caption);
-    // False at once for a path that does not exist; false after a message for a file FFmpeg
-    // cannot open; true otherwise, with info describing the best audio stream, if any. A file that
-    // is not one of the audio containers (a playlist, a list of other files) holds none.
-    static bool ProbeAudioFile(const std::string& path, AudioStreamInfo& info);
+    // "caption: error text" for a failed FFmpeg call (a negative code); empty otherwise.
+    static std::string ErrorText(int code, const std::string& caption);
+    // False at once, failure empty, for a path that does not exist; false with failure holding
+    // the error text for a file FFmpeg cannot open; true otherwise, with info describing the best
+    // audio stream, if any. A file that is not one of the audio containers (a playlist, a list of
+    // other files) holds none.
+    static bool ProbeAudioFile(const AudioSource& source, AudioStreamInfo& info, std::string& failure);
+    // The same over an input already opened.
+    static AudioStreamInfo DescribeAudio(const CMediaInput& input);
 };

@@ -39,9 +39,9 @@ void PrintTable(std::ostream& out, const std::vector<std::string>& headings,
 }
 
 void PrintRoutineList(std::ostream& out, const CardListing& card) {
-    std::vector<std::vector<std::string>> rows;
-    for (size_t i = 0; i < card.tracks.size(); ++i) rows.push_back(RoutineRow(i, card.tracks[i]));
-    PrintTable(out, {"Track", "Title", "Size (MB)", "Baud Rate (bps)", "Frame Rate (ms)", "Protocol"}, rows);
+    const auto& tracks = card.tracks;
+    PrintRows(out, {"Track", "Title", "Size (MB)", "Baud Rate (bps)", "Frame Rate (ms)", "Protocol"}, tracks.size(),
+              [&tracks](size_t i) { return RoutineRow(i, tracks[i]); });
 }
 
 void PrintSchedules(std::ostream& out, const CardListing& card) {

@@ -102,8 +102,11 @@ bool PlayableMp3(std::FILE* file, uint32_t size) {
 // Converted audio: FFmpeg must find an audio stream, and the channels must exist in it.
 void ChooseChannels(const PackRequest& request, RoutineHeader& header) {
     AudioStreamInfo info;
-    if (!CMediaUtils::ProbeAudioFile(request.audio, info))
-        throw CFileAccessException("Cannot read the audio of " + request.audio);
+    std::string failure;
+    AudioSource source;
+    source.path = request.audio;
+    if (!CMediaUtils::ProbeAudioFile(source, info, failure))
+        throw CFileAccessException("Cannot read the audio of " + request.audio + (failure.empty() ? "" : " (" + failure + ")"));
     if (info.streamIndex < 0 || !info.decodable)
         throw CFileAccessException(request.audio + " holds no audio that can be decoded");
     const auto channels = ParseChannels(request.channels);

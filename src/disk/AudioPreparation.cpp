@@ -13,21 +13,15 @@
 
 namespace {
 
-constexpr uint32_t kSamplesPerPass = 1024;
-constexpr uint32_t kPassesPerReport = 64;  // about 1.5 s of audio: a stop is honoured within a moment
-constexpr uint32_t kCopyPiece = 4096;
+constexpr uint32_t kFramesPerPass = 4096;
+constexpr uint32_t kPassesPerReport = 16;  // about 1.5 s of audio: a stop is honoured within a moment
+constexpr const char* kCannotDecode = "Unable to open temporary input audio file";
+constexpr const char* kCannotEncode = "Unable to create temporary output audio file";
 
-void CopyToTempInput(std::FILE* file, uint32_t count, const std::string& path) {
-    StdioFile input = OpenStdioFile(path, "w+b");
-    if (!input) throw CFileAccessException(StringPrintf("Could not open file %s", path.c_str()));
-    std::vector<char> piece(kCopyPiece);
-    while (count > 0) {
-        const size_t size = std::min(count, kCopyPiece);
-        if (std::fread(piece.data(), 1, size, file) != size) throw CFileAccessException("Error reading file");
-        if (std::fwrite(piece.data(), 1, size, input.get()) != size) throw CFileAccessException("Unable to write file");
-        count -= uint32_t(size);
-    }
-    if (std::fclose(input.release()) != 0) throw CFileAccessException("Unable to write file");
+// The one message of a failed conversion: what could not be done and, below it, why.
+[[noreturn]] void ThrowConversionFailure(const char* what, std::string why) {
+    while (!why.empty() && why.back() == '\n') why.pop_back();
+    throw CFileAccessException(why.empty() ? std::string(what) : std::string(what) + "\n" + why);
 }
 
 }  // namespace
@@ -58,41 +52,39 @@ void CVelkDisk::PrepareAudio(const RoutineHeader& header, std::FILE* file, uint3
     ConvertAudio(header, file, audioBytes, audioStream);
 }
 
+// The routine's audio is decoded where it lies in the routine file, both chosen channels in one
+// pass, and handed to the encoder as it comes, whose threads encode while the next samples decode.
 void CVelkDisk::ConvertAudio(const RoutineHeader& header, std::FILE* file, uint32_t& audioBytes,
                              StdioFile& audioStream) {
-    const std::string inputPath = CreateTempFile("ylm");
-    AddTempFile(inputPath);
-    CopyToTempInput(file, header.audioBytes, inputPath);
-
-    CAudioDecoder first, second;
-    if (!first.Open(inputPath, header.firstChannel) || !second.Open(inputPath, header.secondChannel))
-        throw CFileAccessException("Unable to open temporary input audio file");
+    const off_t start = ::ftello(file);
+    if (start < 0) throw CFileAccessException("Error reading file");
+    CAudioDecoder decoder;
+    if (!decoder.Open({"", ::fileno(file), uint64_t(start), header.audioBytes}, header.firstChannel, header.secondChannel))
+        ThrowConversionFailure(kCannotDecode, decoder.Failure());
     const std::string outputPath = CreateTempFile("ylm");
     AddTempFile(outputPath);
     CMp3Encoder encoder;
-    if (!encoder.Create(outputPath)) throw CFileAccessException("Unable to create temporary output audio file");
+    if (!encoder.Create(outputPath)) ThrowConversionFailure(kCannotEncode, encoder.Failure());
+    const uint64_t expected = decoder.ExpectedFrames();
+    encoder.ExpectFrames(expected);
 
-    m_job->Begin(JobPhase::Converting, ProgressUnit::Samples, first.GetLength());
-
-    std::vector<int32_t> left(kSamplesPerPass), right(kSamplesPerPass);
-    std::vector<uint32_t> frames(kSamplesPerPass);
+    m_job->Begin(JobPhase::Converting, ProgressUnit::Samples, expected);
+    std::vector<uint32_t> frames(kFramesPerPass);
     for (uint64_t pass = 0, samples = 0;; ++pass) {
-        const uint32_t m = std::min(first.Read(left.data(), kSamplesPerPass), second.Read(right.data(), kSamplesPerPass));
-        for (uint32_t j = 0; j < m; ++j) frames[j] = uint16_t(left[j]) | (uint32_t(uint16_t(right[j])) << 16);
+        const uint32_t m = decoder.Read(frames.data(), kFramesPerPass);
         encoder.Encode(frames.data(), m);
         samples += m;
         if (pass % kPassesPerReport == 0) {
             m_job->ThrowIfStopped();
-            m_job->Progress(samples);
+            m_job->Progress(expected ? std::min(samples, expected) : samples);
         }
-        if (m < kSamplesPerPass) break;
+        if (m < kFramesPerPass) break;
     }
-    // The encoder has shown what went wrong; a stream with lost chunks or a missing end is not
-    // stored as if it were the routine's audio.
-    const bool finished = encoder.Close();
-    first.Close();
-    second.Close();
-    if (!finished || encoder.Failed()) throw CFileAccessException("Unable to create temporary output audio file");
+    if (decoder.Failed()) ThrowConversionFailure(kCannotDecode, decoder.Failure());
+    decoder.Close();
+    // A stream with lost chunks or a missing end is not stored as if it were the routine's audio.
+    if (!encoder.Close() || encoder.Failed()) ThrowConversionFailure(kCannotEncode, encoder.Failure());
+    if (::fseeko(file, start + off_t(header.audioBytes), SEEK_SET) != 0) throw CFileAccessException("Error reading file");
 
     StdioFile converted = OpenStdioFile(outputPath, "rb");
     if (!converted) throw CFileAccessException(StringPrintf("Could not open converted mp3 file %s", outputPath.c_str()));

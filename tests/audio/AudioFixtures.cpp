@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "audio/FfmpegHandles.h"
+#include "audio/MediaInput.h"
 #include "platform/ByteOrder.h"
 
 std::vector<int16_t> PcmAudio::Channel(int channel) const {
@@ -76,10 +76,13 @@ void WriteMp3(const std::string& path, const PcmAudio& stereo, int kbitPerSecond
 }
 
 PcmAudio DecodeFile(const std::string& path) {
-    FormatHandle format;
+    CMediaInput input;
+    AudioSource source;
+    source.path = path;
     const char* caption = nullptr;
-    if (OpenMediaFile(path, format, caption) < 0) throw std::runtime_error("FFmpeg cannot open " + path);
-    const int index = av_find_best_stream(format.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    if (input.Open(source, caption) < 0) throw std::runtime_error("FFmpeg cannot open " + path);
+    AVFormatContext* format = input.Format();
+    const int index = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     if (index < 0) throw std::runtime_error("no audio in " + path);
     const AVCodec* codec = avcodec_find_decoder(format->streams[index]->codecpar->codec_id);
     CodecHandle decoder(avcodec_alloc_context3(codec));
@@ -106,7 +109,7 @@ PcmAudio DecodeFile(const std::string& path) {
             av_frame_unref(frame.get());
         }
     };
-    while (av_read_frame(format.get(), packet.get()) >= 0) {
+    while (av_read_frame(format, packet.get()) >= 0) {
         if (packet->stream_index == index && avcodec_send_packet(decoder.get(), packet.get()) >= 0) drain();
         av_packet_unref(packet.get());
     }

@@ -86,15 +86,14 @@ TEST(Mp3Encoder, CloseRightAfterCreateFinishesAnEmptyStream) {
     EXPECT_TRUE(prompt.messages.empty());
 }
 
-TEST(Mp3Encoder, ShowsWhyItCannotCreateTheFileAndReturnsFalse) {
+TEST(Mp3Encoder, SaysWhyItCannotCreateTheFileAndReturnsFalse) {
     CTestTempDir temp;
     CRecordingPrompt prompt;
     CMp3Encoder encoder;
     EXPECT_FALSE(encoder.Create(temp.File("missing-folder/out.mp3")));
-    ASSERT_EQ(prompt.messages.size(), 1u);
-    EXPECT_EQ(prompt.messages[0].text, "Error creating file\n");
-    EXPECT_EQ(prompt.messages[0].caption, "VELK3 Manager");
+    EXPECT_EQ(encoder.Failure(), "Error creating file\n");
     EXPECT_TRUE(encoder.Encode(nullptr, 0));
+    EXPECT_TRUE(prompt.messages.empty()) << "the caller reports it";
 }
 
 TEST(Mp3Encoder, AFullDiskIsReportedAndMarksTheStreamFailed) {
@@ -111,5 +110,6 @@ TEST(Mp3Encoder, AFullDiskIsReportedAndMarksTheStreamFailed) {
     EXPECT_TRUE(encoder.Encode(frames.data(), uint32_t(frames.size())));  // goes on after failed chunks
     EXPECT_FALSE(encoder.Close());
     EXPECT_TRUE(encoder.Failed());
-    ASSERT_FALSE(prompt.messages.empty());
+    EXPECT_TRUE(encoder.Failure() == "fwrite error" || encoder.Failure() == "Output file write error") << encoder.Failure();
+    EXPECT_TRUE(prompt.messages.empty()) << "the caller reports it";
 }

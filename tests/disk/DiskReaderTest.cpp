@@ -177,8 +177,10 @@ TEST(VelkDiskRead, AScheduleCountAboveTheLimitIsRefusedBeforeAnyScheduleIsRead) 
     const Case cases[] = {{disk_layout::kMaxSchedules, true}, {disk_layout::kMaxSchedules + 1, false}, {UINT32_MAX, false}};
     for (const Case& c : cases) {
         CRecordingPrompt prompt;
+        CRecordingPrompt process;  // installed last: the process's prompt, which must stay silent
+        CJobControl job(&prompt, nullptr);
         CVastCard card({.scheduleCount = c.count, .scheduleTable = 1});
-        CVelkDisk disk(card);
+        CVelkDisk disk(card, &job);
         disk.Read();
         EXPECT_EQ(disk.IsVelkDisk(), c.read) << c.count;
         EXPECT_EQ(card.sectorsRead, c.read ? 1 + uint64_t(c.count) : 1) << c.count;
@@ -186,6 +188,7 @@ TEST(VelkDiskRead, AScheduleCountAboveTheLimitIsRefusedBeforeAnyScheduleIsRead) 
             EXPECT_TRUE(prompt.messages.empty()) << c.count;
             continue;
         }
+        EXPECT_TRUE(process.messages.empty()) << c.count;
         ASSERT_EQ(prompt.messages.size(), 1u) << c.count;
         EXPECT_NE(prompt.messages[0].text.find(std::to_string(c.count) + " schedules"), std::string::npos)
             << prompt.messages[0].text;

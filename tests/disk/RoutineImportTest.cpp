@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "AudioFixtures.h"
+#include "audio/AudioDecoder.h"
 #include "audio/Mp3Encoder.h"
 #include "audio/Mp3Frames.h"
 #include "disk/DiskLayout.h"
@@ -126,6 +127,7 @@ TEST_F(RoutineImport, ConvertsOtherAudioWithTheSelectedChannels) {
         const std::string path = Write("converted.velk", r);
 
         CRecordingProgress progress;
+        const uint64_t passes = CAudioDecoder::PassesStarted();
         {
             CJobControl job(&prompt, &progress);
             CVelkDisk disk(card, &job);
@@ -133,6 +135,7 @@ TEST_F(RoutineImport, ConvertsOtherAudioWithTheSelectedChannels) {
             progress.reports.clear();
             disk.ImportRoutineFile(path, true);
         }
+        EXPECT_EQ(CAudioDecoder::PassesStarted(), passes + 1) << c.name << ": both channels from one decoding";
         EXPECT_EQ(temp.TempFileCount(), 0) << c.name;
         // The conversion counts the samples of the chosen channel, about 1 s of them (an MP3 source
         // decodes to a little more: its encoder's delay).
@@ -163,41 +166,55 @@ TEST_F(RoutineImport, ConvertsOtherAudioWithTheSelectedChannels) {
     }
 }
 
-// The encoder of one segment of a routine cut into several fails: the import fails as any failed
-// conversion does, and leaves neither a temporary file nor a change on the card.
-TEST_F(RoutineImport, AFailingEncoderSegmentFailsTheImportCleanly) {
-    const Mp3EncoderSettings previous = CurrentMp3EncoderSettings();
-    SetMp3EncoderSettings({2, mp3_segment::kPaddingPeriod, 1});
-    CMemoryDevice card(2048);
-    FormatCard(card);
-    {
-        CVelkDisk disk(card);
-        disk.Read();
-        disk.ImportRoutineFile(Write("first.velk", Mp3Routine(4, 700)), true);
-    }
-    Routine r;
-    r.header.audioFormat = RoutineHeader::kOtherFormat;
-    WriteWav(temp.File("source.wav"), MakeTones(44100, 2, 5.0));
-    r.audio = ReadAll(temp.File("source.wav"));
-    r.data = Pattern(300, 9);
-    const std::string path = Write("segments.velk", r);
-    const Bytes before = card.Bytes();
-    prompt.messages.clear();
-    {
-        CVelkDisk disk(card);
-        disk.Read();
-        try {
-            disk.ImportRoutineFile(path, true);
-            ADD_FAILURE() << "the import went through";
-        } catch (const CFileAccessException& e) {
-            EXPECT_STREQ(e.what(), "Unable to create temporary output audio file");
+// A conversion that fails (the encoder of one segment of a routine cut into several; a channel the
+// audio lacks) fails the import with one message and no box of its own, and leaves neither a
+// temporary file nor a change on the card.
+TEST_F(RoutineImport, AFailingConversionFailsTheImportWithOneMessageAndCleanly) {
+    struct Case {
+        const char* name;
+        int failingSegment;
+        uint32_t firstChannel;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"a segment's encoder fails", 1, 0, "Unable to create temporary output audio file\nbeEncodeChunk() failed"},
+        {"a channel the audio lacks", -1, 2, "Unable to open temporary input audio file\nInvalid channel selection"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Mp3EncoderSettings previous = CurrentMp3EncoderSettings();
+        SetMp3EncoderSettings({2, mp3_segment::kPaddingPeriod, c.failingSegment});
+        CMemoryDevice card(2048);
+        FormatCard(card);
+        {
+            CVelkDisk disk(card);
+            disk.Read();
+            disk.ImportRoutineFile(Write("first.velk", Mp3Routine(4, 700)), true);
         }
+        Routine r;
+        r.header.audioFormat = RoutineHeader::kOtherFormat;
+        r.header.firstChannel = c.firstChannel;
+        WriteWav(temp.File("source.wav"), MakeTones(44100, 2, 5.0));
+        r.audio = ReadAll(temp.File("source.wav"));
+        r.data = Pattern(300, 9);
+        const std::string path = Write("segments.velk", r);
+        const Bytes before = card.Bytes();
+        prompt.messages.clear();
+        {
+            CVelkDisk disk(card);
+            disk.Read();
+            try {
+                disk.ImportRoutineFile(path, true);
+                ADD_FAILURE() << "the import went through";
+            } catch (const CFileAccessException& e) {
+                EXPECT_STREQ(e.what(), c.message);
+            }
+        }
+        SetMp3EncoderSettings(previous);
+        EXPECT_TRUE(prompt.messages.empty()) << "the face shows the one message";
+        EXPECT_EQ(temp.TempFileCount(), 0);
+        EXPECT_TRUE(card.Bytes() == before) << "the card changed";
     }
-    SetMp3EncoderSettings(previous);
-    ASSERT_EQ(prompt.messages.size(), 1u);
-    EXPECT_EQ(prompt.messages[0].text, "beEncodeChunk() failed");
-    EXPECT_EQ(temp.TempFileCount(), 0);
-    EXPECT_TRUE(card.Bytes() == before) << "the card changed";
 }
 
 TEST_F(RoutineImport, LaysOutEmptyAudioEmptyDataAndLongTitlesAsTheCardExpects) {

@@ -20,6 +20,7 @@ packaged=$(dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)
 diff <(echo "$installed") <(echo "$packaged") || fail "the package and cmake --install hold different files"
 grep -qx "./lib/udev/rules.d/60-velk3.rules" <<<"$packaged" || fail "the package has no udev rule in udev's directory"
 dpkg-deb --field "$deb" Depends | grep -q "libusb-0.1-4" || fail "dpkg-shlibdeps found no dependencies"
+dpkg-deb --field "$deb" Depends | grep -q "libavformat[0-9]" || fail "the package does not depend on FFmpeg, which it loads"
 dpkg-deb --ctrl-tarfile "$deb" | tar -tf - | grep -qx "./postinst" || fail "the package has no postinst"
 
 lintian_said=$(lintian "$deb" 2>&1 | grep -v "running with root privileges") || true
