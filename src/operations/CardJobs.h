@@ -25,11 +25,11 @@ namespace job {
 // Reads the card, opened read-only: a mounted card is neither asked about nor unmounted.
 CardListing ListCard(const JobContext& context);
 
-// Asks "Are you sure you want to format the disk?" (or, for a card that is no VELK disk, the longer
-// question), then formats.
+// Asks question_text::kFormat (or, for a card that is no VELK disk, the longer question), then
+// formats.
 JobOutcome Format(const JobContext& context);
 
-// Asks "Are you sure you want to remove the last track?" before the device is opened; a card
+// Asks question_text::kRemoveLast before the device is opened; a card
 // without routines then fails with "Too few tracks". after (when given) receives the card as it
 // is afterwards.
 JobOutcome RemoveLast(const JobContext& context, CardListing* after = nullptr);
