@@ -3,8 +3,9 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <systemd/sd-bus.h>
 #include <vector>
+
+#include "platform/SdBusHandles.h"
 
 namespace {
 
@@ -22,25 +23,9 @@ constexpr const char* kBusNoService[] = {"org.freedesktop.DBus.Error.ServiceUnkn
 constexpr const char* kBusAccessDenied = "org.freedesktop.DBus.Error.AccessDenied";
 constexpr const char* kBusNoReply[] = {"org.freedesktop.DBus.Error.NoReply", "org.freedesktop.DBus.Error.Timeout"};
 
-struct MessageUnref {
-    void operator()(sd_bus_message* m) const { sd_bus_message_unref(m); }
-};
-using Message = std::unique_ptr<sd_bus_message, MessageUnref>;
-
-// An sd_bus_error that frees itself.
-struct BusError {
-    sd_bus_error error = SD_BUS_ERROR_NULL;
-    BusError() = default;
-    BusError(const BusError&) = delete;
-    BusError& operator=(const BusError&) = delete;
-    ~BusError() { sd_bus_error_free(&error); }
-    bool Is(const char* name) const { return error.name && std::strcmp(error.name, name) == 0; }
-    bool StartsWith(const char* prefix) const { return error.name && std::strncmp(error.name, prefix, std::strlen(prefix)) == 0; }
-};
-
-uint64_t Microseconds(std::chrono::milliseconds timeout) {
-    return uint64_t(std::chrono::duration_cast<std::chrono::microseconds>(timeout).count());
-}
+using sdbus::BusError;
+using sdbus::Message;
+using sdbus::Microseconds;
 
 bool IsConnectionErrno(int error) {
     return error == ENOENT || error == ECONNREFUSED || error == ENOTCONN || error == ECONNRESET || error == EPIPE ||

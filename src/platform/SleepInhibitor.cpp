@@ -1,10 +1,10 @@
 #include "platform/SleepInhibitor.h"
 
 #include <fcntl.h>
-#include <memory>
-#include <systemd/sd-bus.h>
 #include <unistd.h>
 #include <utility>
+
+#include "platform/SdBusHandles.h"
 
 namespace {
 
@@ -17,14 +17,9 @@ constexpr const char* kWho = "VELK3 Manager";
 constexpr const char* kMode = "block";  // not "delay": the job must not be cut at all
 }  // namespace logind
 
-struct BusClose {
-    void operator()(sd_bus* bus) const { sd_bus_close_unref(bus); }
-};
-struct MessageUnref {
-    void operator()(sd_bus_message* m) const { sd_bus_message_unref(m); }
-};
-using Bus = std::unique_ptr<sd_bus, BusClose>;
-using Message = std::unique_ptr<sd_bus_message, MessageUnref>;
+using sdbus::Bus;
+using sdbus::BusError;
+using sdbus::Message;
 
 }  // namespace
 
@@ -53,12 +48,9 @@ CSleepLock CLogindInhibitor::Inhibit(const std::string& why) {
         return {};
     const Message call(request);
     if (sd_bus_message_append(call.get(), "ssss", logind::kWhat, logind::kWho, why.c_str(), logind::kMode) < 0) return {};
-    sd_bus_error error = SD_BUS_ERROR_NULL;
+    BusError error;
     sd_bus_message* answer = nullptr;
-    const uint64_t microseconds = uint64_t(std::chrono::duration_cast<std::chrono::microseconds>(m_timeout).count());
-    const int result = sd_bus_call(bus.get(), call.get(), microseconds, &error, &answer);
-    sd_bus_error_free(&error);
-    if (result < 0) return {};
+    if (sd_bus_call(bus.get(), call.get(), sdbus::Microseconds(m_timeout), &error.error, &answer) < 0) return {};
     const Message reply(answer);
     int received = -1;
     if (sd_bus_message_read(reply.get(), "h", &received) < 0) return {};
