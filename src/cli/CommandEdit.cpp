@@ -43,11 +43,24 @@ int Export(const EditArguments& arguments, const CliContext& context) {
     return 0;
 }
 
+constexpr const char* kTrackHelp = "The routine's track number, as velk3 list shows it";
+
+// A track number as the list shows it: digits only (a size_t would take "-1" as a huge number), and
+// few enough of them to stay a number (a card holds at most 65533 routines).
+constexpr size_t kMaxTrackDigits = 9;
+const CLI::Validator kTrackNumber(
+    [](std::string& text) {
+        const bool digits = !text.empty() && text.size() <= kMaxTrackDigits &&
+                            text.find_first_not_of("0123456789") == std::string::npos;
+        return digits ? std::string() : "a track number is 0, 1, 2 and so on, as velk3 list shows them: " + text;
+    },
+    "NUMBER");
+
 CLI::App* AddEditCommand(CLI::App& app, CliContext& context, const char* name, const char* help, EditAction action,
-                         const std::shared_ptr<EditArguments>& arguments) {
+                         const std::shared_ptr<EditArguments>& arguments, const char* track = "TRACK") {
     auto* command = app.add_subcommand(name, help);
     AddDeviceArgument(*command, arguments->device);
-    command->add_option("TRACK", arguments->track, "The routine's track number, as velk3 list shows it")->required();
+    command->add_option(track, arguments->track, kTrackHelp)->required()->check(kTrackNumber);
     command->callback([&context, arguments, action] {
         context.run = [&context, arguments, action] { return RunEdit(*arguments, context, action); };
     });
@@ -71,12 +84,14 @@ void RegisterEditCommands(CLI::App& app, CliContext& context) {
                 *removed);
 
     auto moved = std::make_shared<EditArguments>();
-    auto* move = AddEditCommand(app, context, "move", "Put routine TRACK at place TO; its schedules follow it",
+    auto* move = AddEditCommand(app, context, "move", "Put routine FROM at place TO; its schedules follow it",
                                 [](const JobContext& c, const EditArguments& a, EditedCard& e) {
                                     return job::MoveRoutine(c, a.track, a.to, &e);
                                 },
-                                moved);
-    move->add_option("TO", moved->to, "The place it goes to, numbered as the tracks are")->required();
+                                moved, "FROM");
+    move->add_option("TO", moved->to, "The place it goes to, numbered as the tracks are")
+        ->required()
+        ->check(kTrackNumber);
     AddNoVerify(*move, *moved);
 
     auto replaced = std::make_shared<EditArguments>();
@@ -100,7 +115,7 @@ void RegisterEditCommands(CLI::App& app, CliContext& context) {
     auto exported = std::make_shared<EditArguments>();
     auto* exportCommand = app.add_subcommand("export", "Save a routine of a card as a .velk routine file");
     AddDeviceArgument(*exportCommand, exported->device);
-    exportCommand->add_option("TRACK", exported->track, "The routine's track number, as velk3 list shows it")->required();
+    exportCommand->add_option("TRACK", exported->track, kTrackHelp)->required()->check(kTrackNumber);
     exportCommand->add_option("OUT", exported->text, "The routine file to write (.velk)")->required();
     exportCommand->callback([&context, exported] { context.run = [&context, exported] { return Export(*exported, context); }; });
 }
