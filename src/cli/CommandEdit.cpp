@@ -56,61 +56,61 @@ const CLI::Validator kTrackNumber(
     },
     "NUMBER");
 
-CLI::App* AddEditCommand(CLI::App& app, CliContext& context, const char* name, const char* help, EditAction action,
-                         const std::shared_ptr<EditArguments>& arguments, const char* track = "TRACK") {
-    auto* command = app.add_subcommand(name, help);
+// The argument an edit takes after its track number.
+enum class Second { None, Place, File, Title };
+
+struct EditCommand {
+    const char* name;
+    const char* help;
+    const char* track;  // the name of its track argument
+    Second second;
+    EditAction action;
+};
+
+const EditCommand kEditCommands[] = {
+    {"remove", "Remove a routine and its schedules; later routines move down", "TRACK", Second::None,
+     [](const JobContext& c, const EditArguments& a, EditedCard& e) { return job::RemoveRoutine(c, a.track, &e); }},
+    {"move", "Put routine FROM at place TO; its schedules follow it", "FROM", Second::Place,
+     [](const JobContext& c, const EditArguments& a, EditedCard& e) { return job::MoveRoutine(c, a.track, a.to, &e); }},
+    {"replace", "Replace a routine by a .velk routine file, keeping its schedules", "TRACK", Second::File,
+     [](const JobContext& c, const EditArguments& a, EditedCard& e) { return job::ReplaceRoutine(c, a.track, a.text, &e); }},
+    {"rename", "Give a routine a new title (only the tables are written)", "TRACK", Second::Title,
+     [](const JobContext& c, const EditArguments& a, EditedCard& e) { return job::RenameRoutine(c, a.track, a.text, &e); }},
+};
+
+void AddSecond(CLI::App& command, Second second, EditArguments& arguments) {
+    switch (second) {
+        case Second::None: break;
+        case Second::Place:
+            command.add_option("TO", arguments.to, "The place it goes to, numbered as the tracks are")
+                ->required()
+                ->check(kTrackNumber);
+            break;
+        case Second::File:
+            command.add_option("FILE", arguments.text, "Routine file (.velk, version 3)")->required()->check(CLI::ExistingFile);
+            break;
+        case Second::Title: command.add_option("TITLE", arguments.text, "The new title, at most 15 bytes")->required(); break;
+    }
+}
+
+void AddEditCommand(CLI::App& app, CliContext& context, const EditCommand& edit) {
+    auto arguments = std::make_shared<EditArguments>();
+    auto* command = app.add_subcommand(edit.name, edit.help);
     AddDeviceArgument(*command, arguments->device);
-    command->add_option(track, arguments->track, kTrackHelp)->required()->check(kTrackNumber);
+    command->add_option(edit.track, arguments->track, kTrackHelp)->required()->check(kTrackNumber);
+    AddSecond(*command, edit.second, *arguments);
+    command->add_flag("--no-verify", arguments->noVerify,
+                      "Do not read back what was written (faster; a card that loses writes goes unnoticed)");
+    const EditAction action = edit.action;
     command->callback([&context, arguments, action] {
         context.run = [&context, arguments, action] { return RunEdit(*arguments, context, action); };
     });
-    return command;
-}
-
-void AddNoVerify(CLI::App& command, EditArguments& arguments) {
-    command.add_flag("--no-verify", arguments.noVerify,
-                     "Do not read back what was written (faster; a card that loses writes goes unnoticed)");
 }
 
 }  // namespace
 
 void RegisterEditCommands(CLI::App& app, CliContext& context) {
-    auto removed = std::make_shared<EditArguments>();
-    AddNoVerify(*AddEditCommand(app, context, "remove", "Remove a routine and its schedules; later routines move down",
-                                [](const JobContext& c, const EditArguments& a, EditedCard& e) {
-                                    return job::RemoveRoutine(c, a.track, &e);
-                                },
-                                removed),
-                *removed);
-
-    auto moved = std::make_shared<EditArguments>();
-    auto* move = AddEditCommand(app, context, "move", "Put routine FROM at place TO; its schedules follow it",
-                                [](const JobContext& c, const EditArguments& a, EditedCard& e) {
-                                    return job::MoveRoutine(c, a.track, a.to, &e);
-                                },
-                                moved, "FROM");
-    move->add_option("TO", moved->to, "The place it goes to, numbered as the tracks are")
-        ->required()
-        ->check(kTrackNumber);
-    AddNoVerify(*move, *moved);
-
-    auto replaced = std::make_shared<EditArguments>();
-    auto* replace = AddEditCommand(app, context, "replace", "Replace a routine by a .velk routine file, keeping its schedules",
-                                   [](const JobContext& c, const EditArguments& a, EditedCard& e) {
-                                       return job::ReplaceRoutine(c, a.track, a.text, &e);
-                                   },
-                                   replaced);
-    replace->add_option("FILE", replaced->text, "Routine file (.velk, version 3)")->required()->check(CLI::ExistingFile);
-    AddNoVerify(*replace, *replaced);
-
-    auto renamed = std::make_shared<EditArguments>();
-    auto* rename = AddEditCommand(app, context, "rename", "Give a routine a new title (only the tables are written)",
-                                  [](const JobContext& c, const EditArguments& a, EditedCard& e) {
-                                      return job::RenameRoutine(c, a.track, a.text, &e);
-                                  },
-                                  renamed);
-    rename->add_option("TITLE", renamed->text, "The new title, at most 15 bytes")->required();
-    AddNoVerify(*rename, *renamed);
+    for (const EditCommand& edit : kEditCommands) AddEditCommand(app, context, edit);
 
     auto exported = std::make_shared<EditArguments>();
     auto* exportCommand = app.add_subcommand("export", "Save a routine of a card as a .velk routine file");
