@@ -55,7 +55,7 @@ private:
     uint64_t RoutineSectors() const;
     uint32_t TableSectors() const;
     bool CardRoutinesBackToBack() const;
-    bool ClearOf(const Layout& target, const Layout& named) const;
+    bool ClearOf(const Layout& target, const Layout& named);
     Layout Staging(uint64_t finalEnd);
     void MoveTo(const Layout& target, CWrittenSectors::Stops stops);
     void CopySectors(uint32_t from, uint32_t to, uint32_t count, CWrittenSectors::Stops stops);
@@ -136,15 +136,16 @@ bool CCardEdit::CardRoutinesBackToBack() const {
     return true;
 }
 
-// Whether the routines can be copied to target while named has the card: nothing target writes
-// lies under named's routines or under the tables that will name them.
-bool CCardEdit::ClearOf(const Layout& target, const Layout& named) const {
+// Whether the routines can be copied to target while named has the card: no routine target writes
+// lies under named's routines or under the tables that will name them. Target's tables may: the
+// writer then first puts a copy of them behind everything, if there is room for it.
+bool CCardEdit::ClearOf(const Layout& target, const Layout& named) {
     const uint64_t first = named.empty() ? EndOf(named) : named.front().audioStart;
     const uint64_t end = EndOf(named) + TableSectors();
     for (size_t i = 0; i < m_slots.size(); ++i)
         if (!m_slots[i].LiesAt(target[i]) && Overlap(target[i].audioStart, target[i].endSector, first, end)) return false;
     const uint64_t tables = EndOf(target);
-    return !Overlap(tables, tables + TableSectors(), first, end);
+    return !Overlap(tables, tables + TableSectors(), first, end) || m_disk.FitsOnCard(end + TableSectors());
 }
 
 // The place for the new card behind everything the card uses and everything the final card will,

@@ -81,6 +81,7 @@ protected:
              {{0, 11}, {1, 12}, {2, 13}}},
             {"remove the first, larger than the rest", {big, small, quiet}, OrderWithout(3, 0), {small, quiet},
              {{0, 11}, {1, 12}}},
+            {"remove the first of two alike", {mid, mid}, OrderWithout(2, 0), {mid}, {{0, 11}}},
             {"remove one in the middle", four, OrderWithout(4, 1), {mid, big, quiet}, {{0, 1}, {0, 10}, {1, 12}, {2, 13}}},
             {"remove the last", four, OrderWithout(4, 3), {mid, small, big}, {{0, 1}, {0, 10}, {1, 11}, {2, 12}}},
             {"remove the only one", {big}, OrderWithout(1, 0), {}, {}},
