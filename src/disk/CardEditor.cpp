@@ -168,11 +168,15 @@ void CCardEdit::Run() {
     m_job.ThrowIfStopped();
     if (CardRoutinesBackToBack()) {
         const Layout current = Current();
-        if (current == final) return Name(final);
+        if (current == final) {
+            Name(final);
+            return;
+        }
         if (ClearOf(final, current)) {
             Name(current);
             MoveTo(final, CWrittenSectors::Stops::Ignored);
-            return Name(final);
+            Name(final);
+            return;
         }
     }
     const Layout staged = Staging(finalEnd);
