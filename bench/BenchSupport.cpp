@@ -43,6 +43,16 @@ double TimeProcess(const std::vector<std::string>& argv) {
     return seconds;
 }
 
+double MedianProcessSeconds(int runs, const std::function<void()>& prepare, const std::vector<std::string>& argv) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        prepare();
+        times.push_back(TimeProcess(argv));
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
 long PeakKiBOfProcess(const std::vector<std::string>& argv) {
     std::vector<char*> args;
     for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));

@@ -8,6 +8,8 @@
 double MedianSeconds(int runs, const std::function<void()>& work);
 // Runs argv[0] with its arguments, waits, and returns the wall time; throws when it fails.
 double TimeProcess(const std::vector<std::string>& argv);
+// The median wall time of runs of a process, each after an untimed preparation.
+double MedianProcessSeconds(int runs, const std::function<void()>& prepare, const std::vector<std::string>& argv);
 // Runs argv[0] with its arguments, its output thrown away, waits, and returns its peak resident
 // memory in KiB; throws when it fails.
 long PeakKiBOfProcess(const std::vector<std::string>& argv);

@@ -519,5 +519,13 @@ Bitte verwenden Sie die passende Version von VELK3 Manager oder formatieren Sie 
         <source>Cancelled.</source>
         <translation>Abgebrochen.</translation>
     </message>
+    <message>
+        <source>Cancelled: no routine file was written.</source>
+        <translation>Abgebrochen: Es wurde keine Routinedatei geschrieben.</translation>
+    </message>
+    <message>
+        <source>Moving Routines</source>
+        <translation>Routinen werden verschoben</translation>
+    </message>
 </context>
 </TS>

@@ -47,17 +47,6 @@ uint32_t MakeFullCard(const std::string& path) {
     return used;
 }
 
-// Median wall time of runs of a process, each after an untimed preparation.
-double MedianProcessSeconds(const std::function<void()>& prepare, const std::vector<std::string>& argv) {
-    std::vector<double> times;
-    for (int i = 0; i < kRuns; ++i) {
-        prepare();
-        times.push_back(TimeProcess(argv));
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 std::string Blocks(uint32_t sectors) { return "count=" + std::to_string((sectors + kSectorsPerRun - 1) / kSectorsPerRun); }
 
 }  // namespace
@@ -75,15 +64,16 @@ int main() {
     const std::vector<std::string> backupCommand = {velk3, "backup", card.Path(), backup.Path()};
     removeBackup();
     TimeProcess(backupCommand);  // warm-up: the card in the page cache
-    const double backupOurs = MedianProcessSeconds(removeBackup, backupCommand);
+    const double backupOurs = MedianProcessSeconds(kRuns, removeBackup, backupCommand);
     const double backupDd = MedianProcessSeconds(
-        nothing, {"dd", "if=" + card.Path(), "of=" + ddCopy.Path(), "bs=64k", Blocks(used), "conv=fdatasync", "status=none"});
+        kRuns, nothing, {"dd", "if=" + card.Path(), "of=" + ddCopy.Path(), "bs=64k", Blocks(used), "conv=fdatasync", "status=none"});
 
     std::filesystem::remove(target.Path());
     CImageFile::Create(target.Path(), kCardSectors);
-    const double restoreOurs = MedianProcessSeconds(nothing, {velk3, "--yes", "restore", backup.Path(), target.Path()});
-    const double restoreDd = MedianProcessSeconds(nothing, {"dd", "if=" + backup.Path(), "of=" + ddCopy.Path(), "bs=64k",
-                                                            Blocks(used), "conv=notrunc,fdatasync", "status=none"});
+    const double restoreOurs = MedianProcessSeconds(kRuns, nothing, {velk3, "--yes", "restore", backup.Path(), target.Path()});
+    const double restoreDd = MedianProcessSeconds(kRuns, nothing, {"dd", "if=" + backup.Path(), "of=" + ddCopy.Path(),
+                                                                   "bs=64k", Blocks(used), "conv=notrunc,fdatasync",
+                                                                   "status=none"});
     ReportRatio("backup 256 MiB vs dd bs=64k", backupOurs, backupDd, 1.5);
     // A restore reads three times what dd reads: the image to write it, then image and card to verify.
     ReportRatio("restore 256 MiB (written, flushed, read back) vs dd bs=64k", restoreOurs, restoreDd, 3.0);

@@ -58,3 +58,4 @@ void RegisterFirmwareCommand(CLI::App& app, CliContext& context);
 void RegisterRelayCommand(CLI::App& app, CliContext& context);
 void RegisterUnitsCommand(CLI::App& app, CliContext& context);
 void RegisterBackupCommands(CLI::App& app, CliContext& context);
+void RegisterEditCommands(CLI::App& app, CliContext& context);

@@ -28,6 +28,7 @@ void RegisterCommands(CLI::App& app, CliContext& context) {
     RegisterRelayCommand(app, context);
     RegisterUnitsCommand(app, context);
     RegisterBackupCommands(app, context);
+    RegisterEditCommands(app, context);
 }
 
 // Runs the chosen command and shows its one failure.

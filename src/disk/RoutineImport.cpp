@@ -30,7 +30,9 @@ void CheckRoutineFileSize(std::FILE* file, const RoutineHeader& header) {
                                                 (unsigned long long)st.st_size, (unsigned long long)header.FileSize()));
 }
 
-TrackEntry EntryFor(const RoutineHeader& header, uint32_t audioStart, uint32_t audioBytes) {
+}  // namespace
+
+TrackEntry PreparedRoutine::EntryAt(uint32_t audioStart) const {
     const uint64_t dataStart = audioStart + SectorsFor(audioBytes);
     const uint64_t endSector = dataStart + SectorsFor(header.dataBytes);
     if (endSector > UINT32_MAX) throw CUsbDeviceException(kCardFull);
@@ -46,37 +48,38 @@ TrackEntry EntryFor(const RoutineHeader& header, uint32_t audioStart, uint32_t a
     return entry;
 }
 
+PreparedRoutine CVelkDisk::PrepareRoutineFile(const std::string& path) {
+    PreparedRoutine routine;
+    routine.file = OpenStdioFile(path, "rb");
+    if (!routine.file) throw CDriveAccessException(StringPrintf("Could not open file %s", path.c_str()));
+    uint8_t bytes[RoutineHeader::kSize];
+    if (std::fread(bytes, sizeof bytes, 1, routine.file.get()) != 1) throw CFileAccessException("Error reading file");
+    routine.header = RoutineHeader::Decode(bytes);
+    if (routine.header.version != RoutineHeader::kVersion) throw CFileAccessException("Unsupported file version");
+    CheckRoutineFileSize(routine.file.get(), routine.header);
+    PrepareAudio(routine.header, routine.file.get(), routine.audioBytes, routine.audio);
+    return routine;
+}
 
-}  // namespace
+void CVelkDisk::WriteRoutine(PreparedRoutine& routine, const TrackEntry& entry) {
+    m_job->Begin(JobPhase::WritingAudio, ProgressUnit::Sectors, entry.dataStart - entry.audioStart);
+    if (!WriteStream(routine.audio.get(), entry.audioStart, routine.audioBytes, AudioPaddingBlock()))
+        throw CFileAccessException("Error reading file");
+    m_job->Begin(JobPhase::WritingData, ProgressUnit::Sectors, entry.endSector - entry.dataStart);
+    if (!WriteStream(routine.file.get(), entry.dataStart, routine.header.dataBytes, nullptr))
+        throw CFileAccessException("Error reading file");
+}
 
 void CVelkDisk::ImportRoutineFile(const std::string& path, bool writeTable) {
     if (m_tracks.size() >= size_t(disk_layout::kMaxTracks)) throw CFileAccessException("Maximum number of files reached");
-    StdioFile file = OpenStdioFile(path, "rb");
-    if (!file) throw CDriveAccessException(StringPrintf("Could not open file %s", path.c_str()));
-    uint8_t bytes[RoutineHeader::kSize];
-    if (std::fread(bytes, sizeof bytes, 1, file.get()) != 1) throw CFileAccessException("Error reading file");
-    const RoutineHeader header = RoutineHeader::Decode(bytes);
-    if (header.version != RoutineHeader::kVersion) throw CFileAccessException("Unsupported file version");
-    CheckRoutineFileSize(file.get(), header);
-
-    uint32_t audioBytes = 0;
-    StdioFile audio;
-    PrepareAudio(header, file.get(), audioBytes, audio);
-
-    const TrackEntry entry = EntryFor(header, NextFreeSector(), audioBytes);
+    PreparedRoutine routine = PrepareRoutineFile(path);
+    const TrackEntry entry = routine.EntryAt(NextFreeSector());
     MakeRoomForTrack(entry);
-
-    m_job->Begin(JobPhase::WritingAudio, ProgressUnit::Sectors, entry.dataStart - entry.audioStart);
-    if (!WriteStream(audio.get(), entry.audioStart, audioBytes, AudioPaddingBlock()))
-        throw CFileAccessException("Error reading file");
-    m_job->Begin(JobPhase::WritingData, ProgressUnit::Sectors, entry.endSector - entry.dataStart);
-    if (!WriteStream(file.get(), entry.dataStart, header.dataBytes, nullptr))
-        throw CFileAccessException("Error reading file");
+    WriteRoutine(routine, entry);
     // A track the card did not keep stops the import before any header names it.
     VerifyWritten(CWrittenSectors::Stops::Honoured);
     AppendTrack(entry);
-    file.reset();
-    audio.reset();
+    routine = PreparedRoutine();
     if (writeTable) WriteTable();
 }
 

@@ -19,6 +19,11 @@ size_t CVelkDisk::AppendTrack(const TrackEntry& entry) {
     return m_tracks.size() - 1;
 }
 
+CVelkDisk::SectorRange CVelkDisk::TrackArea() const {
+    const uint32_t first = m_tracks.empty() ? disk_layout::kFirstTrackSector : m_tracks.front().audioStart;
+    return {first, NextFreeSector() - first};
+}
+
 bool CVelkDisk::SectorRange::Overlaps(const SectorRange& other) const {
     if (count == 0 || other.count == 0) return false;
     return first < other.End() && other.first < End();

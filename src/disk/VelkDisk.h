@@ -13,6 +13,7 @@
 
 #include "devices/SectorDevice.h"
 #include "disk/DiskLayout.h"
+#include "disk/PreparedRoutine.h"
 #include "disk/ScheduleEntry.h"
 #include "disk/TrackEntry.h"
 #include "disk/WrittenSectors.h"
@@ -40,6 +41,8 @@ public:
     const std::vector<TrackEntry>& GetTracks() const { return m_tracks; }
     const std::vector<ScheduleEntry>& GetSchedules() const { return m_schedules; }
     void SetSchedules(const std::vector<ScheduleEntry>& schedules) { m_schedules = schedules; }
+    // Replaces the track list in memory; WriteTable puts it on the card.
+    void SetTracks(std::vector<TrackEntry> tracks) { m_tracks = std::move(tracks); }
     int32_t GetMode() const { return m_mode; }
 
     // Writer. Everything written is read back from the card and compared before the header that
@@ -56,6 +59,15 @@ public:
     void RelocateTables(uint32_t firstSector);
     // One past the last sector that the card's header or the track list refers to (tables included).
     uint32_t ReferencedEnd() const;
+    // Whether a card of this size holds everything up to endSector. A unit is asked its size first.
+    bool FitsOnCard(uint64_t endSector);
+    // The card's size in sectors, 0 when the device does not tell.
+    uint32_t CardSectors();
+    // Writes sectors the way every write of a command goes: recorded for the next check.
+    void WriteRun(uint32_t first, uint32_t count, const uint8_t* data);
+    // Flushes and checks what was written since the last check.
+    void VerifyWritten(CWrittenSectors::Stops stops);
+    uint64_t UnverifiedSectors() const { return m_unverified.SectorCount(); }
 
     // Import of ".velk" routine files. Everything that can be checked before the card is touched
     // is checked first; at every moment the header on the card describes complete tables.
@@ -65,6 +77,11 @@ public:
     // The MP3 bytes to store for a routine: its own frames when the unit plays them, else its audio
     // converted. On return file stands at the routine's data.
     void PrepareAudio(const RoutineHeader& header, std::FILE* file, uint32_t& audioBytes, StdioFile& audioStream);
+    // Opens a routine file, checks it and prepares its audio: everything an import does before
+    // it writes.
+    PreparedRoutine PrepareRoutineFile(const std::string& path);
+    // Writes its audio and data into the sectors of entry (stops between runs).
+    void WriteRoutine(PreparedRoutine& routine, const TrackEntry& entry);
 
     CSectorDevice& Device() { return m_device; }
     CJobControl& Job() const { return *m_job; }
@@ -88,18 +105,15 @@ private:
     uint32_t TableSectorCount() const;
     void FillTableSector(uint32_t index, uint8_t* sector) const;
     void WriteTablesAt(uint32_t firstSector);
-    void WriteRun(uint32_t first, uint32_t count, const uint8_t* data);
-    // Flushes and checks what was written since the last check.
-    void VerifyWritten(CWrittenSectors::Stops stops);
     void WriteHeader(uint32_t tableStart);
     void IdentifyCard();
-    bool FitsOnCard(uint64_t endSector);
     bool OverlapsCardTables(const SectorRange& area) const;
     // Writes a complete copy of the current tables behind area and everything the card uses, and a
     // header pointing at it, so that area may be overwritten; false when the card has no room.
     bool CopyTablesClearOf(const SectorRange& area);
     void CheckFits(uint64_t endSector, const char* message);
-    SectorRange TrackArea() const { return {disk_layout::kFirstTrackSector, NextFreeSector() - disk_layout::kFirstTrackSector}; }
+    // The tracks' sectors; a card on the way through an edit has them further on than sector 1.
+    SectorRange TrackArea() const;
     void ConvertAudio(const RoutineHeader& header, std::FILE* file, uint32_t& audioBytes, StdioFile& audioStream);
     void MakeRoomForTrack(const TrackEntry& entry);
     void ShowReady();

@@ -121,6 +121,11 @@ bool CVelkDisk::FitsOnCard(uint64_t endSector) {
     return endSector <= UINT32_MAX && (cardSectors == 0 || endSector <= cardSectors);
 }
 
+uint32_t CVelkDisk::CardSectors() {
+    IdentifyCard();
+    return m_device.GetSectorCount();
+}
+
 void CVelkDisk::CheckFits(uint64_t endSector, const char* message) {
     if (!FitsOnCard(endSector)) throw CUsbDeviceException(message);
 }

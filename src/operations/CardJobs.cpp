@@ -5,15 +5,6 @@
 #include "platform/TextFormat.h"
 #include "platform/Translatable.h"
 
-namespace {
-
-CardListing ListingOf(const COpenedDevice& opened, const CVelkDisk& disk) {
-    return CardListing{opened.Kind(), opened.Label(), disk.IsVelkDisk(), disk.GetMode(), disk.GetTracks(),
-                       disk.GetSchedules()};
-}
-
-}  // namespace
-
 namespace job {
 
 CardListing ListCard(const JobContext& context) {
@@ -49,8 +40,7 @@ CardListing EditSchedules(const JobContext& context, const ScheduleEditor& edit,
     return WithCard(
         context, control, access,
         [&](COpenedDevice& opened, CVelkDisk& disk) {
-            if (!disk.IsVelkDisk()) throw CUsbDeviceException(
-                    VELK3_TRANSLATE_NOOP("velk3core", "The card does not hold a VELK disk: format it first."));
+            RequireVelkDisk(disk);
             if (const auto edited = edit(disk.GetSchedules(), disk.GetTracks().size())) {
                 const CSleepLock awake = context.KeepAwake(JobPhase::WritingCard);
                 disk.SetSchedules(*edited);

@@ -8,7 +8,21 @@
 
 #include "devices/DeviceOpener.h"
 #include "disk/VelkDisk.h"
+#include "operations/CardJobs.h"
 #include "operations/JobContext.h"
+#include "platform/Exceptions.h"
+#include "platform/Translatable.h"
+
+inline CardListing ListingOf(const COpenedDevice& opened, const CVelkDisk& disk) {
+    return CardListing{opened.Kind(), opened.Label(), disk.IsVelkDisk(), disk.GetMode(), disk.GetTracks(),
+                       disk.GetSchedules()};
+}
+
+// Jobs that change what a card holds refuse a card that holds no VELK disk.
+inline void RequireVelkDisk(const CVelkDisk& disk) {
+    if (!disk.IsVelkDisk())
+        throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "The card does not hold a VELK disk: format it first."));
+}
 
 // Closes (and so flushes) what a failed or stopped job wrote; the job's own failure stays the one told.
 inline void CloseAfterFailure(COpenedDevice& opened) {

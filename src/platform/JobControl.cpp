@@ -9,8 +9,8 @@ void CJobControl::Tell(const std::string& text, const std::string& caption, Mess
     if (m_questions) m_questions->ShowMessage(text, caption, icon);
 }
 
-void CJobControl::Begin(JobPhase phase, ProgressUnit unit, uint64_t total) {
-    m_report = ProgressReport{phase, unit, 0, total, PhaseText(phase)};
+void CJobControl::Begin(JobPhase phase, ProgressUnit unit, uint64_t total, uint64_t done) {
+    m_report = ProgressReport{phase, unit, done, total, PhaseText(phase)};
     Send();
 }
 

@@ -30,8 +30,9 @@ public:
     void Tell(const std::string& text, const std::string& caption, MessageIcon icon = MessageIcon::None) const;
     IUserPrompt* Questions() const { return m_questions; }
 
-    // A phase begins at 0 of total (0: nothing to count); its status text is the phase's own.
-    void Begin(JobPhase phase, ProgressUnit unit, uint64_t total);
+    // A phase begins at done of total (0: nothing to count); its status text is the phase's own. A
+    // phase taken up again after another begins where it was left, so that its rate stays true.
+    void Begin(JobPhase phase, ProgressUnit unit, uint64_t total, uint64_t done = 0);
     void Progress(uint64_t done);
     void Advance(uint64_t count = 1) { Progress(m_report.done + count); }
     // The job has ended: the bar at its end, the status "Ready".

@@ -14,6 +14,7 @@ const char* PhaseText(JobPhase phase) {
         case JobPhase::WritingData: return kWritingData;
         case JobPhase::WritingTables: return "";  // the tables follow the data unannounced
         case JobPhase::WritingCard: return kWritingCard;
+        case JobPhase::Moving: return kMovingRoutines;
         case JobPhase::Verifying: return kVerifying;
         case JobPhase::Erasing: return kErasing;
         case JobPhase::Programming: return kProgramming;

@@ -14,6 +14,7 @@ inline constexpr const char* kWritingMp3 = VELK3_TRANSLATE_NOOP("velk3core", "Wr
 inline constexpr const char* kWritingData = VELK3_TRANSLATE_NOOP("velk3core", "Writing Data");
 inline constexpr const char* kReadingCard = VELK3_TRANSLATE_NOOP("velk3core", "Reading Card");
 inline constexpr const char* kWritingCard = VELK3_TRANSLATE_NOOP("velk3core", "Writing Card");
+inline constexpr const char* kMovingRoutines = VELK3_TRANSLATE_NOOP("velk3core", "Moving Routines");
 inline constexpr const char* kVerifying = VELK3_TRANSLATE_NOOP("velk3core", "Verifying");
 inline constexpr const char* kErasing = VELK3_TRANSLATE_NOOP("velk3core", "Erasing");
 inline constexpr const char* kProgramming = VELK3_TRANSLATE_NOOP("velk3core", "Programming");
@@ -27,6 +28,7 @@ enum class JobPhase {
     WritingData,    // a routine's servo data going onto the card
     WritingTables,  // the routine and schedule tables, then the header
     WritingCard,    // an image going onto a card (restore)
+    Moving,         // routines copied from sectors of the card to others (an edit of the card)
     Verifying,      // what was written read back and compared
     Erasing,        // the unit's flash erased by its bootloader
     Programming,    // the unit's flash programmed

@@ -8,6 +8,7 @@
 #include "operations/AddRoutines.h"
 #include "operations/CardCopyJobs.h"
 #include "operations/DeviceJobs.h"
+#include "operations/EditJobs.h"
 #include "operations/JobFixture.h"
 #include "support/LogindMock.h"
 
@@ -55,6 +56,11 @@ protected:
                  });
              }},
             {"restore", "Writing Card", true, [=, this](const JobContext& c) { job::Restore(c, backup, m_copied); }},
+            // The new routines go behind the old ones first: until they are named there, it stops.
+            {"move a routine", "Moving Routines", true, [](const JobContext& c) { job::MoveRoutine(c, 1, 0); }},
+            // The first routine's room takes the second: it is named where it lies, then moved.
+            {"remove the first routine", "Moving Routines", false, [](const JobContext& c) { job::RemoveRoutine(c, 0); }},
+            {"rename a routine", "Writing Card", false, [](const JobContext& c) { job::RenameRoutine(c, 0, "New"); }},
         };
     }
 
@@ -84,7 +90,8 @@ public:
     explicit LockWatch(const CLogindMock& logind, CStoppingProgress& next) : m_logind(logind), m_next(next) {}
     void Report(const ProgressReport& report) override {
         const bool writing = report.phase == JobPhase::WritingAudio || report.phase == JobPhase::WritingData ||
-                             report.phase == JobPhase::WritingTables || report.phase == JobPhase::WritingCard;
+                             report.phase == JobPhase::WritingTables || report.phase == JobPhase::WritingCard ||
+                             report.phase == JobPhase::Moving;
         if (writing && heldWhileWriting < 0) heldWhileWriting = m_logind.Held();
         m_next.Report(report);
     }

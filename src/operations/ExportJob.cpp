@@ -1,0 +1,43 @@
+#include "operations/ExportJob.h"
+
+#include <sys/stat.h>
+
+#include "disk/RoutineExport.h"
+#include "operations/CardSession.h"
+#include "operations/EditJobs.h"
+#include "platform/PartFile.h"
+#include "platform/TextFormat.h"
+
+namespace {
+
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+namespace job {
+
+JobOutcome ExportRoutine(const JobContext& context, size_t track, const std::string& path, RoutineHeader* header) {
+    CJobControl control = context.Control();
+    return WithCard(context, control, DeviceAccess::Read, [&](COpenedDevice&, CVelkDisk& disk) {
+        RequireVelkDisk(disk);
+        const size_t routines = disk.GetTracks().size();
+        if (track >= routines) throw CUsbDeviceException(NoSuchRoutineText(routines, track));
+        if (Exists(path) && !control.Confirm(StringPrintf("%s exists already.\n\nReplace it?", path.c_str())))
+            return JobOutcome::Declined;
+        try {
+            CPartFile file(path);
+            const RoutineHeader written = ExportRoutine(disk.Device(), disk.GetTracks()[track], file.Fd(), control);
+            file.Commit();
+            if (header) *header = written;
+        } catch (const CJobStopped&) {
+            throw CJobStopped(stop_text::kNoRoutineFile);
+        }
+        control.Ready();
+        return JobOutcome::Done;
+    });
+}
+
+}  // namespace job
