@@ -51,7 +51,7 @@ CardListing EditSchedules(const JobContext& context, const ScheduleEditor& edit,
         [&](COpenedDevice& opened, CVelkDisk& disk) {
             if (!disk.IsVelkDisk()) throw CUsbDeviceException(
                     VELK3_TRANSLATE_NOOP("velk3core", "The card does not hold a VELK disk: format it first."));
-            if (const auto edited = edit(disk.GetSchedules(), disk.GetTracks().size())) {
+            if (const auto edited = edit(disk.GetSchedules(), disk.GetTracks())) {
                 const CSleepLock awake = context.KeepAwake(JobPhase::WritingCard);
                 disk.SetSchedules(*edited);
                 disk.WriteTable();
