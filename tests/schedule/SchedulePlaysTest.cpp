@@ -164,6 +164,10 @@ TEST(ScheduleNotes, NameWhatTheFieldsDoNotSay) {
          {{1, "0", "12", "*", "29", "2"}, {2, "0", "12", "3"}},
          "2026-03-01 00:00",
          {"", ""}},
+        {"on the first day only the minutes still to come count (29 February 2028 is a Tuesday)",
+         {{0, "0", "8", "*", "29", "2, 3"}, {1, "0", "8", "3"}, {2, "0", "13", "*", "29", "2"}, {0, "0", "13"}},
+         "2028-02-29 12:00",
+         {"", "", "same minute as schedule 3", "same minute as schedule 2"}},
         {"copies of a rule that never plays share nothing",
          {{0, "0", "0", "*", "30", "2"}, {0, "0", "0", "*", "30", "2"}},
          "2026-01-01 00:00",
@@ -178,7 +182,10 @@ TEST(ScheduleNotes, NameWhatTheFieldsDoNotSay) {
 }
 
 TEST(ScheduleNotes, NameTheFirstOthersAndCountTheRest) {
-    const auto notes = ScheduleNotes(Schedules(std::vector<Rule>(15, Rule{0, "*"})), 1, At("2026-01-01 00:00"));
+    // Two rules by turns: the names come from both groups of copies, in order.
+    std::vector<Rule> rules;
+    for (int i = 0; i < 15; ++i) rules.push_back(i % 2 ? Rule{0, "0"} : Rule{0, "*"});
+    const auto notes = ScheduleNotes(Schedules(rules), 1, At("2026-01-01 00:00"));
     EXPECT_EQ(notes[0].sameMinuteCount, 14u);
     EXPECT_EQ(NoteText(notes[0]), "same minute as schedules 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 and 4 more");
     EXPECT_EQ(NoteText(notes[3]), "same minute as schedules 0, 1, 2, 4, 5, 6, 7, 8, 9, 10 and 4 more");
