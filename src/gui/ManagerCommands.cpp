@@ -73,7 +73,7 @@ std::optional<std::vector<ScheduleEntry>> CManagerDialog::EditOnWindowThread(
     std::optional<std::vector<ScheduleEntry>> edited;
     RunOnGuiThread([&] {
         if (m_prompt->IsClosed()) return;  // the window is going: nothing is written
-        CSchedulerDialog dialog(schedules, int(tracks.size()), this);
+        CSchedulerDialog dialog(schedules, tracks, this);
         if (dialog.exec() == QDialog::Accepted) edited = dialog.GetScheduleList();
     });
     return edited;

@@ -80,9 +80,14 @@ size_t ScheduleWeek::MostInAnHour() const {
     return most;
 }
 
+bool ScheduleWeek::IsPast(int day, int hour) const {
+    return firstDay + std::chrono::days(day) + std::chrono::hours(hour + 1) <= from;
+}
+
 ScheduleWeek WeekOfPlays(const std::vector<ScheduleEntry>& schedules, const std::vector<TrackEntry>& tracks,
                          LocalMinute from, size_t listed) {
     ScheduleWeek week;
+    week.from = from;
     week.firstDay = std::chrono::floor<std::chrono::days>(from);
     const CWeekFiller filler(schedules, tracks, listed);
     for (int d = 0; d < ScheduleWeek::kDays; ++d) {

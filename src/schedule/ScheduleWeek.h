@@ -17,13 +17,16 @@ struct ScheduleWeek {
     static constexpr int kDays = 7;
     static constexpr int kHoursPerDay = 24;
 
-    std::chrono::local_days firstDay{};  // the day of the minute the week starts from
+    LocalMinute from{};                   // the minute the week starts from
+    std::chrono::local_days firstDay{};  // its day
     std::array<WeekHour, kDays * kHoursPerDay> hours{};
 
     const WeekHour& At(int day, int hour) const { return hours[size_t(day * kHoursPerDay + hour)]; }
     WeekHour& At(int day, int hour) { return hours[size_t(day * kHoursPerDay + hour)]; }
     // The greatest count of any hour (0 for a week without plays).
     size_t MostInAnHour() const;
+    // The hour ended before the week's first minute.
+    bool IsPast(int day, int hour) const;
 };
 
 // The plays at or after `from` until the end of the sixth day after its day; each hour keeps its
