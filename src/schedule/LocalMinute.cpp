@@ -26,6 +26,24 @@ std::optional<int> Digits(const std::string& text, size_t at, size_t width) {
     return value;
 }
 
+// "YYYY-MM-DD" at the start of text, a date the calendar has.
+std::optional<std::chrono::year_month_day> DateAtStart(const std::string& text) {
+    using namespace std::chrono;
+    const auto y = Digits(text, 0, 4), m = Digits(text, 5, 2), d = Digits(text, 8, 2);
+    if (!y || !m || !d || text[4] != '-' || text[7] != '-') return std::nullopt;
+    const year_month_day date = year(*y) / month(unsigned(*m)) / day(unsigned(*d));
+    return date.ok() ? std::optional(date) : std::nullopt;
+}
+
+// Where the time begins after the date: behind a 'T', or behind one or more blanks.
+std::optional<size_t> TimeStart(const std::string& text) {
+    constexpr size_t kDateLength = 10;
+    if (text.size() > kDateLength && text[kDateLength] == 'T') return kDateLength + 1;
+    const size_t at = text.find_first_not_of(' ', kDateLength);
+    if (at == kDateLength || at == std::string::npos) return std::nullopt;
+    return at;
+}
+
 }  // namespace
 
 LocalMinute ToLocalMinute(const LocalTime& time) {
@@ -43,20 +61,12 @@ std::string FormatLocalMinute(LocalMinute minute, char separator) {
 }
 
 std::optional<LocalMinute> ParseLocalMinute(const std::string& text) {
-    using namespace std::chrono;
-    // YYYY-MM-DD, then the separator, then HH:MM and nothing else.
-    const auto y = Digits(text, 0, 4), mo = Digits(text, 5, 2), d = Digits(text, 8, 2);
-    if (!y || !mo || !d || text.size() < 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
-    size_t at = 10;
-    if (at < text.size() && text[at] == 'T') {
-        ++at;
-    } else {
-        while (at < text.size() && text[at] == ' ') ++at;
-        if (at == 10) return std::nullopt;
-    }
-    const auto h = Digits(text, at, 2), mi = Digits(text, at + 3, 2);
-    if (!h || !mi || text[at + 2] != ':' || text.size() != at + 5) return std::nullopt;
-    const year_month_day date = year(*y) / month(unsigned(*mo)) / day(unsigned(*d));
-    if (!date.ok() || *h >= kHoursPerDay || *mi >= kMinutesPerHour) return std::nullopt;
-    return MinuteOf(date, *h, *mi);
+    const std::optional<std::chrono::year_month_day> date = DateAtStart(text);
+    if (!date) return std::nullopt;
+    const std::optional<size_t> at = TimeStart(text);
+    if (!at) return std::nullopt;
+    const auto h = Digits(text, *at, 2), m = Digits(text, *at + 3, 2);
+    if (!h || !m || text[*at + 2] != ':' || text.size() != *at + 5) return std::nullopt;
+    if (*h >= kHoursPerDay || *m >= kMinutesPerHour) return std::nullopt;
+    return MinuteOf(*date, *h, *m);
 }
