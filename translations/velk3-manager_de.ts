@@ -274,6 +274,90 @@ Stecken Sie zuerst eine Karte ein, schließen Sie einen VELK an oder öffnen Sie
     </message>
 </context>
 <context>
+    <name>CSchedulePreviewPane</name>
+    <message>
+        <source>Preview</source>
+        <translation>Vorschau</translation>
+    </message>
+    <message>
+        <source>Next plays</source>
+        <translation>Nächste Wiedergaben</translation>
+    </message>
+    <message>
+        <source>Week</source>
+        <translation>Woche</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Track</source>
+        <translation>Spur</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <source>Schedule</source>
+        <translation>Zeitplan</translation>
+    </message>
+    <message>
+        <source>No schedule plays in the next %1 years.</source>
+        <translation>Kein Zeitplan spielt in den nächsten %1 Jahren.</translation>
+    </message>
+</context>
+<context>
+    <name>CScheduleTexts</name>
+    <message>
+        <source>%1  track %2  %3  (schedule %4)</source>
+        <translation>%1  Spur %2  %3  (Zeitplan %4)</translation>
+    </message>
+    <message>
+        <source>no plays</source>
+        <translation>keine Wiedergabe</translation>
+    </message>
+    <message>
+        <source>1 play</source>
+        <translation>1 Wiedergabe</translation>
+    </message>
+    <message>
+        <source>%1 plays</source>
+        <translation>%1 Wiedergaben</translation>
+    </message>
+</context>
+<context>
+    <name>CScheduleWeekModel</name>
+    <message>
+        <source>%1, %2:00 to %3:59</source>
+        <translation>%1, %2:00 bis %3:59</translation>
+    </message>
+    <message>
+        <source>past</source>
+        <translation>vorbei</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>and %1 more</source>
+        <translation>und %1 weitere</translation>
+    </message>
+</context>
+<context>
+    <name>CScheduleWeekView</name>
+    <message>
+        <source>Week</source>
+        <translation>Woche</translation>
+    </message>
+</context>
+<context>
     <name>CSchedulerDialog</name>
     <message>
         <source>Schedule</source>
@@ -355,7 +439,7 @@ Monate: 1-12 (1=Jan, 12=Dez)</translation>
     <name>velk3core</name>
     <message>
         <source>CDirectXUtils Error!</source>
-        <translation>CDirectXUtils-Fehler!</translation>
+        <translation type="vanished">CDirectXUtils-Fehler!</translation>
     </message>
     <message>
         <source>Unable to access VELK</source>
@@ -526,6 +610,26 @@ Bitte verwenden Sie die passende Version von VELK3 Manager oder formatieren Sie 
     <message>
         <source>Moving Routines</source>
         <translation>Routinen werden verschoben</translation>
+    </message>
+    <message>
+        <source>never plays</source>
+        <translation>spielt nie</translation>
+    </message>
+    <message>
+        <source>no such routine</source>
+        <translation>Routine fehlt auf der Karte</translation>
+    </message>
+    <message>
+        <source>same minute as schedule %1</source>
+        <translation>gleiche Minute wie Zeitplan %1</translation>
+    </message>
+    <message>
+        <source>same minute as schedules %1</source>
+        <translation>gleiche Minute wie Zeitpläne %1</translation>
+    </message>
+    <message>
+        <source>same minute as schedules %1 and %2 more</source>
+        <translation>gleiche Minute wie Zeitpläne %1 und %2 weitere</translation>
     </message>
 </context>
 </TS>

@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <functional>
 
-#include <nlohmann/json.hpp>
-
+#include "cli/JsonWriter.h"
 #include "schedule/ScheduleText.h"
 
 namespace {
@@ -25,6 +24,7 @@ void PrintRows(std::ostream& out, const std::vector<std::string>& headings, size
             text += cells[c];
             if (c + 1 < cells.size()) text += std::string(widths[c] - cells[c].size() + 2, ' ');
         }
+        text.erase(text.find_last_not_of(' ') + 1);  // an empty last cell leaves no blanks behind
         out << text << "\n";
     };
     line(headings);
@@ -44,13 +44,15 @@ void PrintRoutineList(std::ostream& out, const CardListing& card) {
               [&tracks](size_t i) { return RoutineRow(i, tracks[i]); });
 }
 
-void PrintSchedules(std::ostream& out, const CardListing& card) {
+void PrintSchedules(std::ostream& out, const CardListing& card, const std::vector<ScheduleNote>* notes) {
     const auto& schedules = card.schedules;
     std::vector<std::string> headings{"Schedule", "Track"};
     for (const auto& field : kScheduleFields) headings.push_back(field.name);
-    PrintRows(out, headings, schedules.size(), [&schedules](size_t i) {
+    if (notes) headings.push_back("Notes");
+    PrintRows(out, headings, schedules.size(), [&schedules, notes](size_t i) {
         std::vector<std::string> row{std::to_string(i), std::to_string(schedules[i].trackIndex)};
         for (const auto& field : kScheduleFields) row.push_back(FormatField(schedules[i].*field.member));
+        if (notes) row.push_back(NoteText((*notes)[i]));
         return row;
     });
 }
@@ -66,31 +68,6 @@ void PrintCard(std::ostream& out, const std::string& device, const CardListing& 
 }
 
 namespace {
-
-// A JSON string exactly as the library writes it, invalid UTF-8 replaced.
-std::string Quoted(const std::string& text) {
-    return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-}
-
-// Writes the members of one object, one a line at the given indent; each value is JSON already.
-class CObjectWriter {
-public:
-    CObjectWriter(std::ostream& out, const char* indent) : m_out(out), m_indent(indent) { m_out << "{"; }
-    template <typename Value>
-    CObjectWriter& Member(const char* key, const Value& value) {
-        m_out << (m_first ? "\n" : ",\n") << m_indent << "  \"" << key << "\": " << value;
-        m_first = false;
-        return *this;
-    }
-    void End() { m_out << "\n" << m_indent << "}"; }
-
-private:
-    std::ostream& m_out;
-    const char* m_indent;
-    bool m_first = true;
-};
-
-constexpr const char* kElementIndent = "    ";  // an object inside an array inside the document
 
 void WriteTrack(std::ostream& out, size_t index, const TrackEntry& t) {
     CObjectWriter(out, kElementIndent)
@@ -108,30 +85,25 @@ void WriteTrack(std::ostream& out, size_t index, const TrackEntry& t) {
         .End();
 }
 
-void WriteSchedule(std::ostream& out, const ScheduleEntry& s) {
-    CObjectWriter(out, kElementIndent)
-        .Member("days_of_month", Quoted(FormatField(s.daysOfMonth)))
-        .Member("hours", Quoted(FormatField(s.hours)))
-        .Member("minutes", Quoted(FormatField(s.minutes)))
-        .Member("months", Quoted(FormatField(s.months)))
-        .Member("track", s.trackIndex)
-        .Member("weekdays", Quoted(FormatField(s.weekdays)))
-        .End();
+std::string IndexList(const std::vector<size_t>& indexes) {
+    std::string text = "[";
+    for (size_t i : indexes) text += (text.size() > 1 ? ", " : "") + std::to_string(i);
+    return text + "]";
 }
 
-// "[]" when empty, else one element a line.
-template <typename List, typename WriteElement>
-void WriteArray(std::ostream& out, const List& list, WriteElement writeElement) {
-    if (list.empty()) {
-        out << "[]";
-        return;
-    }
-    out << "[";
-    for (size_t i = 0; i < list.size(); ++i) {
-        out << (i ? ",\n" : "\n") << kElementIndent;
-        writeElement(i, list[i]);
-    }
-    out << "\n  ]";
+// With a note, its fields join the schedule's, in the same alphabetical order.
+void WriteSchedule(std::ostream& out, const ScheduleEntry& s, const ScheduleNote* note = nullptr) {
+    CObjectWriter object(out, kElementIndent);
+    object.Member("days_of_month", Quoted(FormatField(s.daysOfMonth)))
+        .Member("hours", Quoted(FormatField(s.hours)))
+        .Member("minutes", Quoted(FormatField(s.minutes)))
+        .Member("months", Quoted(FormatField(s.months)));
+    if (note)
+        object.Member("never_plays", JsonBool(note->neverPlays))
+            .Member("no_such_routine", JsonBool(note->noSuchRoutine))
+            .Member("same_minute", IndexList(note->sameMinute))
+            .Member("same_minute_count", note->sameMinuteCount);
+    object.Member("track", s.trackIndex).Member("weekdays", Quoted(FormatField(s.weekdays))).End();
 }
 
 }  // namespace
@@ -141,5 +113,12 @@ void WriteCardJson(std::ostream& out, const std::string& device, const CardListi
     WriteArray(out, card.schedules, [&out](size_t, const ScheduleEntry& s) { WriteSchedule(out, s); });
     out << ",\n  \"tracks\": ";
     WriteArray(out, card.tracks, [&out](size_t i, const TrackEntry& t) { WriteTrack(out, i, t); });
-    out << ",\n  \"velk\": " << (card.velkDisk ? "true" : "false") << "\n}";
+    out << ",\n  \"velk\": " << JsonBool(card.velkDisk) << "\n}";
+}
+
+void WriteSchedulesJson(std::ostream& out, const std::vector<ScheduleEntry>& schedules,
+                        const std::vector<ScheduleNote>& notes) {
+    out << "{\n  \"schedules\": ";
+    WriteArray(out, schedules, [&out, &notes](size_t i, const ScheduleEntry& s) { WriteSchedule(out, s, &notes[i]); });
+    out << "\n}";
 }

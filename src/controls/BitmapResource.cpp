@@ -79,3 +79,23 @@ QPixmap LoadBitmapResource(int id, qreal devicePixelRatio) {
     pixmap.setDevicePixelRatio(devicePixelRatio);
     return pixmap;
 }
+
+QIcon LoadSvgIcon(const QString& resource, int logicalSize) {
+    InitGuiResources();
+    QSvgRenderer renderer(resource);
+    if (!renderer.isValid()) return {};
+    QIcon icon;
+    for (const qreal ratio : {1.0, 1.25, 1.5, 2.0, 3.0}) {
+        const int side = qRound(logicalSize * ratio);
+        QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        renderer.render(&painter, QRectF(0, 0, side, side));
+        painter.end();
+        // The same picture on a selected row: Qt would otherwise tint it into a dark box.
+        const QPixmap pixmap = QPixmap::fromImage(image);
+        icon.addPixmap(pixmap, QIcon::Normal);
+        icon.addPixmap(pixmap, QIcon::Selected);
+    }
+    return icon;
+}

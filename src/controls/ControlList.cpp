@@ -125,6 +125,14 @@ void CControlList::DeleteRow(int row) {
     if (GetRowCount() > 0) SelectRow(qMin(row, GetRowCount() - 1));
 }
 
+void CControlList::SetRowNote(int row, const QIcon& icon, const QString& text) {
+    m_model->SetRowNote(row, icon, text);
+}
+
+QString CControlList::GetRowNote(int row) const {
+    return m_model->RowNote(row);
+}
+
 void CControlList::SetRows(std::vector<QStringList> rows) {
     CloseEditor();
     m_cells.clear();

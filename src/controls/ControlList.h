@@ -55,6 +55,9 @@ public:
     bool IsEditing() const;
     // The open editor (for its owner's tests and for screen readers), or null.
     QWidget* GetEditor() const;
+    // A remark about a row (see CControlListModel::SetRowNote); it moves with its row.
+    void SetRowNote(int row, const QIcon& icon, const QString& text);
+    QString GetRowNote(int row) const;
     // Freezes drawing while a caller replaces many cells.
     void SetRedraw(bool redraw);
 

@@ -24,6 +24,11 @@ void CControlListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     }
 }
 
+void CControlListDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    option->decorationPosition = QStyleOptionViewItem::Right;
+}
+
 void CControlListDelegate::PaintCheck(QPainter* painter, const QStyleOptionViewItem& option,
                                       const QModelIndex& index) const {
     const CControlListCell& cell = m_grid->GetCell(index.row(), index.column());

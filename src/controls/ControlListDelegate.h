@@ -1,5 +1,6 @@
 #pragma once
-// Paints the pictures of CControlList's check and colour cells over the list's own cell drawing.
+// Paints the pictures of CControlList's check and colour cells over the list's own cell drawing. A
+// row note's icon goes after the cell's text, so the texts of a column stay in line.
 #include <QStyledItemDelegate>
 
 class CControlList;
@@ -8,6 +9,9 @@ class CControlListDelegate : public QStyledItemDelegate {
 public:
     explicit CControlListDelegate(CControlList* grid);
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 
     // The colour swatch's insets from the cell's edges.
     static constexpr int kSwatchLeft = 3;

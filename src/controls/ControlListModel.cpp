@@ -15,7 +15,7 @@ void CControlListModel::ReplaceRows(std::vector<QStringList> rows) {
     m_rows.reserve(rows.size());
     for (QStringList& texts : rows) {
         texts.resize(columns);
-        m_rows.push_back({std::move(texts), {}});
+        m_rows.push_back({std::move(texts), {}, {}, {}});
     }
     endInsertRows();
 }
@@ -39,7 +39,7 @@ void CControlListModel::EnsureRows(int rowCount) {
     const int first = this->rowCount();
     if (rowCount <= first) return;
     beginInsertRows({}, first, rowCount - 1);
-    m_rows.resize(size_t(rowCount), Row{QStringList(columnCount()), {}});
+    m_rows.resize(size_t(rowCount), Row{QStringList(columnCount()), {}, {}, {}});
     endInsertRows();
 }
 
@@ -68,6 +68,20 @@ void CControlListModel::SetAccessibleText(int row, int column, const QString& te
     emit dataChanged(cell, cell, {Qt::AccessibleTextRole});
 }
 
+void CControlListModel::SetRowNote(int row, const QIcon& icon, const QString& text) {
+    if (!IsCell(row, 0)) return;
+    Row& target = m_rows[size_t(row)];
+    if (target.note == text && (text.isEmpty() || target.noteIcon.cacheKey() == icon.cacheKey())) return;
+    target.note = text;
+    target.noteIcon = text.isEmpty() ? QIcon() : icon;
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1),
+                     {Qt::DecorationRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
+}
+
+QString CControlListModel::RowNote(int row) const {
+    return IsCell(row, 0) ? m_rows[size_t(row)].note : QString();
+}
+
 int CControlListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(m_rows.size());
 }
@@ -82,12 +96,17 @@ QVariant CControlListModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole) return row.texts[index.column()];
     if (role == Qt::AccessibleTextRole && !row.accessible.isEmpty() && !row.accessible[index.column()].isNull())
         return row.accessible[index.column()];
+    if (row.note.isEmpty()) return {};
+    if (role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole) return row.note;
+    if (role == Qt::DecorationRole && index.column() == 0) return row.noteIcon;
     return {};
 }
 
 QVariant CControlListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_titles.size())
         return m_titles[section];
+    if (orientation == Qt::Vertical && role == Qt::DisplayRole && section >= 0 && section < rowCount())
+        return QString::number(section);
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

@@ -61,7 +61,7 @@ void CManagerDialog::OnFormat() {
 void CManagerDialog::OnEditSchedules() {
     if (m_bBusy || CurrentDevice().Empty()) return;
     StartCommand(Work::Command, [this](const JobContext& context) {
-        job::EditSchedules(context, [this](const std::vector<ScheduleEntry>& schedules, size_t tracks) {
+        job::EditSchedules(context, [this](const auto& schedules, const auto& tracks) {
             return EditOnWindowThread(schedules, tracks);
         });
         return false;  // the routines stay as they are
@@ -69,11 +69,11 @@ void CManagerDialog::OnEditSchedules() {
 }
 
 std::optional<std::vector<ScheduleEntry>> CManagerDialog::EditOnWindowThread(
-    const std::vector<ScheduleEntry>& schedules, size_t tracks) {
+    const std::vector<ScheduleEntry>& schedules, const std::vector<TrackEntry>& tracks) {
     std::optional<std::vector<ScheduleEntry>> edited;
     RunOnGuiThread([&] {
         if (m_prompt->IsClosed()) return;  // the window is going: nothing is written
-        CSchedulerDialog dialog(schedules, int(tracks), this);
+        CSchedulerDialog dialog(schedules, tracks, this);
         if (dialog.exec() == QDialog::Accepted) edited = dialog.GetScheduleList();
     });
     return edited;

@@ -162,7 +162,7 @@ private:
     void AskToCancelOrWait();
     void NoteClosingWhenDone();
     std::optional<std::vector<ScheduleEntry>> EditOnWindowThread(const std::vector<ScheduleEntry>& schedules,
-                                                                size_t tracks);
+                                                                 const std::vector<TrackEntry>& tracks);
 
     QLabel* m_deviceLabel = nullptr;
     QComboBox* m_deviceBox = nullptr;

@@ -2,13 +2,18 @@
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "controls/BitmapResource.h"
 #include "controls/ControlList.h"
 #include "controls/DialogUnits.h"
 #include "controls/ImageButton.h"
+#include "gui/SchedulePreviewPane.h"
+#include "gui/SchedulePreviewer.h"
+#include "gui/ScheduleTexts.h"
 #include "schedule/ScheduleText.h"
 
 namespace {
@@ -20,6 +25,10 @@ constexpr int kHelpWidth = 222;
 constexpr int kRangesWidth = 120;
 constexpr int kGridWidth = 366;
 constexpr int kGridHeight = 108;
+constexpr int kGridLeastHeight = 56;   // the preview below may take the rest on a small screen
+constexpr int kNoteIconSize = 16;     // pixels, the grid's small icons
+constexpr int kMillisecondsPerSecond = 1000;
+constexpr int kSecondsPerMinute = 60;
 constexpr int kButtonWidth = 66;
 constexpr int kButtonHeight = 36;
 constexpr int kButtonGap = 12;
@@ -40,11 +49,18 @@ QLabel* HelpLabel(const QString& text, int width) {
 
 }  // namespace
 
-CSchedulerDialog::CSchedulerDialog(const std::vector<ScheduleEntry>& schedules, int trackCount, QWidget* parent)
-    : QDialog(parent), m_schedules(schedules), m_trackCount(trackCount) {
+CSchedulerDialog::CSchedulerDialog(const std::vector<ScheduleEntry>& schedules, const std::vector<TrackEntry>& tracks,
+                                   QWidget* parent, ClockSource clock)
+    : QDialog(parent), m_schedules(schedules), m_trackCount(int(tracks.size())),
+      m_tracks(std::make_shared<const std::vector<TrackEntry>>(tracks)), m_clock(std::move(clock)),
+      m_previewer(new CSchedulePreviewer(this)), m_nextMinute(new QTimer(this)),
+      m_noteIcon(LoadSvgIcon(QStringLiteral(":/icons/schedule-note.svg"), kNoteIconSize)) {
     setWindowTitle(tr("Schedule"));
     BuildLayout();
     SetUpGrid();
+    m_nextMinute->setSingleShot(true);
+    connect(m_nextMinute, &QTimer::timeout, this, &CSchedulerDialog::RequestPreview);
+    connect(m_previewer, &CSchedulePreviewer::ready, this, &CSchedulerDialog::ShowPreview);
     FillGrid();
     m_add->SetBitmaps(bitmap_id::kAddRoutine, kTransparent);
     m_remove->SetBitmaps(bitmap_id::kRemoveLast, kTransparent);
@@ -52,6 +68,9 @@ CSchedulerDialog::CSchedulerDialog(const std::vector<ScheduleEntry>& schedules, 
     m_ok->SetBitmaps(bitmap_id::kExit, kTransparent);
     if (m_grid->GetRowCount() > 0) m_grid->SelectRow(0);
 }
+
+CSchedulerDialog::CSchedulerDialog(const std::vector<ScheduleEntry>& schedules, int trackCount, QWidget* parent)
+    : CSchedulerDialog(schedules, std::vector<TrackEntry>(size_t(std::max(trackCount, 0))), parent) {}
 
 CSchedulerDialog::~CSchedulerDialog() = default;
 
@@ -77,7 +96,10 @@ void CSchedulerDialog::BuildLayout() {
 
     m_grid = new CControlList(bitmap_id::kCheckImages, this);
     m_grid->setAccessibleName(tr("Schedules"));
-    m_grid->setMinimumSize(units.Size(kGridWidth, kGridHeight));
+    m_grid->setMinimumSize(units.Size(kGridWidth, kGridLeastHeight));
+    // Rows are numbered from 0, as the notes and the plays name them.
+    m_grid->verticalHeader()->show();
+    m_preview = new CSchedulePreviewPane(this);
 
     m_add = new CImageButton(tr("Add"), this);
     m_remove = new CImageButton(tr("Remove"), this);
@@ -103,12 +125,17 @@ void CSchedulerDialog::BuildLayout() {
     layout->setContentsMargins(units.X(kMargin), units.Y(kMargin), units.X(kMargin), units.Y(kMargin));
     layout->addLayout(top);
     layout->addWidget(m_grid, 1);
+    layout->addWidget(m_preview);  // as tall as the whole week; the grid takes the rest
     layout->addLayout(buttons);
-    resize(FirstSizeOnScreen(*this, units.Size(kDialogWidth, kDialogHeight)));
+    resize(FirstSizeOnScreen(*this, units.Size(kDialogWidth, kDialogHeight) + QSize(0, m_preview->sizeHint().height())));
 }
 
 void CSchedulerDialog::SetUpGrid() {
-    const int width = CDialogUnits(font()).X(kGridWidth);
+    // The numbers in front of the rows take their room from the grid's width; three digits fit.
+    const int numbers = m_grid->verticalHeader()->fontMetrics().horizontalAdvance(QStringLiteral("000")) +
+                        2 * m_grid->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, m_grid);
+    m_grid->verticalHeader()->setMinimumWidth(numbers);
+    const int width = CDialogUnits(font()).X(kGridWidth) - numbers;
     const int fieldWidth = (width - kTrackColumnWidth) / kFieldColumns;
     QStringList titles{tr("Track")};
     QList<int> widths{kTrackColumnWidth};
@@ -142,6 +169,7 @@ void CSchedulerDialog::FillGrid() {
     }
     m_grid->SetRedraw(true);
     m_remove->setEnabled(!m_schedules.empty());
+    RequestPreview();
 }
 
 void CSchedulerDialog::OnCellEdited(int row, int column, const QString&, const QString& newText) {
@@ -166,4 +194,19 @@ void CSchedulerDialog::OnRemove() {
     if (row < 0 || row >= static_cast<int>(m_schedules.size())) return;
     m_schedules.erase(m_schedules.begin() + row);
     m_grid->DeleteRow(row);
+    RequestPreview();
+}
+
+void CSchedulerDialog::RequestPreview() {
+    const LocalTime now = m_clock();
+    m_previewer->Request(m_schedules, m_tracks, ToLocalMinute(now));
+    m_nextMinute->start((kSecondsPerMinute - qBound(0, now.second, kSecondsPerMinute - 1)) * kMillisecondsPerSecond);
+}
+
+void CSchedulerDialog::ShowPreview(const std::shared_ptr<const SchedulePreview>& preview) {
+    m_preview->Show(*preview);
+    const int rows = qMin(m_grid->GetRowCount(), int(preview->notes.size()));
+    for (int row = 0; row < rows; ++row)
+        m_grid->SetRowNote(row, m_noteIcon, CScheduleTexts::NoteText(preview->notes[size_t(row)]));
+    emit previewShown();
 }

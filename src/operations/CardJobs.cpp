@@ -41,7 +41,7 @@ CardListing EditSchedules(const JobContext& context, const ScheduleEditor& edit,
         context, control, access,
         [&](COpenedDevice& opened, CVelkDisk& disk) {
             RequireVelkDisk(disk);
-            if (const auto edited = edit(disk.GetSchedules(), disk.GetTracks().size())) {
+            if (const auto edited = edit(disk.GetSchedules(), disk.GetTracks())) {
                 const CSleepLock awake = context.KeepAwake(JobPhase::WritingCard);
                 disk.SetSchedules(*edited);
                 disk.WriteTable();

@@ -35,10 +35,10 @@ JobOutcome Format(const JobContext& context);
 JobOutcome RemoveLast(const JobContext& context, CardListing* after = nullptr);
 
 // Sets a unit's clock to local time, reads the card, lets edit change its schedules (none: nothing
-// is written) and writes them. edit gets the schedules and the number of tracks. A card that is no
-// VELK disk fails before edit is called. Returns the card as it is afterwards.
-using ScheduleEditor =
-    std::function<std::optional<std::vector<ScheduleEntry>>(const std::vector<ScheduleEntry>& schedules, size_t tracks)>;
+// is written) and writes them. edit gets the schedules and the tracks. A card that is no VELK disk
+// fails before edit is called. Returns the card as it is afterwards.
+using ScheduleEditor = std::function<std::optional<std::vector<ScheduleEntry>>(
+    const std::vector<ScheduleEntry>& schedules, const std::vector<TrackEntry>& tracks)>;
 CardListing EditSchedules(const JobContext& context, const ScheduleEditor& edit, DeviceAccess access = DeviceAccess::ReadWrite);
 
 }  // namespace job

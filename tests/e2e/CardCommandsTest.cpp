@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -108,6 +109,53 @@ TEST_F(Velk3Card, SchedulesAreAddedSetAndRemoved) {
     r = RunVelk3({"schedules", m_image, "remove", "5"});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("There is no schedule 5"), std::string::npos) << r.err;
+}
+
+TEST_F(Velk3Card, SchedulesNextListsTheComingPlaysAndTheListingNotesEachSchedule) {
+    MakeCard(3);
+    const std::vector<std::string> added[] = {{"--track", "2", "--minutes", "5", "--hours", "14"},
+                                              {"--minutes", "5", "--hours", "14, 15"},
+                                              {"--days", "31", "--months", "4"}};
+    for (const auto& fields : added) {
+        std::vector<std::string> args{"schedules", m_image, "add"};
+        args.insert(args.end(), fields.begin(), fields.end());
+        ASSERT_EQ(RunVelk3(args).exitCode, 0);
+    }
+
+    ProcessResult r = RunVelk3({"schedules", m_image, "next", "--from", "2026-12-09 14:05", "--count", "3"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "2026-12-09 14:05  track 2  Track 2  (schedule 0)\n"
+                     "2026-12-09 14:05  track 0  Track 0  (schedule 1)\n"
+                     "2026-12-09 15:05  track 0  Track 0  (schedule 1)\n");
+    r = RunVelk3({"schedules", m_image, "next", "--from", "2026-12-31 23:00", "--count", "1", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(nlohmann::json::parse(r.out), nlohmann::json::parse(R"({"plays": [{"time": "2027-01-01T14:05", "track": 2,
+                                                                       "title": "Track 2", "schedule": 0}]})"));
+
+    r = RunVelk3({"schedules", m_image});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("Months  Notes\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("*       same minute as schedule 1\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("4       never plays\n"), std::string::npos) << r.out;
+    const auto listed = nlohmann::json::parse(RunVelk3({"schedules", m_image, "--json"}).out)["schedules"];
+    ASSERT_EQ(listed.size(), 3u);
+    EXPECT_EQ(listed[1]["same_minute"], nlohmann::json::array({0}));
+    EXPECT_EQ(listed[1]["same_minute_count"], 1);
+    EXPECT_EQ(listed[2]["never_plays"], true);
+    EXPECT_EQ(listed[2]["no_such_routine"], false);
+    EXPECT_EQ(listed[2]["same_minute"], nlohmann::json::array());
+}
+
+TEST_F(Velk3Card, SchedulesNextRefusesAWrongStartOrCountInOneLine) {
+    MakeCard(1);
+    const std::vector<std::string> wrong[] = {{"--from", "2026-02-29 10:00"}, {"--from", "tomorrow"},
+                                              {"--count", "0"}, {"--count", "ten"}, {"--count", "10000000"}};
+    for (const auto& option : wrong) {
+        const ProcessResult r = RunVelk3({"schedules", m_image, "next", option[0], option[1]});
+        EXPECT_EQ(r.exitCode, 2) << option[1];
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_NE(r.err.find(option[0]), std::string::npos) << r.err;
+    }
 }
 
 TEST_F(Velk3Card, RemoveLastDropsTheRoutineAndItsSchedules) {

@@ -12,6 +12,8 @@
 #include "controls/ControlList.h"
 #include "controls/ImageButton.h"
 #include "gui/ManagerWindowFixture.h"
+#include "gui/SchedulePreviewPane.h"
+#include "gui/ScheduleWeekView.h"
 #include "gui/SchedulerDialog.h"
 #include "gui/Translations.h"
 
@@ -81,6 +83,16 @@ void GermanWindowTest::TheScheduleDialogIsGerman() {
         titles << dialog.Grid()->model()->headerData(column, Qt::Horizontal).toString();
     QCOMPARE(titles, (QStringList{"Spur", "Minuten", "Stunden", "Wochentage", "Tage im Monat", "Monate"}));
     QCOMPARE(NameOf(dialog.CancelButton()), QStringLiteral("Abbrechen"));
+    QCOMPARE(dialog.PreviewPane()->tabText(0), QStringLiteral("Nächste Wiedergaben"));
+    QCOMPARE(NameOf(dialog.PreviewPane()->WeekView()), QStringLiteral("Woche"));
+
+    // The notes come from the core, in German.
+    ScheduleEntry april31;
+    april31.daysOfMonth.insert(31);
+    april31.months.insert(4);
+    CSchedulerDialog never({april31, ScheduleEntry{}, ScheduleEntry{}}, 1);
+    QTRY_COMPARE(never.Grid()->GetRowNote(0), QStringLiteral("spielt nie"));
+    QTRY_COMPARE(never.Grid()->GetRowNote(1), QStringLiteral("gleiche Minute wie Zeitplan 2"));
 }
 
 QTEST_MAIN(GermanWindowTest)

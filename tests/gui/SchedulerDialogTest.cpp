@@ -5,6 +5,7 @@
 #include "controls/ControlList.h"
 #include "controls/ImageButton.h"
 #include "gui/SchedulerDialog.h"
+#include "gui/SchedulerDialogDriver.h"
 
 namespace {
 
@@ -16,24 +17,6 @@ ScheduleEntry Entry(uint16_t track, ValueSet minutes = {}, ValueSet hours = {}) 
     entry.minutes = std::move(minutes);
     entry.hours = std::move(hours);
     return entry;
-}
-
-QStringList RowTexts(const CControlList& grid, int row) {
-    QStringList texts;
-    for (int column = 0; column < grid.GetColumnCount(); ++column) texts << grid.GetItemText(row, column);
-    return texts;
-}
-
-// Double-clicks the cell, types over its selected text and presses Enter, as a user would.
-void EditCell(CSchedulerDialog& dialog, int row, int column, const QString& text) {
-    CControlList* grid = dialog.Grid();
-    const QRect cell = grid->visualRect(grid->model()->index(row, column));
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-    QWidget* editor = grid->GetEditor();
-    QVERIFY(editor);
-    QTest::keyClicks(editor, text);
-    QTest::keyClick(editor, Qt::Key_Return);
-    QTRY_VERIFY(!grid->IsEditing());
 }
 
 // Tabs from the grid until target has the focus; false when it is never reached.

@@ -71,15 +71,15 @@ TEST_F(JobTest, SchedulesAreWrittenOnlyWhenEditedAndNeverOnACardWithoutAVelkDisk
     const std::string card = MakeCard("card.img", 2);
     const Bytes before = ReadAll(card);
     size_t tracksSeen = 0;
-    const auto keep = [&](const std::vector<ScheduleEntry>&, size_t tracks) {
-        tracksSeen = tracks;
+    const auto keep = [&](const std::vector<ScheduleEntry>&, const std::vector<TrackEntry>& tracks) {
+        tracksSeen = tracks.size();
         return std::optional<std::vector<ScheduleEntry>>();
     };
     EXPECT_EQ(job::EditSchedules(Context(card), keep, DeviceAccess::Read).schedules.size(), 1u);
     EXPECT_EQ(tracksSeen, 2u);
     EXPECT_TRUE(ReadAll(card) == before);
 
-    const auto addOne = [](std::vector<ScheduleEntry> schedules, size_t) {
+    const auto addOne = [](std::vector<ScheduleEntry> schedules, const std::vector<TrackEntry>&) {
         schedules.emplace_back().trackIndex = 1;
         return std::optional(schedules);
     };
@@ -87,7 +87,7 @@ TEST_F(JobTest, SchedulesAreWrittenOnlyWhenEditedAndNeverOnACardWithoutAVelkDisk
     EXPECT_EQ(Listed(card).schedules.size(), 2u);
 
     bool edited = false;
-    const auto mustNotRun = [&](const std::vector<ScheduleEntry>&, size_t) {
+    const auto mustNotRun = [&](const std::vector<ScheduleEntry>&, const std::vector<TrackEntry>&) {
         edited = true;
         return std::optional<std::vector<ScheduleEntry>>();
     };

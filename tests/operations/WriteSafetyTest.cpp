@@ -51,7 +51,7 @@ protected:
             {"remove the last routine", "Writing Card", false, [](const JobContext& c) { job::RemoveLast(c); }},
             {"write schedules", "Writing Card", false,
              [](const JobContext& c) {
-                 job::EditSchedules(c, [](const std::vector<ScheduleEntry>&, size_t) {
+                 job::EditSchedules(c, [](const std::vector<ScheduleEntry>&, const std::vector<TrackEntry>&) {
                      return std::vector<ScheduleEntry>(3);
                  });
              }},

@@ -1,14 +1,18 @@
-// Shots of the controls: the schedule dialog with three schedules, the image button's states, the
+// Shots of the controls: the schedule dialog with four schedules (its next plays, its week), the image button's states, the
 // grid's kinds of cells.
 #include <QApplication>
+#include <QEventLoop>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QTimer>
 
 #include "Shots.h"
 #include "controls/BitmapResource.h"
 #include "controls/ControlList.h"
 #include "controls/ImageButton.h"
+#include "gui/SchedulePreviewPane.h"
+#include "gui/ScheduleWeekView.h"
 #include "gui/SchedulerDialog.h"
 
 namespace {
@@ -16,13 +20,21 @@ namespace {
 constexpr int kTrackCount = 3;
 const QSize kButtonSize(100, 58);  // the dialogs' 66 x 36 units in their usual font
 
-ScheduleEntry Schedule(uint16_t track, ValueSet minutes, ValueSet hours, ValueSet weekdays = {}) {
+ScheduleEntry Schedule(uint16_t track, ValueSet minutes, ValueSet hours, ValueSet weekdays = {}, ValueSet days = {},
+                       ValueSet months = {}) {
     ScheduleEntry entry;
     entry.trackIndex = track;
     entry.minutes = std::move(minutes);
     entry.hours = std::move(hours);
     entry.weekdays = std::move(weekdays);
+    entry.daysOfMonth = std::move(days);
+    entry.months = std::move(months);
     return entry;
+}
+
+// Wednesday, 9 December 2026, 11:20: the pictures do not change with the day they are made.
+LocalTime PictureClock() {
+    return {2026, 12, 9, 4, 11, 20, 0};
 }
 
 std::unique_ptr<QWidget> ScheduleDialog() {
@@ -30,8 +42,32 @@ std::unique_ptr<QWidget> ScheduleDialog() {
         Schedule(0, {0, 30}, {9, 12, 15}),
         Schedule(1, {45}, {19}, {1, 7}),
         Schedule(2, {}, {12}),
+        Schedule(1, {0}, {12}, {}, {31}, {4}),
     };
-    return std::make_unique<CSchedulerDialog>(schedules, kTrackCount);
+    std::vector<TrackEntry> tracks(kTrackCount);
+    const char* titles[] = {"Chimes", "Parade", "Finale"};
+    for (int i = 0; i < kTrackCount; ++i) tracks[size_t(i)].SetTitle(titles[i]);
+    return std::make_unique<CSchedulerDialog>(schedules, tracks, nullptr, PictureClock);
+}
+
+// Waits (a few seconds at most) until the dialog shows its preview.
+void AwaitPreview(QWidget& widget) {
+    auto& dialog = static_cast<CSchedulerDialog&>(widget);
+    constexpr int kWaitMs = 5000;
+    QEventLoop loop;
+    QObject::connect(&dialog, &CSchedulerDialog::previewShown, &loop, &QEventLoop::quit);
+    QTimer::singleShot(kWaitMs, &loop, &QEventLoop::quit);
+    if (dialog.PreviewPane()->PlaysList()->GetRowCount() == 0) loop.exec();
+}
+
+// The week, with the keyboard on today's noon hour.
+void ShowWeek(QWidget& widget) {
+    AwaitPreview(widget);
+    auto& dialog = static_cast<CSchedulerDialog&>(widget);
+    dialog.PreviewPane()->setCurrentWidget(dialog.PreviewPane()->WeekView());
+    CScheduleWeekView* week = dialog.PreviewPane()->WeekView();
+    week->setFocus(Qt::TabFocusReason);
+    week->setCurrentIndex(week->model()->index(0, 12));
 }
 
 // One button per state, each with its name below.
@@ -102,7 +138,8 @@ void SelectMiddleRow(QWidget& grid) {
 
 std::vector<Shot> ControlShots() {
     return {
-        {"schedule-dialog", ScheduleDialog, nullptr},
+        {"schedule-dialog", ScheduleDialog, AwaitPreview},
+        {"schedule-week", ScheduleDialog, ShowWeek},
         {"image-button-states", ImageButtonStates, SetButtonStates},
         {"control-list-cells", ControlListCells, SelectMiddleRow},
     };

@@ -97,6 +97,7 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     if (options.dark) UseDarkPalette();
+    if (!options.language.isEmpty()) QLocale::setDefault(QLocale(options.language));  // dates as well as words
     if (!options.language.isEmpty() && InstallTranslations(app, QLocale(options.language)).isEmpty()) {
         std::fprintf(stderr, "no translation into %s (VELK3_TRANSLATIONS_DIR)\n", qPrintable(options.language));
         return 1;
