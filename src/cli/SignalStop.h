@@ -7,7 +7,7 @@
 #include <stop_token>
 #include <thread>
 
-#include "devices/FileDescriptor.h"
+#include "platform/FileDescriptor.h"
 
 class CSignalStop {
 public:

@@ -4,7 +4,7 @@
 // The file is locked while open so two commands never write one image at once.
 #include <string>
 
-#include "devices/FileDescriptor.h"
+#include "platform/FileDescriptor.h"
 #include "devices/SectorDevice.h"
 
 class CImageFile final : public CSectorDevice {

@@ -8,7 +8,7 @@
 
 #include "devices/DeviceAccess.h"
 #include "devices/DriveList.h"
-#include "devices/FileDescriptor.h"
+#include "platform/FileDescriptor.h"
 #include "devices/SectorDevice.h"
 #include "platform/SystemPaths.h"
 #include "platform/UserPrompt.h"

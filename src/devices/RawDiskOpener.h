@@ -9,7 +9,7 @@
 
 #include "devices/DeviceAccess.h"
 #include "devices/DriveList.h"
-#include "devices/FileDescriptor.h"
+#include "platform/FileDescriptor.h"
 #include "devices/UdisksClient.h"
 #include "platform/UserPrompt.h"
 
@@ -33,6 +33,9 @@ private:
     IUserPrompt* m_questions;
     std::unique_ptr<IUdisksClient> m_ownUdisks;
 };
+
+// "Could not open drive (/dev/sdb is not the disk sdb that was listed)": the node changed since.
+std::string NotTheListedDiskMessage(const std::string& path, const std::string& name);
 
 // "The card is mounted at /media/anna/CARD, /media/anna/DATA.\n\nUnmount it and continue?"
 std::string UnmountQuestion(const std::vector<std::string>& mountPoints);

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "devices/DeviceAccess.h"
-#include "devices/FileDescriptor.h"
+#include "platform/FileDescriptor.h"
 
 enum class UdisksFailure {
     Unavailable,    // no system bus, or no udisks2 on it

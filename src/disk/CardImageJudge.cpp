@@ -8,7 +8,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "devices/FileDescriptor.h"
+#include "platform/FileDescriptor.h"
 #include "devices/SectorDevice.h"
 #include "disk/VelkDisk.h"
 
