@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "platform/Exceptions.h"
+#include "platform/RegularFile.h"
 
 namespace {
 
@@ -48,12 +49,10 @@ void CImageFile::Create(const std::string& path, uint64_t sectorCount) {
 
 void CImageFile::Open(const DeviceEntry& entry) {
     if (m_file.IsOpen()) throw CUsbDeviceException("A drive is already opened");
-    CFileDescriptor file(::open(entry.name.c_str(), O_RDWR | O_CLOEXEC));
-    if (!file.IsOpen())
-        throw CUsbDeviceException("Could not open image " + entry.name + " (" + SystemError() + ")");
-    struct stat st {};
-    if (::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode))
-        throw CUsbDeviceException("Could not open image " + entry.name + " (not a regular file)");
+    OpenedFile opened = OpenRegularFile(entry.name, {O_RDWR});
+    if (!opened.IsOpen()) throw CUsbDeviceException("Could not open image " + entry.name + " (" + opened.problem + ")");
+    CFileDescriptor file = std::move(opened.file);
+    const struct stat& st = opened.info;
     if (::flock(file.Get(), LOCK_EX | LOCK_NB) != 0)
         throw CUsbDeviceException("Could not open image " + entry.name + " (it is in use by another command)");
     const uint64_t sectors = static_cast<uint64_t>(st.st_size) / kSectorSize;

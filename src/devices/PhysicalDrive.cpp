@@ -51,8 +51,7 @@ void CPhysicalDrive::OpenHandle(DriveHandle& handle) {
     }
     if (!IsListedDisk(st)) {  // before any transfer
         handle.file.CloseQuietly();
-        throw CUsbDeviceException("Could not open drive (" + handle.path + " is not the disk " + m_drive.name +
-                                  " that was listed)");
+        throw CUsbDeviceException(NotTheListedDiskMessage(handle.path, m_drive.name));
     }
     if (S_ISBLK(st.st_mode)) {
         // The device node is the authority; sysfs may lag behind a card change.

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "platform/Exceptions.h"
+#include "platform/RegularFile.h"
 #include "platform/TextFormat.h"
 #include "platform/UserPrompt.h"
 
@@ -43,6 +44,10 @@ bool IsRefusal(int error) { return error == EACCES || error == EPERM; }
 
 }  // namespace
 
+std::string NotTheListedDiskMessage(const std::string& path, const std::string& name) {
+    return "Could not open drive (" + path + " is not the disk " + name + " that was listed)";
+}
+
 std::string UnmountQuestion(const std::vector<std::string>& mountPoints) {
     std::string joined;
     for (const std::string& point : mountPoints) joined += (joined.empty() ? "" : ", ") + point;
@@ -61,12 +66,14 @@ IUdisksClient& CRawDiskOpener::Udisks() {
 CFileDescriptor CRawDiskOpener::Open(const PhysicalDriveInfo& drive, DeviceAccess access) {
     if (access == DeviceAccess::ReadWrite && !drive.mounts.empty()) UnmountAfterAsking(drive);
     const std::string path = m_devRoot + "/" + drive.name;
-    const int flags = access == DeviceAccess::ReadWrite ? O_RDWR | O_EXCL | O_CLOEXEC : O_RDONLY | O_CLOEXEC;
-    CFileDescriptor file(::open(path.c_str(), flags));
-    if (file.IsOpen()) return file;
-    const int error = errno;
-    if (!IsRefusal(error)) throw CUsbDeviceException(OpenFailureMessage(error));
-    return OpenThroughUdisks(path, access, error);
+    RegularFileRules rules;
+    rules.access = access == DeviceAccess::ReadWrite ? O_RDWR | O_EXCL : O_RDONLY;
+    rules.blockDevice = true;
+    OpenedFile opened = OpenRegularFile(path, rules);
+    if (opened.IsOpen()) return std::move(opened.file);
+    if (opened.error == 0) throw CUsbDeviceException(NotTheListedDiskMessage(path, drive.name));  // not a disk at all
+    if (!IsRefusal(opened.error)) throw CUsbDeviceException(OpenFailureMessage(opened.error));
+    return OpenThroughUdisks(path, access, opened.error);
 }
 
 CFileDescriptor CRawDiskOpener::OpenThroughUdisks(const std::string& path, DeviceAccess access, int error) {

@@ -12,6 +12,7 @@
 #include "disk/RoutineFile.h"
 #include "disk/VelkDisk.h"
 #include "platform/Exceptions.h"
+#include "platform/RegularFile.h"
 #include "platform/TextFormat.h"
 
 namespace {
@@ -51,8 +52,9 @@ TrackEntry EntryFor(const RoutineHeader& header, uint32_t audioStart, uint32_t a
 
 void CVelkDisk::ImportRoutineFile(const std::string& path, bool writeTable) {
     if (m_tracks.size() >= size_t(disk_layout::kMaxTracks)) throw CFileAccessException("Maximum number of files reached");
-    StdioFile file = OpenStdioFile(path, "rb");
-    if (!file) throw CDriveAccessException(StringPrintf("Could not open file %s", path.c_str()));
+    std::string problem;
+    StdioFile file = OpenRegularStream(path, "rb", problem);
+    if (!file) throw CDriveAccessException(StringPrintf("Could not open file %s (%s)", path.c_str(), problem.c_str()));
     uint8_t bytes[RoutineHeader::kSize];
     if (std::fread(bytes, sizeof bytes, 1, file.get()) != 1) throw CFileAccessException("Error reading file");
     const RoutineHeader header = RoutineHeader::Decode(bytes);
