@@ -8,9 +8,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "platform/FileDescriptor.h"
 #include "devices/SectorDevice.h"
 #include "disk/VelkDisk.h"
+#include "platform/RegularFile.h"
 
 namespace {
 
@@ -23,7 +23,6 @@ bool HasRoutineSuffix(const std::string& path) {
 
 CardImageJudgement Unreadable(std::string problem) { return {CardImageKind::Unreadable, std::move(problem)}; }
 
-std::string SystemProblem(int error) { return error == ENOENT ? "no such file" : std::strerror(error); }
 
 // Where the next data at or after offset starts, and where it ends; a file system that cannot
 // tell holes (EINVAL) has data everywhere. false past the last data.
@@ -63,17 +62,15 @@ bool ZerosAsFarAsChecked(const CFileDescriptor& file, uint64_t size) {
 
 CardImageJudgement JudgeCardImage(const std::string& path) {
     if (HasRoutineSuffix(path)) return {CardImageKind::Routine, {}};
-    // O_NONBLOCK: a named pipe offered as an image must not hold the caller until a writer comes.
-    CFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (!file.IsOpen()) return Unreadable(SystemProblem(errno));
-    struct stat st {};
-    if (::fstat(file.Get(), &st) != 0) return Unreadable(SystemProblem(errno));
-    if (!S_ISREG(st.st_mode)) return Unreadable("not a regular file");
-    const auto size = uint64_t(st.st_size);
+    // A dropped node may be a pipe or a serial port: looked at before it is opened.
+    const OpenedFile opened = OpenRegularFile(path);
+    if (!opened.IsOpen()) return Unreadable(opened.problem);
+    const CFileDescriptor& file = opened.file;
+    const auto size = uint64_t(opened.info.st_size);
     if (size == 0) return {CardImageKind::Blank, {}};
     if (size % kSectorSize != 0) return {CardImageKind::NotSectors, {}};
     uint8_t first[kSectorSize];
-    if (!file.ReadAt(0, first, kSectorSize)) return Unreadable(SystemProblem(errno ? errno : EIO));
+    if (!file.ReadAt(0, first, kSectorSize)) return Unreadable(std::strerror(errno ? errno : EIO));
     if (IsVelkHeader(first)) return {CardImageKind::VelkDisk, {}};
     return {ZerosAsFarAsChecked(file, size) ? CardImageKind::Blank : CardImageKind::Foreign, {}};
 }
