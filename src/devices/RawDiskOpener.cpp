@@ -108,7 +108,7 @@ void CRawDiskOpener::UnmountNode(const std::string& node, const std::vector<std:
                                                                                 ? "no udisks2 on the system bus"
                                                                                 : e.what()));
     }
-    // Nested mounts go first.
+    // Nested mounts go first. A link put where a mount point was is not followed to another mount.
     for (auto point = points.rbegin(); point != points.rend(); ++point)
-        if (::umount2(point->c_str(), 0) != 0) throw CUsbDeviceException(UnmountFailureMessage(*point, std::strerror(errno)));
+        if (::umount2(point->c_str(), UMOUNT_NOFOLLOW) != 0) throw CUsbDeviceException(UnmountFailureMessage(*point, std::strerror(errno)));
 }
