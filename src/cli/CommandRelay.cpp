@@ -30,7 +30,7 @@ struct RelayOptions {
     int blockBytes = 64;
     int periodMs = 0;
     int timeoutMs = 10000;
-    std::stop_token stop;  // SIGINT, SIGTERM
+    std::stop_token stop;  // SIGINT, SIGTERM, SIGHUP
 };
 
 struct RelayRendezvous {
@@ -160,7 +160,7 @@ std::optional<std::vector<double>> SendData(RelayRendezvous& objects, CManagerPr
     return roundTrips;
 }
 
-// The objects are removed and the relay stopped on SIGINT and SIGTERM as well.
+// The objects are removed and the relay stopped on SIGINT, SIGTERM and SIGHUP as well.
 int RunRelay(const RelayOptions& options) {
     CheckOptions(options);
     const std::string name = UnitName(options);
