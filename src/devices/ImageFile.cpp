@@ -35,16 +35,35 @@ DeviceEntry CImageFile::EntryFor(const std::string& path) {
 }
 
 void CImageFile::Create(const std::string& path, uint64_t sectorCount) {
+    CImageFile image;
+    image.OpenNew(path, sectorCount);
+    image.Close();
+}
+
+void CImageFile::OpenNew(const std::string& path, uint64_t sectorCount) {
+    if (m_file.IsOpen()) throw CUsbDeviceException("A drive is already opened");
     if (sectorCount == 0 || sectorCount > kMaxSectors)
         throw CUsbDeviceException("An image must hold between 1 and 4294967295 sectors");
-    CFileDescriptor file(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, kImageMode));
-    if (!file.IsOpen())
+    CFileDescriptor file(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kImageMode));
+    struct stat st {};
+    if (!file.IsOpen() || ::fstat(file.Get(), &st) != 0)
         throw CUsbDeviceException("Could not create image " + path + " (" + SystemError() + ")");
-    if (::ftruncate(file.Get(), static_cast<off_t>(sectorCount * kSectorSize)) != 0) {
+    m_made = FileIdentity::Of(st);
+    if (::ftruncate(file.Get(), static_cast<off_t>(sectorCount * kSectorSize)) != 0 || ::flock(file.Get(), LOCK_EX | LOCK_NB) != 0) {
         const std::string error = SystemError();
-        ::unlink(path.c_str());
+        RemoveIfStillNamed(path, m_made);
         throw CUsbDeviceException("Could not size image " + path + " (" + error + ")");
     }
+    m_path = path;
+    m_file = std::move(file);
+    m_sectorCount = static_cast<uint32_t>(sectorCount);
+    m_written = false;
+}
+
+void CImageFile::Discard() {
+    m_file.CloseQuietly();
+    if (m_made.Known()) RemoveIfStillNamed(m_path, m_made);
+    m_made = {};
 }
 
 void CImageFile::Open(const DeviceEntry& entry) {
@@ -59,6 +78,7 @@ void CImageFile::Open(const DeviceEntry& entry) {
     m_sectorCount = static_cast<uint32_t>(sectors > kMaxSectors ? kMaxSectors : sectors);
     m_path = entry.name;
     m_file = std::move(file);
+    m_made = {};
     m_written = false;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/FileDescriptor.h"
+#include "platform/FileIdentity.h"
 #include "devices/SectorDevice.h"
 
 class CImageFile final : public CSectorDevice {
@@ -17,6 +18,10 @@ public:
     // Makes a new image of sectorCount zero sectors (sparse), readable by its owner alone; throws
     // when path exists.
     static void Create(const std::string& path, uint64_t sectorCount);
+    // The same, kept open: what is written goes to the file made, whatever is put at its name.
+    void OpenNew(const std::string& path, uint64_t sectorCount);
+    // Closes an image made by OpenNew and removes it, unless its name leads elsewhere by now.
+    void Discard();
 
     uint32_t GetSectorCount() override { return m_sectorCount; }
     std::string GetName() override { return m_path; }
@@ -33,6 +38,7 @@ private:
 
     std::string m_path;
     CFileDescriptor m_file;
+    FileIdentity m_made;  // of the file OpenNew made
     uint32_t m_sectorCount = 0;
     bool m_written = false;  // since the last flush
 };

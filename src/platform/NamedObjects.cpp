@@ -11,6 +11,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "platform/FileIdentity.h"
 #include "platform/TextFormat.h"
 
 namespace named_objects {
@@ -139,10 +140,9 @@ bool RemoveIfStale(const std::string& path) {
     if (fd < 0) return errno == ENOENT;  // gone meanwhile: try again
     bool removed = false;
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        // Still the same file under that name (not one made afresh by another process meanwhile)?
-        struct stat held {}, named {};
-        removed = ::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
-                  held.st_ino == named.st_ino && ::unlink(path.c_str()) == 0;
+        // Only the same file under that name, not one made afresh by another process meanwhile.
+        struct stat held {};
+        removed = ::fstat(fd, &held) == 0 && RemoveIfStillNamed(path, FileIdentity::Of(held));
     }
     ::close(fd);
     return removed;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/FileDescriptor.h"
+#include "platform/FileIdentity.h"
 #include "platform/StdioFile.h"
 
 struct RegularFileRules {
@@ -42,14 +43,3 @@ StdioFile OpenRegularStream(const std::string& path, const char* mode, std::stri
 // The whole of a small file, read through OpenRegularFile; false, with problem set, when it cannot
 // be opened or read or holds more than mostBytes.
 bool ReadRegularFile(const std::string& path, size_t mostBytes, std::vector<uint8_t>& bytes, std::string& problem);
-
-// The device and inode a file had when it was looked at, so a name opened again later can be
-// checked to still be that file.
-struct FileIdentity {
-    uint64_t device = 0;
-    uint64_t inode = 0;
-
-    static FileIdentity Of(const struct stat& info) { return {uint64_t(info.st_dev), uint64_t(info.st_ino)}; }
-    bool Known() const { return inode != 0; }
-    bool operator==(const FileIdentity&) const = default;
-};

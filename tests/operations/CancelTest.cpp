@@ -82,6 +82,31 @@ TEST_F(JobTest, AStoppedBackupRemovesItsImage) {
     }
 }
 
+// The backup's image is the file the backup made, to its end: a file another hand put at its name
+// meanwhile is neither written nor removed when the backup fails.
+TEST_F(JobTest, AStoppedBackupRemovesOnlyTheImageItMade) {
+    class CReplacingProgress final : public IProgressSink {
+    public:
+        explicit CReplacingProgress(std::string path) : m_path(std::move(path)) {}
+        void Report(const ProgressReport& report) override {
+            if (report.phase != JobPhase::Reading || stop.stop_requested()) return;
+            std::filesystem::rename(m_path, m_path + ".moved");
+            WriteAll(m_path, Bytes(kSectorSize, 0x44));
+            stop.request_stop();
+        }
+        std::stop_source stop;
+
+    private:
+        std::string m_path;
+    };
+    const std::string card = MakeCard("card.img", 3);
+    const std::string backup = temp.File("backup.img");
+    CReplacingProgress replacing(backup);
+    const JobContext context{DeviceId::Named(card), &prompt, &replacing, replacing.stop.get_token()};
+    EXPECT_EQ(StopMessage([&] { job::Backup(context, backup); }), stop_text::kNoBackup);
+    EXPECT_TRUE(ReadAll(backup) == Bytes(kSectorSize, 0x44)) << "the file put in its place stays as it was";
+}
+
 TEST_F(JobTest, AStoppedRestoreSaysWhatTheCardHolds) {
     const std::string image = MakeCard("backup.img", 3);
     struct Case {
