@@ -21,6 +21,10 @@ constexpr mode_t kImageMode = 0600;           // an image holds a card's content
 
 CImageFile::~CImageFile() { m_file.CloseQuietly(); }
 
+std::string ReplacedImageMessage(const std::string& path) {
+    return "The card image " + path + " has been replaced by another file since it was listed.";
+}
+
 DeviceEntry CImageFile::EntryFor(const std::string& path) {
     DeviceEntry entry;
     entry.name = path;
@@ -30,7 +34,7 @@ DeviceEntry CImageFile::EntryFor(const std::string& path) {
     std::snprintf(size, sizeof size, " (%0.2fMB)", megabytes);
     entry.description = path + size;
     entry.id = DeviceId::Of(DeviceKind::Image, path);
-    entry.id.inode = uint64_t(st.st_ino);
+    entry.id.file = FileIdentity::At(path, true);
     return entry;
 }
 
@@ -45,10 +49,8 @@ void CImageFile::OpenNew(const std::string& path, uint64_t sectorCount) {
     if (sectorCount == 0 || sectorCount > kMaxSectors)
         throw CUsbDeviceException("An image must hold between 1 and 4294967295 sectors");
     CFileDescriptor file(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kImageMode));
-    struct stat st {};
-    if (!file.IsOpen() || ::fstat(file.Get(), &st) != 0)
-        throw CUsbDeviceException("Could not create image " + path + " (" + SystemError() + ")");
-    m_made = FileIdentity::Of(st);
+    if (!file.IsOpen()) throw CUsbDeviceException("Could not create image " + path + " (" + SystemError() + ")");
+    m_made = FileIdentity::Of(file.Get());
     if (::ftruncate(file.Get(), static_cast<off_t>(sectorCount * kSectorSize)) != 0 || ::flock(file.Get(), LOCK_EX | LOCK_NB) != 0) {
         const std::string error = SystemError();
         RemoveIfStillNamed(path, m_made);
@@ -66,10 +68,16 @@ void CImageFile::Discard() {
     m_made = {};
 }
 
-void CImageFile::Open(const DeviceEntry& entry) {
+void CImageFile::Open(const DeviceEntry& entry) { OpenFile(entry, true); }
+
+void CImageFile::OpenListed(const DeviceEntry& entry) { OpenFile(entry, false); }
+
+void CImageFile::OpenFile(const DeviceEntry& entry, bool followLinks) {
     if (m_file.IsOpen()) throw CUsbDeviceException("A drive is already opened");
-    OpenedFile opened = OpenRegularFile(entry.name, {O_RDWR});
+    OpenedFile opened = OpenRegularFile(entry.name, {O_RDWR, followLinks});
     if (!opened.IsOpen()) throw CUsbDeviceException("Could not open image " + entry.name + " (" + opened.problem + ")");
+    if (entry.id.file.Known() && FileIdentity::Of(opened.file.Get()) != entry.id.file)
+        throw CUsbDeviceException(ReplacedImageMessage(entry.name));
     CFileDescriptor file = std::move(opened.file);
     const struct stat& st = opened.info;
     if (::flock(file.Get(), LOCK_EX | LOCK_NB) != 0)

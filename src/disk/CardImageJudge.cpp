@@ -8,6 +8,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "devices/ImageFile.h"
 #include "devices/SectorDevice.h"
 #include "disk/VelkDisk.h"
 #include "platform/RegularFile.h"
@@ -58,19 +59,38 @@ bool ZerosAsFarAsChecked(const CFileDescriptor& file, uint64_t size) {
     return true;
 }
 
+// What an opened regular file of size bytes holds; Unreadable kinds come with their problem apart.
+CardImageKind KindOf(const CFileDescriptor& file, uint64_t size) {
+    if (size == 0) return CardImageKind::Blank;
+    if (size % kSectorSize != 0) return CardImageKind::NotSectors;
+    uint8_t first[kSectorSize];
+    if (!file.ReadAt(0, first, kSectorSize)) return CardImageKind::Unreadable;
+    if (IsVelkHeader(first)) return CardImageKind::VelkDisk;
+    return ZerosAsFarAsChecked(file, size) ? CardImageKind::Blank : CardImageKind::Foreign;
+}
+
 }  // namespace
 
-CardImageJudgement JudgeCardImage(const std::string& path) {
+CardImageJudgement JudgeCardImage(const std::string& path, bool followLinks) {
     if (HasRoutineSuffix(path)) return {CardImageKind::Routine, {}};
     // A dropped node may be a pipe or a serial port: looked at before it is opened.
-    const OpenedFile opened = OpenRegularFile(path);
+    RegularFileRules rules;
+    rules.followLinks = followLinks;
+    const OpenedFile opened = OpenRegularFile(path, rules);
     if (!opened.IsOpen()) return Unreadable(opened.problem);
-    const CFileDescriptor& file = opened.file;
-    const auto size = uint64_t(opened.info.st_size);
-    if (size == 0) return {CardImageKind::Blank, {}};
-    if (size % kSectorSize != 0) return {CardImageKind::NotSectors, {}};
-    uint8_t first[kSectorSize];
-    if (!file.ReadAt(0, first, kSectorSize)) return Unreadable(std::strerror(errno ? errno : EIO));
-    if (IsVelkHeader(first)) return {CardImageKind::VelkDisk, {}};
-    return {ZerosAsFarAsChecked(file, size) ? CardImageKind::Blank : CardImageKind::Foreign, {}};
+    const CardImageKind kind = KindOf(opened.file, uint64_t(opened.info.st_size));
+    if (kind == CardImageKind::Unreadable) return Unreadable(std::strerror(errno ? errno : EIO));
+    return {kind, {}, FileIdentity::Of(opened.file.Get())};
+}
+
+std::optional<DeviceEntry> RelistImage(const DeviceId& image) {
+    const FileIdentity named = FileIdentity::At(image.name, false);
+    if (!named.Known()) return std::nullopt;
+    DeviceEntry entry = CImageFile::EntryFor(image.name);
+    entry.id = image;
+    if (named == image.file) return entry;
+    const CardImageJudgement judged = JudgeCardImage(image.name, false);
+    if (judged.kind != CardImageKind::VelkDisk && judged.kind != CardImageKind::Blank) return std::nullopt;
+    entry.id.file = judged.file;
+    return entry;
 }

@@ -1,16 +1,23 @@
 #pragma once
-// Which file a name led to when it was looked at: its file system's device and its inode. A name
-// opened or removed again later is first checked to still lead there, so a file another hand put
-// at the name meanwhile is neither used nor removed.
+// Which file a name led to when it was looked at. A name opened or removed again later is first
+// checked to still lead there, so a file another hand put at the name meanwhile is neither used nor
+// removed. The inode number alone does not tell: a file system hands a freed number to the next
+// file made, so a link or a new file put in place of a deleted one may carry the old number. The
+// type and, where the file system keeps it, the birth time tell those apart.
 #include <cstdint>
 #include <string>
-#include <sys/stat.h>
 
 struct FileIdentity {
     uint64_t device = 0;
     uint64_t inode = 0;
+    uint32_t type = 0;    // S_IFREG, S_IFLNK, ...
+    int64_t bornNs = 0;   // 0 where the file system keeps no birth time
 
-    static FileIdentity Of(const struct stat& info) { return {uint64_t(info.st_dev), uint64_t(info.st_ino)}; }
+    // Of the file open on fd; of what path names now (a link itself when followLinks is false).
+    // None known (Known() false) when it cannot be looked at.
+    static FileIdentity Of(int fd);
+    static FileIdentity At(const std::string& path, bool followLinks);
+
     bool Known() const { return inode != 0; }
     bool operator==(const FileIdentity&) const = default;
 };

@@ -141,8 +141,7 @@ bool RemoveIfStale(const std::string& path) {
     bool removed = false;
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
         // Only the same file under that name, not one made afresh by another process meanwhile.
-        struct stat held {};
-        removed = ::fstat(fd, &held) == 0 && RemoveIfStillNamed(path, FileIdentity::Of(held));
+        removed = RemoveIfStillNamed(path, FileIdentity::Of(fd));
     }
     ::close(fd);
     return removed;
