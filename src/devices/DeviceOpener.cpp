@@ -26,7 +26,7 @@ const PhysicalDriveInfo& RequireUsableDrive(const PhysicalDriveInfo* drive, cons
 
 COpenedDevice OpenDrive(const PhysicalDriveInfo& drive, const DeviceOpenOptions& options) {
     auto device = std::make_unique<CPhysicalDrive>(options.paths, options.access, nullptr, options.allowFixed,
-                                                   options.questions);
+                                                   options.questions, options.stop);
     DeviceEntry entry{drive.dev, DriveLabel(drive), drive.name, DriveId(drive)};
     device->Open(entry);
     return COpenedDevice(std::move(device), DeviceKind::Drive, entry.description);

@@ -54,12 +54,12 @@ std::string UnmountQuestion(const std::vector<std::string>& mountPoints) {
     return StringPrintf(question_text::kUnmount, joined.c_str());
 }
 
-CRawDiskOpener::CRawDiskOpener(std::string devRoot, IUdisksClient* udisks, IUserPrompt* questions)
-    : m_devRoot(std::move(devRoot)), m_udisks(udisks), m_questions(questions) {}
+CRawDiskOpener::CRawDiskOpener(std::string devRoot, IUdisksClient* udisks, IUserPrompt* questions, std::stop_token stop)
+    : m_devRoot(std::move(devRoot)), m_udisks(udisks), m_questions(questions), m_stop(std::move(stop)) {}
 
 IUdisksClient& CRawDiskOpener::Udisks() {
     if (m_udisks) return *m_udisks;
-    if (!m_ownUdisks) m_ownUdisks = std::make_unique<CUdisksClient>();
+    if (!m_ownUdisks) m_ownUdisks = std::make_unique<CUdisksClient>(UdisksTimeouts{}, m_stop);
     return *m_ownUdisks;
 }
 

@@ -4,6 +4,7 @@
 // user). A mounted card is unmounted for writing only after the user agrees in the Confirm box; a
 // command that only reads opens it shared and read-only and leaves it mounted.
 #include <memory>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,9 @@
 class CRawDiskOpener {
 public:
     // udisks: the client to ask; nullptr means the system's, connected only when needed.
-    // questions: asked before a mounted card is unmounted; nullptr: it stays mounted.
-    CRawDiskOpener(std::string devRoot, IUdisksClient* udisks, IUserPrompt* questions = nullptr);
+    // questions: asked before a mounted card is unmounted; nullptr: it stays mounted. stop ends a
+    // wait for the system's udisks2 (polkit's question may stay open for minutes).
+    CRawDiskOpener(std::string devRoot, IUdisksClient* udisks, IUserPrompt* questions = nullptr, std::stop_token stop = {});
 
     // The opened node of drive; throws CUsbDeviceException with the message for the user.
     CFileDescriptor Open(const PhysicalDriveInfo& drive, DeviceAccess access);
@@ -31,6 +33,7 @@ private:
     std::string m_devRoot;
     IUdisksClient* m_udisks;
     IUserPrompt* m_questions;
+    std::stop_token m_stop;
     std::unique_ptr<IUdisksClient> m_ownUdisks;
 };
 

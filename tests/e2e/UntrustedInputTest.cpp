@@ -1,5 +1,6 @@
-// velk3 meeting what it cannot trust to behave: a named pipe where a file is expected. Each ends,
-// says why, and leaves the card alone; the time-outs only keep a hang from holding the test.
+// velk3 meeting what it cannot trust to behave: a named pipe where a file is expected, and a system
+// bus that takes the connection and never answers. Each ends, says why where it fails, and leaves
+// the card alone; the time-outs only keep a hang from holding the test.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -7,6 +8,7 @@
 
 #include "AudioFixtures.h"
 #include "e2e/Velk3Process.h"
+#include "support/PrivateBus.h"
 
 namespace {
 
@@ -46,6 +48,17 @@ TEST_F(Velk3Untrusted, ANamedPipeGivenAsAFileIsRefusedAtOnceAndNothingIsWritten)
         EXPECT_TRUE(ReadAll(card) == before) << c.args[0];
         EXPECT_EQ(temp.TempFileCount(), 0) << c.args[0];
     }
+}
+
+// logind is asked to keep the machine awake while the card is written; its bus hanging costs the
+// call's time-out, not sd-bus's 90 s wait for a greeting.
+TEST_F(Velk3Untrusted, ABusThatNeverAnswersDelaysAFormatOnlyByTheLogindTimeOut) {
+    const CSilentBus bus;
+    ASSERT_FALSE(bus.Address().empty());
+    const ProcessResult r = Velk3({"--yes", "format", card}, {{"DBUS_SYSTEM_BUS_ADDRESS", bus.Address()}});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    const ProcessResult listed = Velk3({"list", card, "--json"});
+    EXPECT_NE(listed.out.find("\"velk\": true"), std::string::npos) << listed.out;
 }
 
 }  // namespace
