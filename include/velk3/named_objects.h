@@ -163,10 +163,12 @@ static inline int velk3_make_unnamed_(const char* path, char* source, size_t siz
     return fd;
 }
 
-/* Links the sized and locked file at source to path, replacing a stale object once. */
+/* Links the sized and locked file at source to path, replacing a stale object once. Only a name
+ * that is taken is reported as EEXIST; any other failure keeps its own errno. */
 static inline int velk3_link_in_place_(const char* source, const char* path) {
     if (linkat(AT_FDCWD, source, AT_FDCWD, path, AT_SYMLINK_FOLLOW) == 0) return 0;
-    if (errno != EEXIST || !velk3_remove_if_stale_(path)) {
+    if (errno != EEXIST) return -1;
+    if (!velk3_remove_if_stale_(path)) {
         errno = EEXIST;
         return -1;
     }

@@ -7,8 +7,22 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/RegularFile.h"
+
+namespace {
+
+int OpenSourceFile(const AudioSource& source) {
+    if (source.fd >= 0) return ::fcntl(source.fd, F_DUPFD_CLOEXEC, 0);
+    OpenedFile opened = OpenRegularFile(source.path);
+    // A pipe or a device is no audio file: the demuxers seek, and a pipe would hold the reader.
+    if (!opened.IsOpen()) errno = opened.error ? opened.error : EINVAL;
+    return opened.file.Release();
+}
+
+}  // namespace
+
 bool OpenSourceRegion(const AudioSource& source, SourceRegion& region) {
-    region.fd = source.fd >= 0 ? ::fcntl(source.fd, F_DUPFD_CLOEXEC, 0) : ::open(source.path.c_str(), O_RDONLY | O_CLOEXEC);
+    region.fd = OpenSourceFile(source);
     if (region.fd < 0) return false;
     struct stat st {};
     if (::fstat(region.fd, &st) != 0) {

@@ -36,7 +36,7 @@ bool CMediaUtils::ProbeAudioFile(const AudioSource& source, AudioStreamInfo& inf
     info = {};
     failure.clear();
     struct stat st {};
-    if (::stat(source.path.c_str(), &st) != 0) return false;
+    if (source.fd < 0 && ::stat(source.path.c_str(), &st) != 0) return false;
     CMediaInput input;
     const char* caption = nullptr;
     const int result = input.Open(source, caption);

@@ -14,7 +14,7 @@ struct CliContext {
     bool allowFixed = false;
     SystemPaths paths;
     IUserPrompt* questions = nullptr;  // the terminal
-    std::stop_token stop;              // requested by SIGINT or SIGTERM
+    std::stop_token stop;              // requested by SIGINT, SIGTERM or SIGHUP
     // Set by the chosen command; returns the exit status.
     std::function<int()> run;
 

@@ -4,7 +4,7 @@
 
 #include "cli/CliContext.h"
 #include "devices/ImageFile.h"
-#include "operations/CardSession.h"
+#include "disk/VelkDisk.h"
 
 namespace {
 
@@ -28,18 +28,17 @@ uint64_t ParseImageSize(const std::string& text) {
     return bytes;
 }
 
-int CreateImage(const std::string& path, const std::string& size, const CliContext& context) {
-    CImageFile::Create(path, ParseImageSize(size) / kSectorSize);
+int CreateImage(const std::string& path, const std::string& size) {
+    CImageFile image;
+    image.OpenNew(path, ParseImageSize(size) / kSectorSize);
     try {
         // A new image holds nothing to lose: it is formatted without a question.
-        const JobContext job = context.Job(path);
-        CJobControl control = job.Control();
-        WithCard(job, control, DeviceAccess::ReadWrite, [](COpenedDevice&, CVelkDisk& disk) {
-            disk.Format();
-            return 0;
-        });
+        CVelkDisk disk(image);
+        disk.Read();
+        disk.Format();
+        image.Close();
     } catch (...) {
-        std::remove(path.c_str());  // a half-made image is no use to anyone
+        image.Discard();  // a half-made image is no use to anyone
         throw;
     }
     std::cout << path << " now holds an empty VELK disk.\n";
@@ -57,6 +56,6 @@ void RegisterImageCommand(CLI::App& app, CliContext& context) {
     create->add_option("FILE", *path, "The image file to create (must not exist)")->required();
     create->add_option("--size", *size, "Size: bytes, or a number with K, M or G (binary units)")->required();
     create->callback([&context, path, size] {
-        context.run = [&context, path, size] { return CreateImage(*path, *size, context); };
+        context.run = [path, size] { return CreateImage(*path, *size); };
     });
 }

@@ -18,6 +18,7 @@
 #include "disk/RoutineFile.h"
 #include "disk/TrackEntry.h"
 #include "platform/Exceptions.h"
+#include "platform/RegularFile.h"
 #include "platform/StdioFile.h"
 
 namespace {
@@ -76,15 +77,16 @@ std::optional<std::pair<uint32_t, uint32_t>> ParseChannels(const std::string& te
 
 uint32_t FileBytes(std::FILE* file, const std::string& path) {
     struct stat st {};
-    if (::fstat(::fileno(file), &st) != 0 || !S_ISREG(st.st_mode)) throw CFileAccessException(path + " is not a regular file");
+    if (::fstat(::fileno(file), &st) != 0) throw CFileAccessException("Error reading file " + path);
     if (uint64_t(st.st_size) > UINT32_MAX - RoutineHeader::kSize)
         throw CFileAccessException(path + " is too large for a routine file (4 GiB at most)");
     return uint32_t(st.st_size);
 }
 
 StdioFile OpenInput(const std::string& path) {
-    StdioFile file = OpenStdioFile(path, "rb");
-    if (!file) throw CDriveAccessException("Could not open file " + path);
+    std::string problem;
+    StdioFile file = OpenRegularStream(path, "rb", problem);
+    if (!file) throw CDriveAccessException("Could not open file " + path + " (" + problem + ")");
     return file;
 }
 
@@ -99,12 +101,14 @@ bool PlayableMp3(std::FILE* file, uint32_t size) {
     return playable;
 }
 
-// Converted audio: FFmpeg must find an audio stream, and the channels must exist in it.
-void ChooseChannels(const PackRequest& request, RoutineHeader& header) {
+// Converted audio: FFmpeg must find an audio stream, and the channels must exist in it. The file
+// already opened is the one probed.
+void ChooseChannels(const PackRequest& request, std::FILE* audio, RoutineHeader& header) {
     AudioStreamInfo info;
     std::string failure;
     AudioSource source;
     source.path = request.audio;
+    source.fd = ::fileno(audio);
     if (!CMediaUtils::ProbeAudioFile(source, info, failure))
         throw CFileAccessException("Cannot read the audio of " + request.audio + (failure.empty() ? "" : " (" + failure + ")"));
     if (info.streamIndex < 0 || !info.decodable)
@@ -179,7 +183,7 @@ int Pack(const PackRequest& request) {
     if (header.FileSize() > UINT32_MAX) throw CFileAccessException("Audio and data are too large for a routine file");
     const bool mp3 = PlayableMp3(audio.get(), header.audioBytes);
     header.audioFormat = mp3 ? RoutineHeader::kMp3Format : RoutineHeader::kOtherFormat;
-    if (!mp3 && header.audioBytes > 0) ChooseChannels(request, header);
+    if (!mp3 && header.audioBytes > 0) ChooseChannels(request, audio.get(), header);
     else if (const auto channels = ParseChannels(request.channels)) {
         header.firstChannel = channels->first;
         header.secondChannel = channels->second;

@@ -5,9 +5,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <optional>
 #include <thread>
 
@@ -15,12 +13,15 @@
 #include "cli/ManagerProcess.h"
 #include "platform/ByteOrder.h"
 #include "platform/NamedObjects.h"
+#include "platform/RegularFile.h"
 #include "platform/TextFormat.h"
 #include "server/RelayProtocol.h"
 
 namespace {
 
 using std::chrono::milliseconds;
+
+constexpr size_t kMostDataBytes = size_t(1) << 30;  // the data file is held in memory whole
 
 struct RelayOptions {
     std::string name;
@@ -29,7 +30,7 @@ struct RelayOptions {
     int blockBytes = 64;
     int periodMs = 0;
     int timeoutMs = 10000;
-    std::stop_token stop;  // SIGINT, SIGTERM
+    std::stop_token stop;  // SIGINT, SIGTERM, SIGHUP
 };
 
 struct RelayRendezvous {
@@ -38,9 +39,11 @@ struct RelayRendezvous {
 };
 
 std::vector<uint8_t> ReadDataFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw CUsageError("cannot read the data file " + path + " (" + std::strerror(errno) + ")");
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::vector<uint8_t> data;
+    std::string problem;
+    if (!ReadRegularFile(path, kMostDataBytes, data, problem))
+        throw CUsageError("cannot read the data file " + path + " (" + problem + ")");
+    return data;
 }
 
 void CreateRendezvous(RelayRendezvous& objects, const std::string& name, size_t areaSize) {
@@ -157,7 +160,7 @@ std::optional<std::vector<double>> SendData(RelayRendezvous& objects, CManagerPr
     return roundTrips;
 }
 
-// The objects are removed and the relay stopped on SIGINT and SIGTERM as well.
+// The objects are removed and the relay stopped on SIGINT, SIGTERM and SIGHUP as well.
 int RunRelay(const RelayOptions& options) {
     CheckOptions(options);
     const std::string name = UnitName(options);

@@ -30,7 +30,7 @@ std::vector<std::string> ReadLabels(const uint8_t* area, size_t size) {
     return labels;
 }
 
-// The objects are removed and the listing stopped on SIGINT and SIGTERM as well.
+// The objects are removed and the listing stopped on SIGINT, SIGTERM and SIGHUP as well.
 int RunUnits(int timeoutMs, const std::stop_token& stop) {
     if (timeoutMs <= 0) throw CUsageError("--timeout-ms must be positive");
     CNamedEvent start, done;

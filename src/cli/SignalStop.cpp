@@ -19,6 +19,7 @@ sigset_t StopSignals() {
     sigemptyset(&set);
     sigaddset(&set, SIGINT);
     sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGHUP);  // the terminal or SSH session closed: the user is gone, the card is not
     return set;
 }
 

@@ -1,13 +1,13 @@
 #pragma once
-// SIGINT and SIGTERM ask the running job to stop at its next safe point instead of killing velk3
-// in the middle of a write. Both are blocked in every thread and read by one watcher thread from a
+// SIGINT, SIGTERM and SIGHUP ask the running job to stop at its next safe point instead of killing
+// velk3 in the middle of a write. Both are blocked in every thread and read by one watcher thread from a
 // signalfd, so no library call is ever interrupted by a handler. A second signal ends the process
 // at once, as the signal would have without this.
 #include <atomic>
 #include <stop_token>
 #include <thread>
 
-#include "devices/FileDescriptor.h"
+#include "platform/FileDescriptor.h"
 
 class CSignalStop {
 public:

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "cli/TerminalProgress.h"
-#include "devices/FileDescriptor.h"
+#include "platform/FileDescriptor.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // velk3: everything VELK3 Manager does, from a terminal or a script.
-// Exit status: 0 done, 1 the operation failed (message on standard error), 2 wrong usage, 130 and
-// 143 stopped by SIGINT and SIGTERM.
+// Exit status: 0 done, 1 the operation failed (message on standard error), 2 wrong usage, 129, 130
+// and 143 stopped by SIGHUP, SIGINT and SIGTERM.
 #include <CLI/CLI.hpp>
 #include <iostream>
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/FileIdentity.h"
+
 enum class DeviceKind {
     Named,  // only a name given by a user (velk3's DEVICE argument): whatever it names when opened
     Drive,
@@ -25,8 +27,8 @@ struct DeviceId {
     int bus = 0;
     std::string port{};
     int deviceNumber = 0;
-    // An image file.
-    uint64_t inode = 0;
+    // An image file: the file it was when listed.
+    FileIdentity file{};
 
     static DeviceId Of(DeviceKind kind, std::string name) {
         DeviceId id;

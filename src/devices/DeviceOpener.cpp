@@ -26,7 +26,7 @@ const PhysicalDriveInfo& RequireUsableDrive(const PhysicalDriveInfo* drive, cons
 
 COpenedDevice OpenDrive(const PhysicalDriveInfo& drive, const DeviceOpenOptions& options) {
     auto device = std::make_unique<CPhysicalDrive>(options.paths, options.access, nullptr, options.allowFixed,
-                                                   options.questions);
+                                                   options.questions, options.stop);
     DeviceEntry entry{drive.dev, DriveLabel(drive), drive.name, DriveId(drive)};
     device->Open(entry);
     return COpenedDevice(std::move(device), DeviceKind::Drive, entry.description);
@@ -129,12 +129,14 @@ const PhysicalDriveInfo& RequireListedDrive(const DeviceId& id, const CDriveList
 }
 
 COpenedDevice OpenListedImage(const DeviceId& id) {
-    struct stat st {};
-    if (::stat(id.name.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        throw CUsbDeviceException("The card image " + id.name + " is no longer there.");
-    if (uint64_t(st.st_ino) != id.inode)
-        throw CUsbDeviceException("The card image " + id.name + " has been replaced by another file since it was listed.");
-    return OpenImage(id.name);
+    const FileIdentity named = FileIdentity::At(id.name, false);
+    if (!named.Known()) throw CUsbDeviceException("The card image " + id.name + " is no longer there.");
+    if (named != id.file) throw CUsbDeviceException(ReplacedImageMessage(id.name));
+    auto device = std::make_unique<CImageFile>();
+    DeviceEntry entry = CImageFile::EntryFor(id.name);
+    entry.id = id;
+    device->OpenListed(entry);
+    return COpenedDevice(std::move(device), DeviceKind::Image, entry.description);
 }
 
 }  // namespace

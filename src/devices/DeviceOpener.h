@@ -6,6 +6,7 @@
 // device it was taken from, or fails saying that device is gone. A unit is looked up afresh on
 // every call: an older scan's libusb records may be gone after any rescan.
 #include <memory>
+#include <stop_token>
 #include <string>
 
 #include "devices/DeviceAccess.h"
@@ -21,6 +22,8 @@ struct DeviceOpenOptions {
     DeviceAccess access = DeviceAccess::ReadWrite;
     // Asked before a mounted card is unmounted for writing; none: the card stays mounted.
     IUserPrompt* questions = nullptr;
+    // Ends a wait for udisks2 (and polkit's question) while a drive is opened.
+    std::stop_token stop{};
 };
 
 // Owns an opened device; Close() reports a failed flush, the destructor only releases.

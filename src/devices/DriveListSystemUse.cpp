@@ -72,6 +72,13 @@ std::map<std::string, std::string> ReadUdevProperties(const fs::path& file) {
     return properties;
 }
 
+// btrfs and ZFS give mountinfo a device number of their own, so only the source's name tells their
+// devices. Any other source name is the mounter's choice (a FUSE file system of any user names it
+// freely) and never makes a mount a disk's.
+bool NumberedByItsFileSystem(const MountEntry& mount) { return mount.fsType == "btrfs" || mount.fsType == "zfs"; }
+
+constexpr const char* kMapperPrefix = "/dev/mapper/";
+
 BlockNode NodeAt(const fs::path& dir) {
     return {dir.filename().string(), dir, ReadFirstLine(dir / "dev")};
 }
@@ -116,14 +123,17 @@ CSystemUse::CSystemUse(const SystemPaths& paths)
     }
 }
 
-// A node is named in mountinfo by its number, or (btrfs and ZFS report a number of their own) by
-// the source's name: the kernel name, or a device-mapper device's own name (/dev/mapper/root).
+// A node is named in mountinfo by its number. btrfs and ZFS report a number of their own: their
+// source's name is the kernel name, or a device-mapper device's own name (/dev/mapper/root), which
+// a device-mapper source of any file system is matched by as well.
 bool CSystemUse::Mounts(const MountEntry& mount, const BlockNode& node) const {
     if (!node.devNumber.empty() && mount.devNumber == node.devNumber) return true;
     const std::string sourceName = fs::path(mount.source).filename().string();
     if (sourceName.empty()) return false;
     const std::string mapperName = ReadFirstLine(node.dir / "dm" / "name");
-    return sourceName == node.name || (!mapperName.empty() && sourceName == mapperName);
+    const bool mapped = !mapperName.empty() && sourceName == mapperName;
+    if (NumberedByItsFileSystem(mount)) return sourceName == node.name || mapped;
+    return mapped && mount.source.rfind(kMapperPrefix, 0) == 0;
 }
 
 std::vector<std::string> CSystemUse::MountPointsOf(const BlockNode& node) const {

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "platform/Exceptions.h"
+#include "platform/RegularFile.h"
 
 namespace {
 
@@ -20,6 +21,10 @@ constexpr mode_t kImageMode = 0600;           // an image holds a card's content
 
 CImageFile::~CImageFile() { m_file.CloseQuietly(); }
 
+std::string ReplacedImageMessage(const std::string& path) {
+    return "The card image " + path + " has been replaced by another file since it was listed.";
+}
+
 DeviceEntry CImageFile::EntryFor(const std::string& path) {
     DeviceEntry entry;
     entry.name = path;
@@ -29,37 +34,59 @@ DeviceEntry CImageFile::EntryFor(const std::string& path) {
     std::snprintf(size, sizeof size, " (%0.2fMB)", megabytes);
     entry.description = path + size;
     entry.id = DeviceId::Of(DeviceKind::Image, path);
-    entry.id.inode = uint64_t(st.st_ino);
+    entry.id.file = FileIdentity::At(path, true);
     return entry;
 }
 
 void CImageFile::Create(const std::string& path, uint64_t sectorCount) {
-    if (sectorCount == 0 || sectorCount > kMaxSectors)
-        throw CUsbDeviceException("An image must hold between 1 and 4294967295 sectors");
-    CFileDescriptor file(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, kImageMode));
-    if (!file.IsOpen())
-        throw CUsbDeviceException("Could not create image " + path + " (" + SystemError() + ")");
-    if (::ftruncate(file.Get(), static_cast<off_t>(sectorCount * kSectorSize)) != 0) {
-        const std::string error = SystemError();
-        ::unlink(path.c_str());
-        throw CUsbDeviceException("Could not size image " + path + " (" + error + ")");
-    }
+    CImageFile image;
+    image.OpenNew(path, sectorCount);
+    image.Close();
 }
 
-void CImageFile::Open(const DeviceEntry& entry) {
+void CImageFile::OpenNew(const std::string& path, uint64_t sectorCount) {
     if (m_file.IsOpen()) throw CUsbDeviceException("A drive is already opened");
-    CFileDescriptor file(::open(entry.name.c_str(), O_RDWR | O_CLOEXEC));
-    if (!file.IsOpen())
-        throw CUsbDeviceException("Could not open image " + entry.name + " (" + SystemError() + ")");
-    struct stat st {};
-    if (::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode))
-        throw CUsbDeviceException("Could not open image " + entry.name + " (not a regular file)");
+    if (sectorCount == 0 || sectorCount > kMaxSectors)
+        throw CUsbDeviceException("An image must hold between 1 and 4294967295 sectors");
+    CFileDescriptor file(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kImageMode));
+    if (!file.IsOpen()) throw CUsbDeviceException("Could not create image " + path + " (" + SystemError() + ")");
+    m_made = FileIdentity::Of(file.Get());
+    if (::ftruncate(file.Get(), static_cast<off_t>(sectorCount * kSectorSize)) != 0 || ::flock(file.Get(), LOCK_EX | LOCK_NB) != 0) {
+        const std::string error = SystemError();
+        RemoveIfStillNamed(path, m_made);
+        throw CUsbDeviceException("Could not size image " + path + " (" + error + ")");
+    }
+    m_path = path;
+    m_file = std::move(file);
+    m_sectorCount = static_cast<uint32_t>(sectorCount);
+    m_written = false;
+}
+
+void CImageFile::Discard() {
+    m_file.CloseQuietly();
+    if (m_made.Known()) RemoveIfStillNamed(m_path, m_made);
+    m_made = {};
+}
+
+void CImageFile::Open(const DeviceEntry& entry) { OpenFile(entry, true); }
+
+void CImageFile::OpenListed(const DeviceEntry& entry) { OpenFile(entry, false); }
+
+void CImageFile::OpenFile(const DeviceEntry& entry, bool followLinks) {
+    if (m_file.IsOpen()) throw CUsbDeviceException("A drive is already opened");
+    OpenedFile opened = OpenRegularFile(entry.name, {O_RDWR, followLinks});
+    if (!opened.IsOpen()) throw CUsbDeviceException("Could not open image " + entry.name + " (" + opened.problem + ")");
+    if (entry.id.file.Known() && FileIdentity::Of(opened.file.Get()) != entry.id.file)
+        throw CUsbDeviceException(ReplacedImageMessage(entry.name));
+    CFileDescriptor file = std::move(opened.file);
+    const struct stat& st = opened.info;
     if (::flock(file.Get(), LOCK_EX | LOCK_NB) != 0)
         throw CUsbDeviceException("Could not open image " + entry.name + " (it is in use by another command)");
     const uint64_t sectors = static_cast<uint64_t>(st.st_size) / kSectorSize;
     m_sectorCount = static_cast<uint32_t>(sectors > kMaxSectors ? kMaxSectors : sectors);
     m_path = entry.name;
     m_file = std::move(file);
+    m_made = {};
     m_written = false;
 }
 

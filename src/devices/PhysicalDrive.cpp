@@ -12,8 +12,9 @@
 #include "platform/Exceptions.h"
 
 CPhysicalDrive::CPhysicalDrive(SystemPaths paths, DeviceAccess access, IUdisksClient* udisks, bool allowFixed,
-                               IUserPrompt* questions)
-    : m_paths(std::move(paths)), m_access(access), m_udisks(udisks), m_allowFixed(allowFixed), m_questions(questions) {}
+                               IUserPrompt* questions, std::stop_token stop)
+    : m_paths(std::move(paths)), m_access(access), m_udisks(udisks), m_allowFixed(allowFixed), m_questions(questions),
+      m_stop(std::move(stop)) {}
 
 CPhysicalDrive::~CPhysicalDrive() {
     if (m_handle) m_handle->file.CloseQuietly();
@@ -42,7 +43,7 @@ void CPhysicalDrive::Open(const DeviceEntry& entry) {
 }
 
 void CPhysicalDrive::OpenHandle(DriveHandle& handle) {
-    handle.file = CRawDiskOpener(m_paths.devRoot, m_udisks, m_questions).Open(m_drive, m_access);
+    handle.file = CRawDiskOpener(m_paths.devRoot, m_udisks, m_questions, m_stop).Open(m_drive, m_access);
     struct stat st {};
     if (::fstat(handle.file.Get(), &st) != 0) {
         const std::string error = std::strerror(errno);
@@ -51,8 +52,7 @@ void CPhysicalDrive::OpenHandle(DriveHandle& handle) {
     }
     if (!IsListedDisk(st)) {  // before any transfer
         handle.file.CloseQuietly();
-        throw CUsbDeviceException("Could not open drive (" + handle.path + " is not the disk " + m_drive.name +
-                                  " that was listed)");
+        throw CUsbDeviceException(NotTheListedDiskMessage(handle.path, m_drive.name));
     }
     if (S_ISBLK(st.st_mode)) {
         // The device node is the authority; sysfs may lag behind a card change.

@@ -3,12 +3,13 @@
 // holds writes, so Close flushes them and reports a flush that fails: a card pulled after "done"
 // must hold its data.
 #include <memory>
+#include <stop_token>
 #include <string>
 #include <sys/stat.h>
 
 #include "devices/DeviceAccess.h"
 #include "devices/DriveList.h"
-#include "devices/FileDescriptor.h"
+#include "platform/FileDescriptor.h"
 #include "devices/SectorDevice.h"
 #include "platform/SystemPaths.h"
 #include "platform/UserPrompt.h"
@@ -27,8 +28,10 @@ public:
     // udisks: asked when the system refuses to open the disk, and to unmount it; nullptr means the
     // system's udisks2. allowFixed: a disk that is not a removable card reader may be opened too
     // (never the disk the system runs on). questions: asked before a mounted card is unmounted.
+    // stop: ends a wait for the system's udisks2 while opening.
     explicit CPhysicalDrive(SystemPaths paths = {}, DeviceAccess access = DeviceAccess::ReadWrite,
-                            IUdisksClient* udisks = nullptr, bool allowFixed = false, IUserPrompt* questions = nullptr);
+                            IUdisksClient* udisks = nullptr, bool allowFixed = false, IUserPrompt* questions = nullptr,
+                            std::stop_token stop = {});
     ~CPhysicalDrive() override;
 
     uint32_t GetSectorCount() override;
@@ -54,6 +57,7 @@ private:
     IUdisksClient* m_udisks;
     bool m_allowFixed;
     IUserPrompt* m_questions;
+    std::stop_token m_stop;
     PhysicalDriveInfo m_drive;
     std::unique_ptr<DriveHandle> m_handle;
     bool m_written = false;  // since the last flush

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "platform/Exceptions.h"
+#include "platform/RegularFile.h"
 #include "platform/TextFormat.h"
 #include "platform/UserPrompt.h"
 
@@ -43,30 +44,36 @@ bool IsRefusal(int error) { return error == EACCES || error == EPERM; }
 
 }  // namespace
 
+std::string NotTheListedDiskMessage(const std::string& path, const std::string& name) {
+    return "Could not open drive (" + path + " is not the disk " + name + " that was listed)";
+}
+
 std::string UnmountQuestion(const std::vector<std::string>& mountPoints) {
     std::string joined;
     for (const std::string& point : mountPoints) joined += (joined.empty() ? "" : ", ") + point;
     return StringPrintf(question_text::kUnmount, joined.c_str());
 }
 
-CRawDiskOpener::CRawDiskOpener(std::string devRoot, IUdisksClient* udisks, IUserPrompt* questions)
-    : m_devRoot(std::move(devRoot)), m_udisks(udisks), m_questions(questions) {}
+CRawDiskOpener::CRawDiskOpener(std::string devRoot, IUdisksClient* udisks, IUserPrompt* questions, std::stop_token stop)
+    : m_devRoot(std::move(devRoot)), m_udisks(udisks), m_questions(questions), m_stop(std::move(stop)) {}
 
 IUdisksClient& CRawDiskOpener::Udisks() {
     if (m_udisks) return *m_udisks;
-    if (!m_ownUdisks) m_ownUdisks = std::make_unique<CUdisksClient>();
+    if (!m_ownUdisks) m_ownUdisks = std::make_unique<CUdisksClient>(UdisksTimeouts{}, m_stop);
     return *m_ownUdisks;
 }
 
 CFileDescriptor CRawDiskOpener::Open(const PhysicalDriveInfo& drive, DeviceAccess access) {
     if (access == DeviceAccess::ReadWrite && !drive.mounts.empty()) UnmountAfterAsking(drive);
     const std::string path = m_devRoot + "/" + drive.name;
-    const int flags = access == DeviceAccess::ReadWrite ? O_RDWR | O_EXCL | O_CLOEXEC : O_RDONLY | O_CLOEXEC;
-    CFileDescriptor file(::open(path.c_str(), flags));
-    if (file.IsOpen()) return file;
-    const int error = errno;
-    if (!IsRefusal(error)) throw CUsbDeviceException(OpenFailureMessage(error));
-    return OpenThroughUdisks(path, access, error);
+    RegularFileRules rules;
+    rules.access = access == DeviceAccess::ReadWrite ? O_RDWR | O_EXCL : O_RDONLY;
+    rules.blockDevice = true;
+    OpenedFile opened = OpenRegularFile(path, rules);
+    if (opened.IsOpen()) return std::move(opened.file);
+    if (opened.error == 0) throw CUsbDeviceException(NotTheListedDiskMessage(path, drive.name));  // not a disk at all
+    if (!IsRefusal(opened.error)) throw CUsbDeviceException(OpenFailureMessage(opened.error));
+    return OpenThroughUdisks(path, access, opened.error);
 }
 
 CFileDescriptor CRawDiskOpener::OpenThroughUdisks(const std::string& path, DeviceAccess access, int error) {
@@ -101,7 +108,7 @@ void CRawDiskOpener::UnmountNode(const std::string& node, const std::vector<std:
                                                                                 ? "no udisks2 on the system bus"
                                                                                 : e.what()));
     }
-    // Nested mounts go first.
+    // Nested mounts go first. A link put where a mount point was is not followed to another mount.
     for (auto point = points.rbegin(); point != points.rend(); ++point)
-        if (::umount2(point->c_str(), 0) != 0) throw CUsbDeviceException(UnmountFailureMessage(*point, std::strerror(errno)));
+        if (::umount2(point->c_str(), UMOUNT_NOFOLLOW) != 0) throw CUsbDeviceException(UnmountFailureMessage(*point, std::strerror(errno)));
 }

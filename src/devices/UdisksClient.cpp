@@ -5,7 +5,8 @@
 #include <fcntl.h>
 #include <vector>
 
-#include "platform/SdBusHandles.h"
+#include "platform/JobControl.h"
+#include "platform/SdBusCall.h"
 
 namespace {
 
@@ -25,7 +26,6 @@ constexpr const char* kBusNoReply[] = {"org.freedesktop.DBus.Error.NoReply", "or
 
 using sdbus::BusError;
 using sdbus::Message;
-using sdbus::Microseconds;
 
 bool IsConnectionErrno(int error) {
     return error == ENOENT || error == ECONNREFUSED || error == ENOTCONN || error == ECONNRESET || error == EPIPE ||
@@ -64,36 +64,45 @@ int FlagsOf(DeviceAccess access) { return access == DeviceAccess::ReadWrite ? O_
 
 }  // namespace
 
+// Closed without a flush: every call has had its answer, and a flush would wait for a bus that
+// never greeted.
 struct CUdisksClient::Bus {
-    sd_bus* bus = nullptr;
-    ~Bus() { sd_bus_flush_close_unref(bus); }
+    sdbus::Bus bus;
+    std::stop_token stop;
 
     Message NewCall(const std::string& path, const char* interface, const char* member) {
         sd_bus_message* m = nullptr;
-        Check(sd_bus_message_new_method_call(bus, &m, udisks::kService, path.c_str(), interface, member),
+        Check(sd_bus_message_new_method_call(bus.get(), &m, udisks::kService, path.c_str(), interface, member),
               "Could not build a udisks2 request");
         return Message(m);
     }
 
     Message Call(const Message& request, std::chrono::milliseconds timeout, const char* what) {
         BusError error;
-        sd_bus_message* reply = nullptr;
-        const int result = sd_bus_call(bus, request.get(), Microseconds(timeout), &error.error, &reply);
+        Message reply;
+        const int result = sdbus::CallWithin(bus.get(), request.get(), timeout, stop, error, reply);
+        // Asked before anything is written: a card reader is opened or unmounted here.
+        if (result == -ECANCELED) throw CJobStopped(VELK3_TRANSLATE_NOOP("velk3core", "Cancelled: the card is unchanged."));
         if (result < 0) ThrowCallFailure(result, error, what, timeout);
-        return Message(reply);
+        return reply;
     }
 };
 
-CUdisksClient::CUdisksClient(UdisksTimeouts timeouts) : m_timeouts(timeouts) {}
+CUdisksClient::CUdisksClient(UdisksTimeouts timeouts, std::stop_token stop)
+    : m_timeouts(timeouts), m_stop(std::move(stop)) {}
 
 CUdisksClient::~CUdisksClient() = default;
 
 CUdisksClient::Bus& CUdisksClient::Connect() {
     if (m_bus) return *m_bus;
     auto bus = std::make_unique<Bus>();
-    // DBUS_SYSTEM_BUS_ADDRESS, when set, names the bus; tests point it at a private one.
-    const int result = sd_bus_open_system(&bus->bus);
+    // DBUS_SYSTEM_BUS_ADDRESS, when set, names the bus; tests point it at a private one. Opening only
+    // connects; the greeting is part of the first call and its time-out.
+    sd_bus* opened = nullptr;
+    const int result = sd_bus_open_system(&opened);
     if (result < 0) throw CUdisksError(UdisksFailure::Unavailable, std::string("no system bus (") + std::strerror(-result) + ")");
+    bus->bus.reset(opened);
+    bus->stop = m_stop;
     m_bus = std::move(bus);
     return *m_bus;
 }

@@ -5,10 +5,11 @@
 #include <chrono>
 #include <memory>
 #include <stdexcept>
+#include <stop_token>
 #include <string>
 
 #include "devices/DeviceAccess.h"
-#include "devices/FileDescriptor.h"
+#include "platform/FileDescriptor.h"
 
 enum class UdisksFailure {
     Unavailable,    // no system bus, or no udisks2 on it
@@ -40,9 +41,10 @@ struct UdisksTimeouts {
     std::chrono::milliseconds interactive{120000};  // long enough to type a password
 };
 
+// A stop requested on stop ends a call waiting for its answer (CJobStopped).
 class CUdisksClient final : public IUdisksClient {
 public:
-    explicit CUdisksClient(UdisksTimeouts timeouts = {});
+    explicit CUdisksClient(UdisksTimeouts timeouts = {}, std::stop_token stop = {});
     ~CUdisksClient() override;
     CUdisksClient(const CUdisksClient&) = delete;
     CUdisksClient& operator=(const CUdisksClient&) = delete;
@@ -56,5 +58,6 @@ private:
     Bus& Connect();
 
     UdisksTimeouts m_timeouts;
+    std::stop_token m_stop;
     std::unique_ptr<Bus> m_bus;
 };

@@ -8,6 +8,7 @@
 #include "disk/RoutineFile.h"
 #include "disk/VelkDisk.h"
 #include "platform/Exceptions.h"
+#include "platform/RegularFile.h"
 #include "platform/TempFiles.h"
 #include "platform/TextFormat.h"
 
@@ -17,6 +18,8 @@ constexpr uint32_t kFramesPerPass = 4096;
 constexpr uint32_t kPassesPerReport = 16;  // about 1.5 s of audio: a stop is honoured within a moment
 constexpr const char* kCannotDecode = "Unable to open temporary input audio file";
 constexpr const char* kCannotEncode = "Unable to create temporary output audio file";
+// Temporary files are this system's own, made a moment before: a link in their place is not followed.
+constexpr RegularFileRules kOwnTempFile{O_RDONLY, false};
 
 // The one message of a failed conversion: what could not be done and, below it, why.
 [[noreturn]] void ThrowConversionFailure(const char* what, std::string why) {
@@ -37,8 +40,9 @@ void CVelkDisk::PrepareAudio(const RoutineHeader& header, std::FILE* file, uint3
         if (playable) {
             const std::string path = CreateTempFile("ylm");
             AddTempFile(path);
-            StdioFile copy = OpenStdioFile(path, "r+b");
-            if (!copy) throw CFileAccessException(StringPrintf("Could not open mp3 file %s", path.c_str()));
+            std::string problem;
+            StdioFile copy = OpenRegularStream(path, "r+b", problem, kOwnTempFile);
+            if (!copy) throw CFileAccessException(StringPrintf("Could not open mp3 file %s (%s)", path.c_str(), problem.c_str()));
             uint32_t copied = 0;
             if (!ReadMp3Frames(file, header.audioBytes, copy.get(), &copied))
                 throw CFileAccessException("Invalid MP3 file format");
@@ -86,8 +90,10 @@ void CVelkDisk::ConvertAudio(const RoutineHeader& header, std::FILE* file, uint3
     if (!encoder.Close() || encoder.Failed()) ThrowConversionFailure(kCannotEncode, encoder.Failure());
     if (::fseeko(file, start + off_t(header.audioBytes), SEEK_SET) != 0) throw CFileAccessException("Error reading file");
 
-    StdioFile converted = OpenStdioFile(outputPath, "rb");
-    if (!converted) throw CFileAccessException(StringPrintf("Could not open converted mp3 file %s", outputPath.c_str()));
+    std::string problem;
+    StdioFile converted = OpenRegularStream(outputPath, "rb", problem, kOwnTempFile);
+    if (!converted)
+        throw CFileAccessException(StringPrintf("Could not open converted mp3 file %s (%s)", outputPath.c_str(), problem.c_str()));
     ::fseeko(converted.get(), 0, SEEK_END);
     const off_t length = ::ftello(converted.get());
     std::rewind(converted.get());

@@ -8,9 +8,10 @@
 #include <unistd.h>
 #include <vector>
 
-#include "devices/FileDescriptor.h"
+#include "devices/ImageFile.h"
 #include "devices/SectorDevice.h"
 #include "disk/VelkDisk.h"
+#include "platform/RegularFile.h"
 
 namespace {
 
@@ -23,7 +24,6 @@ bool HasRoutineSuffix(const std::string& path) {
 
 CardImageJudgement Unreadable(std::string problem) { return {CardImageKind::Unreadable, std::move(problem)}; }
 
-std::string SystemProblem(int error) { return error == ENOENT ? "no such file" : std::strerror(error); }
 
 // Where the next data at or after offset starts, and where it ends; a file system that cannot
 // tell holes (EINVAL) has data everywhere. false past the last data.
@@ -59,21 +59,38 @@ bool ZerosAsFarAsChecked(const CFileDescriptor& file, uint64_t size) {
     return true;
 }
 
+// What an opened regular file of size bytes holds; Unreadable kinds come with their problem apart.
+CardImageKind KindOf(const CFileDescriptor& file, uint64_t size) {
+    if (size == 0) return CardImageKind::Blank;
+    if (size % kSectorSize != 0) return CardImageKind::NotSectors;
+    uint8_t first[kSectorSize];
+    if (!file.ReadAt(0, first, kSectorSize)) return CardImageKind::Unreadable;
+    if (IsVelkHeader(first)) return CardImageKind::VelkDisk;
+    return ZerosAsFarAsChecked(file, size) ? CardImageKind::Blank : CardImageKind::Foreign;
+}
+
 }  // namespace
 
-CardImageJudgement JudgeCardImage(const std::string& path) {
+CardImageJudgement JudgeCardImage(const std::string& path, bool followLinks) {
     if (HasRoutineSuffix(path)) return {CardImageKind::Routine, {}};
-    // O_NONBLOCK: a named pipe offered as an image must not hold the caller until a writer comes.
-    CFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (!file.IsOpen()) return Unreadable(SystemProblem(errno));
-    struct stat st {};
-    if (::fstat(file.Get(), &st) != 0) return Unreadable(SystemProblem(errno));
-    if (!S_ISREG(st.st_mode)) return Unreadable("not a regular file");
-    const auto size = uint64_t(st.st_size);
-    if (size == 0) return {CardImageKind::Blank, {}};
-    if (size % kSectorSize != 0) return {CardImageKind::NotSectors, {}};
-    uint8_t first[kSectorSize];
-    if (!file.ReadAt(0, first, kSectorSize)) return Unreadable(SystemProblem(errno ? errno : EIO));
-    if (IsVelkHeader(first)) return {CardImageKind::VelkDisk, {}};
-    return {ZerosAsFarAsChecked(file, size) ? CardImageKind::Blank : CardImageKind::Foreign, {}};
+    // A dropped node may be a pipe or a serial port: looked at before it is opened.
+    RegularFileRules rules;
+    rules.followLinks = followLinks;
+    const OpenedFile opened = OpenRegularFile(path, rules);
+    if (!opened.IsOpen()) return Unreadable(opened.problem);
+    const CardImageKind kind = KindOf(opened.file, uint64_t(opened.info.st_size));
+    if (kind == CardImageKind::Unreadable) return Unreadable(std::strerror(errno ? errno : EIO));
+    return {kind, {}, FileIdentity::Of(opened.file.Get())};
+}
+
+std::optional<DeviceEntry> RelistImage(const DeviceId& image) {
+    const FileIdentity named = FileIdentity::At(image.name, false);
+    if (!named.Known()) return std::nullopt;
+    DeviceEntry entry = CImageFile::EntryFor(image.name);
+    entry.id = image;
+    if (named == image.file) return entry;
+    const CardImageJudgement judged = JudgeCardImage(image.name, false);
+    if (judged.kind != CardImageKind::VelkDisk && judged.kind != CardImageKind::Blank) return std::nullopt;
+    entry.id.file = judged.file;
+    return entry;
 }

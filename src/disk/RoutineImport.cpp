@@ -12,6 +12,7 @@
 #include "disk/RoutineFile.h"
 #include "disk/VelkDisk.h"
 #include "platform/Exceptions.h"
+#include "platform/RegularFile.h"
 #include "platform/TextFormat.h"
 
 namespace {
@@ -50,8 +51,9 @@ TrackEntry PreparedRoutine::EntryAt(uint32_t audioStart) const {
 
 PreparedRoutine CVelkDisk::PrepareRoutineFile(const std::string& path) {
     PreparedRoutine routine;
-    routine.file = OpenStdioFile(path, "rb");
-    if (!routine.file) throw CDriveAccessException(StringPrintf("Could not open file %s", path.c_str()));
+    std::string problem;
+    routine.file = OpenRegularStream(path, "rb", problem);
+    if (!routine.file) throw CDriveAccessException(StringPrintf("Could not open file %s (%s)", path.c_str(), problem.c_str()));
     uint8_t bytes[RoutineHeader::kSize];
     if (std::fread(bytes, sizeof bytes, 1, routine.file.get()) != 1) throw CFileAccessException("Error reading file");
     routine.header = RoutineHeader::Decode(bytes);

@@ -1,15 +1,17 @@
 #include "firmware/FirmwareImage.h"
 
 #include <crypto++/default.h>
-#include <crypto++/files.h>
 #include <crypto++/filters.h>
 
 #include "platform/Exceptions.h"
+#include "platform/RegularFile.h"
 
 namespace {
 
 constexpr const char* kPassPhrase = "k27m1x9q4ahzp05wnsd63(&%!QWPLM";
 constexpr const char* kInvalidImage = "Invalid image file.";
+// The encryption adds a salt, a key check, padding and a MAC to the flash's bytes: far less than this.
+constexpr size_t kMostImageBytes = 2 * kFirmwareFlashSize;
 
 // An array sink that counts every byte put, also those that no longer fit, so that an image
 // longer than the flash is seen instead of being cut short.
@@ -37,12 +39,15 @@ private:
 }  // namespace
 
 std::vector<uint8_t> DecryptFirmwareImage(const std::string& path) {
+    std::vector<uint8_t> encrypted;
+    std::string problem;
+    if (!ReadRegularFile(path, kMostImageBytes, encrypted, problem)) throw CUsbDeviceException(kInvalidImage);
     std::vector<uint8_t> image(kFirmwareFlashSize);
     size_t length = 0;
     try {
         auto* sink = new CCountingArraySink(image.data(), image.size());
         auto* decryptor = new CryptoPP::LegacyDecryptorWithMAC(kPassPhrase, sink, true);
-        CryptoPP::FileSource source(path.c_str(), true, decryptor, true);  // owns the chain
+        CryptoPP::ArraySource source(encrypted.data(), encrypted.size(), true, decryptor);  // owns the chain
         length = sink->Total();
     } catch (...) {
         throw CUsbDeviceException(kInvalidImage);

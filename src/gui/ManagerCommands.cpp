@@ -46,13 +46,14 @@ void CManagerDialog::AddRoutineFiles(const std::vector<std::string>& paths) {
 
 void CManagerDialog::OnRemoveLast() {
     if (m_bBusy || CurrentDevice().Empty()) return;
-    // Answered No, the device was not even opened: nothing to read again.
-    StartCommand(Work::Command, [](const JobContext& context) { return job::RemoveLast(context) == JobOutcome::Done; });
+    // Answered No, the device was not even opened: nothing to read again. Cancel reaches a wait for
+    // udisks2 and polkit while the card reader is opened.
+    StartCommand(Work::Cancellable, [](const JobContext& context) { return job::RemoveLast(context) == JobOutcome::Done; });
 }
 
 void CManagerDialog::OnFormat() {
     if (m_bBusy || CurrentDevice().Empty()) return;
-    StartCommand(Work::Command, [](const JobContext& context) {
+    StartCommand(Work::Cancellable, [](const JobContext& context) {  // as Remove last
         job::Format(context);
         return true;
     });

@@ -7,7 +7,7 @@
 
 #include "controls/ControlList.h"
 #include "controls/ImageButton.h"
-#include "devices/ImageFile.h"
+#include "disk/CardImageJudge.h"
 #include "gui/DeviceWorker.h"
 #include "gui/ManagerDialog.h"
 #include "gui/QtUserPrompt.h"
@@ -56,13 +56,14 @@ void CManagerDialog::RefreshDevices() {
     auto listed = std::make_shared<Listed>();
     const DeviceId remembered = m_selectNext.Empty() ? CurrentDevice() : m_selectNext;
     m_selectNext = {};
-    const std::vector<std::string> images = m_images;
+    const std::vector<DeviceId> images = m_images;
     m_worker->Post(
         [this, listed, remembered, images](std::stop_token stop) {
             RunTold([&] {
                 const DeviceListing listing = job::ListDevices(ContextFor({}, stop));
                 DeviceList imageEntries;
-                for (const std::string& path : images) imageEntries.push_back(CImageFile::EntryFor(path));
+                for (const DeviceId& image : images)
+                    if (const auto entry = RelistImage(image)) imageEntries.push_back(*entry);
                 listed->box = ArrangeDeviceBox(listing.drives, listing.units, imageEntries, remembered);
                 listed->bootloaders = listing.bootloaders;
             });

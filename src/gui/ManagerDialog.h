@@ -137,7 +137,7 @@ private:
     void OnDeviceChosen(int index);
     bool IsOpenImageEntry(int index) const;
     bool ListImage(const QString& path);
-    void RememberImage(const QString& path);
+    void RememberImage(const QString& path, const FileIdentity& judged);
     // Each judged file listed, refused or, dropped routines, added; true when one was listed.
     void ActOnJudgements(const QStringList& paths, const std::vector<CardImageJudgement>& judged, ImageOrigin origin);
     bool AskToListForeign(const QString& path);
@@ -180,7 +180,7 @@ private:
     CDeviceMonitor* m_monitor = nullptr;
 
     SystemPaths m_paths;
-    std::vector<std::string> m_images;
+    std::vector<DeviceId> m_images;  // each the file judged at its name
     std::vector<DeviceBoxItem> m_boxItems;
     int m_deviceIndex = -1;  // the device box's entry before "Open card image..." was chosen
     DeviceId m_selectNext;  // the identity to select at the next refresh, when not the current one

@@ -118,12 +118,12 @@ void CManagerDialog::ActOnJudgements(const QStringList& paths, const std::vector
                 break;
             case CardImageKind::VelkDisk:
             case CardImageKind::Blank:
-                RememberImage(path);
+                RememberImage(path, judged[size_t(i)].file);
                 listed = true;
                 break;
             case CardImageKind::Foreign:
                 if (AskToListForeign(path)) {
-                    RememberImage(path);
+                    RememberImage(path, judged[size_t(i)].file);
                     listed = true;
                 }
                 break;
@@ -165,13 +165,22 @@ bool CManagerDialog::ListImage(const QString& path) {
         RefuseFile(tr(kUnreadable).arg(Shown(path), tr("no such file")));
         return false;
     }
-    RememberImage(path);
+    // Named on the command line: taken as the file there now.
+    RememberImage(path, CImageFile::EntryFor(QFileInfo(path).canonicalFilePath().toStdString()).id.file);
     return true;
 }
 
-void CManagerDialog::RememberImage(const QString& path) {
-    const std::string absolute = QFileInfo(path).absoluteFilePath().toStdString();
-    if (std::find(m_images.begin(), m_images.end(), absolute) == m_images.end()) m_images.push_back(absolute);
+// Kept by the path the links led to when it was judged: the name is never followed again.
+void CManagerDialog::RememberImage(const QString& path, const FileIdentity& judged) {
+    const QFileInfo file(path);
+    const QString canonical = file.canonicalFilePath();
+    DeviceId image = DeviceId::Of(DeviceKind::Image, (canonical.isEmpty() ? file.absoluteFilePath() : canonical).toStdString());
+    image.file = judged;
+    const auto same = std::find_if(m_images.begin(), m_images.end(), [&](const DeviceId& kept) { return kept.name == image.name; });
+    if (same == m_images.end())
+        m_images.push_back(image);
+    else
+        *same = image;
     // The image just opened becomes the current device.
-    m_selectNext = CImageFile::EntryFor(absolute).id;
+    m_selectNext = image;
 }

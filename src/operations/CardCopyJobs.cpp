@@ -1,7 +1,5 @@
 #include "operations/CardCopyJobs.h"
 
-#include <unistd.h>
-
 #include "devices/ImageFile.h"
 #include "disk/CardCopy.h"
 #include "operations/CardSession.h"
@@ -19,18 +17,17 @@ uint32_t CardSectors(COpenedDevice& card) {
 }
 
 uint32_t CopyIntoNewImage(COpenedDevice& card, const std::string& imagePath, uint32_t cardSectors, CJobControl& control) {
-    CImageFile::Create(imagePath, cardSectors);
+    CImageFile image;
+    image.OpenNew(imagePath, cardSectors);
     try {
-        CImageFile image;
-        image.Open(CImageFile::EntryFor(imagePath));
         const uint32_t used = BackupCard(card.Device(), image, control);
         image.Close();
         return used;
     } catch (const CJobStopped&) {
-        ::unlink(imagePath.c_str());
+        image.Discard();
         throw CJobStopped(stop_text::kNoBackup);
     } catch (...) {
-        ::unlink(imagePath.c_str());
+        image.Discard();
         throw;
     }
 }

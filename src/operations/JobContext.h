@@ -26,7 +26,7 @@ struct JobContext {
     ISleepInhibitor* sleep = nullptr;  // none: the system's logind
 
     CJobControl Control() const { return CJobControl(questions, progress, stop); }
-    DeviceOpenOptions OpenOptions(DeviceAccess access) const { return {paths, allowFixed, access, questions}; }
+    DeviceOpenOptions OpenOptions(DeviceAccess access) const { return {paths, allowFixed, access, questions, stop}; }
     // Keeps the machine from sleeping until the lock is dropped; phase names the job's writing.
     CSleepLock KeepAwake(JobPhase phase) const { return (sleep ? *sleep : SystemSleepInhibitor()).Inhibit(PhaseText(phase)); }
 };

@@ -11,6 +11,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "platform/FileIdentity.h"
 #include "platform/TextFormat.h"
 
 namespace named_objects {
@@ -37,18 +38,8 @@ std::string RefuseForSystemError(const std::string& what) {
     return Refuse(error, what + std::strerror(error));
 }
 
-}  // namespace
-
-std::string ObjectDirectory() {
-    const char* chosen = EnvironmentDirectory();
-    return chosen ? chosen : PrivateDirectory();
-}
-
-std::string ObjectPath(const std::string& name) { return ObjectDirectory() + "/" + name; }
-
-std::string PrivateDirectory(const std::string& root) { return root + "/velk3-" + std::to_string(::geteuid()); }
-
-std::string PreparePrivateDirectory(const std::string& directory) {
+// Why directory cannot be the private one, or empty.
+std::string PrivateDirectoryRefusal(const std::string& directory) {
     if (::mkdir(directory.c_str(), kDirectoryMode) != 0 && errno != EEXIST)
         return RefuseForSystemError(directory + " cannot be made: ");
     struct stat info {};
@@ -61,6 +52,26 @@ std::string PreparePrivateDirectory(const std::string& directory) {
         return Refuse(EPERM, StringPrintf("%s has mode %04o; it must be 0700", directory.c_str(),
                                           unsigned(info.st_mode & 07777)));
     return {};
+}
+
+}  // namespace
+
+std::string ObjectDirectory() {
+    const char* chosen = EnvironmentDirectory();
+    return chosen ? chosen : PrivateDirectory();
+}
+
+std::string ObjectPath(const std::string& name) { return ObjectDirectory() + "/" + name; }
+
+std::string PrivateDirectory(const std::string& root) { return root + "/velk3-" + std::to_string(::geteuid()); }
+
+// Another user may have made the fallback first, on purpose or not; the refusal stands, and the
+// user goes on with a directory of their own.
+std::string PreparePrivateDirectory(const std::string& directory) {
+    const std::string refusal = PrivateDirectoryRefusal(directory);
+    if (refusal.empty()) return refusal;
+    const int error = errno;
+    return Refuse(error, refusal + "; set VELK3_OBJECT_DIR or XDG_RUNTIME_DIR to a directory of your own");
 }
 
 std::string CheckObjectDirectory() {
@@ -129,10 +140,8 @@ bool RemoveIfStale(const std::string& path) {
     if (fd < 0) return errno == ENOENT;  // gone meanwhile: try again
     bool removed = false;
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        // Still the same file under that name (not one made afresh by another process meanwhile)?
-        struct stat held {}, named {};
-        removed = ::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
-                  held.st_ino == named.st_ino && ::unlink(path.c_str()) == 0;
+        // Only the same file under that name, not one made afresh by another process meanwhile.
+        removed = RemoveIfStillNamed(path, FileIdentity::Of(fd));
     }
     ::close(fd);
     return removed;
@@ -147,11 +156,13 @@ int MakeUnnamedFile(const std::string& path, std::string& staging) {
     return ::mkostemp(staging.data(), O_CLOEXEC);
 }
 
-// Links the sized and locked file at source to path, replacing a stale object once.
+// Links the sized and locked file at source to path, replacing a stale object once. Only a name
+// that is taken is reported as EEXIST; any other failure keeps its own errno.
 bool LinkInPlace(const std::string& source, const std::string& path) {
     const auto link = [&] { return ::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0; };
     if (link()) return true;
-    if (errno != EEXIST || !RemoveIfStale(path)) {
+    if (errno != EEXIST) return false;
+    if (!RemoveIfStale(path)) {
         errno = EEXIST;
         return false;
     }

@@ -4,7 +4,7 @@
 #include <unistd.h>
 #include <utility>
 
-#include "platform/SdBusHandles.h"
+#include "platform/SdBusCall.h"
 
 namespace {
 
@@ -48,10 +48,10 @@ CSleepLock CLogindInhibitor::Inhibit(const std::string& why) {
         return {};
     const Message call(request);
     if (sd_bus_message_append(call.get(), "ssss", logind::kWhat, logind::kWho, why.c_str(), logind::kMode) < 0) return {};
+    // The connection's greeting is within the time-out too: a bus that never answers costs it, no more.
     BusError error;
-    sd_bus_message* answer = nullptr;
-    if (sd_bus_call(bus.get(), call.get(), sdbus::Microseconds(m_timeout), &error.error, &answer) < 0) return {};
-    const Message reply(answer);
+    Message reply;
+    if (sdbus::CallWithin(bus.get(), call.get(), m_timeout, {}, error, reply) < 0) return {};
     int received = -1;
     if (sd_bus_message_read(reply.get(), "h", &received) < 0) return {};
     // The reply owns its descriptor and closes it with the message: keep a copy of our own.

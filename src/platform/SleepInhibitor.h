@@ -33,7 +33,8 @@ public:
 // logind on the system bus (DBUS_SYSTEM_BUS_ADDRESS, when set, names the bus).
 class CLogindInhibitor final : public ISleepInhibitor {
 public:
-    static constexpr std::chrono::milliseconds kTimeout{5000};  // logind answers at once or not at all
+    // logind answers at once or not at all; the connection's greeting counts in it.
+    static constexpr std::chrono::milliseconds kTimeout{5000};
 
     explicit CLogindInhibitor(std::chrono::milliseconds timeout = kTimeout) : m_timeout(timeout) {}
     CSleepLock Inhibit(const std::string& why) override;

@@ -135,6 +135,34 @@ TEST(CDriveList, FindsTheSystemBehindStackedAndPooledDevicesAndKeepsInternalEmmc
     }
 }
 
+// Any user can mount a FUSE file system and name its source as they like: only the device number
+// says that a mount is the card's. btrfs gives a number of its own, so its source is looked at.
+TEST(CDriveList, TakesAMountForTheCardsByItsDeviceNumberAndByNameOnlyForBtrfs) {
+    struct Case {
+        const char* what;
+        std::string dev, source, type;
+        bool card;
+    };
+    const Case cases[] = {
+        {"the card's own file system", "8:17", "/dev/sdb1", "vfat", true},
+        {"a FUSE mount named after the partition", "0:52", "sdb1", "fuse.sshfs", false},
+        {"a FUSE mount naming the partition's path", "0:53", "/dev/sdb1", "fuse", false},
+        {"a tmpfs naming the partition's path", "0:54", "/dev/sdb1", "tmpfs", false},
+        {"btrfs on the partition", "0:40", "/dev/sdb1", "btrfs", true},
+    };
+    for (const Case& c : cases) {
+        CFakeSystem sys;
+        sys.AddDisk("sdb", "8:16", 2048, true);
+        sys.AddPartition("sdb", "sdb1", "8:17", 1);
+        sys.Mount(c.dev, c.source, "/media/somebody/X", c.type);
+        const CDriveList drives(sys.Paths());
+        ASSERT_NE(drives.FindByName("sdb"), nullptr);
+        EXPECT_EQ(drives.FindByName("sdb")->mountPoints,
+                  c.card ? std::vector<std::string>{"/media/somebody/X"} : std::vector<std::string>{})
+            << c.what;
+    }
+}
+
 TEST(EnumerateDrives, EntriesCarryTheDiskNumberAndKernelName) {
     CFakeSystem sys;
     sys.AddDisk("sdb", "8:16", 2048, true);

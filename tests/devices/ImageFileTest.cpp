@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
+#include "devices/DeviceOpener.h"
 #include "devices/FakeSystem.h"
 #include "devices/ImageFile.h"
 #include "devices/PhysicalDrive.h"
@@ -59,6 +62,47 @@ TEST(CImageFile, OneCommandAtATime) {
     first.Close();
     EXPECT_NO_THROW(second.Open(CImageFile::EntryFor(image.path)));
     second.Close();
+}
+
+// A job opens the very file the window listed. Whatever was put at its name since (a link, or a new
+// file that the file system gave the freed inode number) is refused; the file written in place is it.
+TEST(OpenDevice, AListedImageOpensOnlyAsTheFileThatWasListed) {
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& path, const std::string& other)> change;
+        const char* refusal;  // nullptr: opened
+    };
+    const Case cases[] = {
+        {"written in place", [](const std::string& p, const std::string&) { std::ofstream(p, std::ios::in | std::ios::out) << "x"; },
+         nullptr},
+        {"a link to another image",
+         [](const std::string& p, const std::string& other) {
+             std::filesystem::remove(p);
+             std::filesystem::create_symlink(other, p);
+         },
+         " has been replaced by another file since it was listed."},
+        {"made anew after it was deleted",
+         [](const std::string& p, const std::string&) {
+             std::filesystem::remove(p);
+             CImageFile::Create(p, 4);
+         },
+         " has been replaced by another file since it was listed."},
+        {"deleted", [](const std::string& p, const std::string&) { std::filesystem::remove(p); }, " is no longer there."},
+    };
+    for (const Case& c : cases) {
+        ImagePath image, other;
+        CImageFile::Create(image.path, 4);
+        CImageFile::Create(other.path, 4);
+        const DeviceId listed = CImageFile::EntryFor(image.path).id;
+        c.change(image.path, other.path);
+        std::string result = "opened";
+        try {
+            OpenDevice(listed, {}).Close();
+        } catch (const CUsbDeviceException& e) {
+            result = e.what();
+        }
+        EXPECT_EQ(result, c.refusal ? "The card image " + image.path + c.refusal : "opened") << c.what;
+    }
 }
 
 TEST(CImageFile, FlushAndCloseAfterWritingReachTheDisk) {

@@ -5,8 +5,12 @@
 #include <fcntl.h>
 #include <fstream>
 #include <grp.h>
+#include <linux/magic.h>
+#include <sched.h>
 #include <optional>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
@@ -21,6 +25,7 @@ namespace {
 
 constexpr uid_t kNobody = 65534;
 constexpr int64_t kSectors = 64;
+constexpr int kSkipped = 77;
 
 class CFakeUdisks final : public IUdisksClient {
 public:
@@ -182,6 +187,37 @@ TEST(CRawDiskOpener, UsesTheDescriptorOfUdisksWhenTheSystemRefusesAndSaysWhyWhen
     std::ifstream in(image, std::ios::binary);
     in.seekg(5 * 512);
     EXPECT_EQ(in.get(), 'W') << "the write went through udisks2's descriptor";
+}
+
+// root unmounts by itself where udisks2 is missing. A link put where the card was mounted (the
+// mount gone, the name reused) must not lead the unmount to the file system it points at.
+TEST(CRawDiskOpener, UnmountsByItselfOnlyWhatIsMountedAtThePlaceNotWhereALinkThereLeads) {
+    const int result = WaitChild(ForkChild([] {
+        if (::geteuid() != 0 || ::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            return kSkipped;
+        CFakeSystem sys;
+        sys.AddDisk("sdb", "8:16", kSectors, true);
+        sys.AddPartition("sdb", "sdb1", "8:17", 1);
+        sys.AddDeviceNode("sdb", kSectors * 512);
+        const auto elsewhere = sys.Root() / "elsewhere", place = sys.Root() / "card";
+        std::filesystem::create_directory(elsewhere);
+        std::filesystem::create_directory_symlink(elsewhere, place);
+        if (::mount("tmpfs", elsewhere.c_str(), "tmpfs", 0, nullptr) != 0) return kSkipped;
+        sys.Mount("8:17", "/dev/sdb1", place.string());
+        CFakeUdisks udisks;
+        udisks.unmountFailure = UdisksFailure::Unavailable;
+        CRecordingPrompt prompt;
+        prompt.answers = {true};
+        CPhysicalDrive drive(sys.Paths(), DeviceAccess::ReadWrite, &udisks, false, &prompt);
+        const std::string message = OpenMessage(drive, {makedev(8, 16), "", "sdb"});
+        struct statfs mounted {};
+        const bool kept = ::statfs(elsewhere.c_str(), &mounted) == 0 && mounted.f_type == TMPFS_MAGIC;
+        ::umount2(elsewhere.c_str(), MNT_DETACH);
+        if (!kept) return 1;
+        return message.rfind("Could not unmount " + place.string() + " (", 0) == 0 ? 0 : 2;
+    }), 60000);
+    if (result == kSkipped) GTEST_SKIP() << "needs root to mount";
+    EXPECT_EQ(result, 0) << "1: the file system behind the link was unmounted; 2: no refusal naming the place";
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ protected:
     UdisksMockSetup Setup() const { return {{{"/dev/sdz", m_image.Path(), ""}, {"/dev/sdz1", m_image.Path(), ""}}}; }
 
     CPrivateBus m_bus;
+    CSilentBus m_silent;
     CScopedEnvironment m_system{"DBUS_SYSTEM_BUS_ADDRESS", m_bus.Address()};
     CTempFile m_image;
 };
@@ -94,6 +95,7 @@ TEST_F(UdisksClientTest, TellsNotAuthorisedFromNoUdisksFromOtherFailuresAndLeaks
         {"no system bus at all", false, false, false, "unix:path=/nonexistent/ylm-bus", "/dev/sdz", UdisksFailure::Unavailable},
         {"a disk udisks2 does not know", true, false, false, m_bus.Address(), "/dev/sdq", UdisksFailure::Failed},
         {"no answer within the time-out", true, false, true, m_bus.Address(), "/dev/sdz", UdisksFailure::Failed},
+        {"a bus that never greets", false, false, false, m_silent.Address(), "/dev/sdz", UdisksFailure::Failed},
     };
     for (const Case& c : cases) {
         UdisksMockSetup setup = Setup();

@@ -2,11 +2,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <pty.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "disk/CardImageJudge.h"
 #include "disk/DiskLayout.h"
 #include "platform/ByteOrder.h"
+#include "support/OpenWatch.h"
 
 namespace {
 
@@ -59,7 +62,38 @@ TEST(JudgeCardImage, TellsCardsFromFilesThatOnlyLookLikeOne) {
         EXPECT_EQ(JudgeCardImage(dir / c.name).kind, c.want) << c.name;
     }
     EXPECT_EQ(JudgeCardImage(dir / "missing.img").problem, "no such file");
-    EXPECT_EQ(JudgeCardImage(dir / "folder").problem, "not a regular file");
+    EXPECT_EQ(JudgeCardImage(dir / "folder").problem, "a folder, not a regular file");
     EXPECT_EQ(JudgeCardImage(dir / "folder").kind, CardImageKind::Unreadable);
+    fs::remove_all(dir);
+}
+
+// A dropped node is looked at before anything opens it: opening a named pipe may wait for a writer,
+// and opening a serial port resets the board behind it.
+TEST(JudgeCardImage, RefusesPipesAndTerminalsWithoutOpeningThem) {
+    const fs::path dir = fs::path(::testing::TempDir()) / ("judge-nodes-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const std::string pipe = (dir / "pipe.img").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    int master = -1, slave = -1;
+    char terminal[256] = {};
+    ASSERT_EQ(::openpty(&master, &slave, terminal, nullptr, nullptr), 0);
+    struct Case {
+        std::string path;
+        const char* problem;
+    };
+    const Case cases[] = {
+        {pipe, "a named pipe, not a regular file"},
+        {terminal, "a character device (such as a terminal or a serial port), not a regular file"},
+    };
+    for (const Case& c : cases) {
+        const COpenWatch watch(c.path);
+        ASSERT_TRUE(watch.Watching()) << c.path;
+        const CardImageJudgement judged = JudgeCardImage(c.path);
+        EXPECT_EQ(judged.kind, CardImageKind::Unreadable) << c.path;
+        EXPECT_EQ(judged.problem, c.problem) << c.path;
+        EXPECT_FALSE(watch.Opened()) << c.path << " was opened";
+    }
+    ::close(master);
+    ::close(slave);
     fs::remove_all(dir);
 }

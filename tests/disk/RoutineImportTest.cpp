@@ -319,7 +319,8 @@ TEST_F(RoutineImport, RefusesBadRoutineFilesWithoutTouchingTheCard) {
         enum { File, Drive, Device } kind;
     };
     const Case cases[] = {
-        {"missing file", temp.File("missing.velk"), "Could not open file " + temp.File("missing.velk"), Case::Drive},
+        {"missing file", temp.File("missing.velk"), "Could not open file " + temp.File("missing.velk") + " (no such file)",
+         Case::Drive},
         {"shorter than a header", temp.File("short-header.velk"), "Error reading file", Case::File},
         {"version 2", Write("v2.velk", version2), "Unsupported file version", Case::File},
         {"shorter than its header says", Write("cut.velk", promisesMore, true), "The routine file is shorter than its header says",

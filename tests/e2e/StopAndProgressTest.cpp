@@ -1,6 +1,6 @@
-// velk3's own side of Cancel and progress: a signal becomes a stop with the job's message and the
-// shell's exit status, a question waiting on the terminal is answered No, and the progress line on
-// a terminal ends on the job's end.
+// velk3's own side of Cancel and progress: a signal (interrupt, terminate, hang-up) becomes a stop
+// with the job's message and the shell's exit status, a question waiting on the terminal is
+// answered No, and the progress line on a terminal ends on the job's end.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -28,12 +28,13 @@ protected:
     const std::string card = temp.File("card.img"), routine = temp.File("tone.velk");
 };
 
-TEST_F(Velk3Stop, SigintAndSigtermStopAnAddWithItsMessageTheirStatusAndNoTemporaryFile) {
+// SIGHUP is a closed terminal or SSH session: the user is gone, the job still stops cleanly.
+TEST_F(Velk3Stop, SigintSigtermAndSighupStopAnAddWithItsMessageTheirStatusAndNoTemporaryFile) {
     PackRoutine(60);  // long enough to be converting still when the signal comes
     const auto before = ReadAll(card);
-    for (const int signal : {SIGINT, SIGTERM}) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         SCOPED_TRACE(signal);
-        const std::string err = temp.File("err");
+        const std::string err = temp.File("err" + std::to_string(signal));  // none left by the last run
         const pid_t velk3 = StartProgram(VELK3_BINARY, {"add", card, routine}, {}, temp.File("out"), err);
         for (int i = 0; i < 3000 && ReadWholeFile(err).find("Converting Audio") == std::string::npos; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -2,9 +2,13 @@
 // drop: what is listed, what is asked first, what is refused, and that the user's file is never
 // touched on the way.
 #include <QComboBox>
+#include <QPushButton>
 #include <QTest>
 
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "gui/ManagerWindowFixture.h"
@@ -14,6 +18,7 @@ class ManagerImagesTest : public QObject {
     Q_OBJECT
 private slots:
     void EachKindOfFileIsListedAskedAboutOrRefused();
+    void AFileThatTakesAListedImagesNameIsJudgedAfresh();
 };
 
 namespace {
@@ -109,6 +114,55 @@ void ManagerImagesTest::EachKindOfFileIsListedAskedAboutOrRefused() {
     world.Settle(*empty);
     QCOMPARE(world.boxes.seen.size(), size_t(1));
     QVERIFY(world.boxes.seen[0].text.find("There is no card to add \"" + routine) == 0);
+}
+
+// A listed image stays listed as the file that was judged. Another file put at its name (someone's
+// document, a link) is judged afresh when the list is refreshed: only a card is listed, and a link
+// is never followed.
+void ManagerImagesTest::AFileThatTakesAListedImagesNameIsJudgedAfresh() {
+    CWindowWorld world;
+    const std::string otherCard = world.MakeCard("other.img", {Track("B", 8, 0, 0)});
+    const auto moveInPlace = [&](const std::string& from, const std::string& to) {
+        QVERIFY(std::rename(from.c_str(), to.c_str()) == 0);
+    };
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& path)> replace;
+        bool listed;
+    };
+    const Case cases[] = {
+        {"a document", [&](const std::string& path) { moveInPlace(MakeFile(world, "doc.tmp", "%PDF" + std::string(4092, 'd')), path); },
+         false},
+        {"a document made where it was deleted",
+         [&](const std::string& path) {
+             std::filesystem::remove(path);
+             std::ofstream(path, std::ios::binary) << "%PDF" + std::string(4092, 'd');
+         },
+         false},
+        {"a link to a card",
+         [&](const std::string& path) {
+             std::filesystem::remove(path);
+             std::filesystem::create_symlink(otherCard, path);
+         },
+         false},
+        {"another card", [&](const std::string& path) { moveInPlace(world.MakeCard("new.tmp", {Track("C", 8, 0, 0)}), path); },
+         true},
+    };
+    int row = 0;
+    for (const Case& c : cases) {
+        const std::string image = world.MakeCard("listed" + std::to_string(++row) + ".img", {Track("A", 8, 0, 0)});
+        const auto window = world.Window();
+        OpenFromTheBox(*window, image);
+        world.Settle(*window);
+        QVERIFY2(window->CurrentDevice().name == image, c.what);
+        c.replace(image);
+        const std::string replaced = Contents(image);
+        window->RefreshButton()->click();
+        world.Settle(*window);
+        QVERIFY2((window->DeviceCount() == 1) == c.listed, c.what);
+        QVERIFY2(world.boxes.seen.empty(), c.what);
+        QVERIFY2(Contents(image) == replaced, c.what);
+    }
 }
 
 VELK3_QT_TEST(ManagerImagesTest)

@@ -3,10 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <grp.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 #include "operations/AddRoutines.h"
 #include "operations/CardCopyJobs.h"
 #include "operations/JobFixture.h"
+#include "devices/FakeSystem.h"
+#include "support/ChildProcess.h"
+#include "support/UdisksMock.h"
 
 namespace {
 
@@ -82,6 +89,31 @@ TEST_F(JobTest, AStoppedBackupRemovesItsImage) {
     }
 }
 
+// The backup's image is the file the backup made, to its end: a file another hand put at its name
+// meanwhile is neither written nor removed when the backup fails.
+TEST_F(JobTest, AStoppedBackupRemovesOnlyTheImageItMade) {
+    class CReplacingProgress final : public IProgressSink {
+    public:
+        explicit CReplacingProgress(std::string path) : m_path(std::move(path)) {}
+        void Report(const ProgressReport& report) override {
+            if (report.phase != JobPhase::Reading || stop.stop_requested()) return;
+            std::filesystem::rename(m_path, m_path + ".moved");
+            WriteAll(m_path, Bytes(kSectorSize, 0x44));
+            stop.request_stop();
+        }
+        std::stop_source stop;
+
+    private:
+        std::string m_path;
+    };
+    const std::string card = MakeCard("card.img", 3);
+    const std::string backup = temp.File("backup.img");
+    CReplacingProgress replacing(backup);
+    const JobContext context{DeviceId::Named(card), &prompt, &replacing, replacing.stop.get_token()};
+    EXPECT_EQ(StopMessage([&] { job::Backup(context, backup); }), stop_text::kNoBackup);
+    EXPECT_TRUE(ReadAll(backup) == Bytes(kSectorSize, 0x44)) << "the file put in its place stays as it was";
+}
+
 TEST_F(JobTest, AStoppedRestoreSaysWhatTheCardHolds) {
     const std::string image = MakeCard("backup.img", 3);
     struct Case {
@@ -118,6 +150,48 @@ TEST_F(JobTest, AStoppedRestoreSaysWhatTheCardHolds) {
             EXPECT_TRUE(SameCard(after, Listed(image)));
         }
     }
+}
+
+// A card reader the user may not open is opened by udisks2 after polkit's question, which may stay
+// unanswered for two minutes: a stop ends the wait at once. Run as an unprivileged user, for whom
+// the reader's node is closed.
+TEST(JobStop, AJobWaitingForUdisks2ToOpenTheReaderStopsWhenAsked) {
+    constexpr uid_t kNobody = 65534;
+    constexpr int64_t kSectors = 64;
+    CPrivateBus bus;
+    if (bus.Address().empty()) GTEST_SKIP() << bus.Error();
+    CFakeSystem sys;
+    sys.AddDisk("sdb", "8:16", kSectors, true);
+    sys.AddDeviceNode("sdb", kSectors * 512);
+    const std::string node = (sys.Root() / "dev/sdb").string();
+    UdisksMockSetup setup{{{node, node, ""}}};
+    setup.silentOpen = true;
+    CUdisksMock udisks(bus.Address(), setup);
+    ASSERT_TRUE(udisks.Ready());
+    ::chmod(node.c_str(), 0);
+    const pid_t child = ForkChild([&] {
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0 ||
+                                 ::setresuid(kNobody, kNobody, kNobody) != 0))
+            return 3;
+        const CScopedEnvironment address("DBUS_SYSTEM_BUS_ADDRESS", bus.Address());
+        std::stop_source stop;
+        const std::jthread cancel([&](std::stop_token ended) {
+            const auto asked = [&] { return udisks.Calls().size() >= 2; };  // the lookup, then the open
+            while (!ended.stop_requested() && !asked()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            stop.request_stop();
+        });
+        JobContext context{DeviceId::Named("sdb"), nullptr, nullptr, stop.get_token()};
+        context.paths = sys.Paths();
+        try {
+            job::ListCard(context);
+            return 1;
+        } catch (const CJobStopped&) {
+            return 0;
+        } catch (const std::exception&) {
+            return 2;
+        }
+    });
+    EXPECT_EQ(WaitChild(child, 30000), 0) << "-1: still waiting; 1: listed; 2: failed otherwise";
 }
 
 }  // namespace

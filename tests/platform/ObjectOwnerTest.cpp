@@ -2,6 +2,7 @@
 // and nothing under an object's name is used unless it is a regular file of this user.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
@@ -67,6 +68,8 @@ TEST(ObjectDirectory, ThePrivateDirectoryIsMadeOrAcceptedOnlyAsADirectoryOfThisU
         } else {
             EXPECT_NE(refused.find(c.refusal), std::string::npos) << c.what << ": " << refused;
             EXPECT_NE(refused.find(directory), std::string::npos) << c.what << ": the message names it";
+            EXPECT_NE(refused.find("set VELK3_OBJECT_DIR or XDG_RUNTIME_DIR"), std::string::npos)
+                << c.what << ": the message says how to go on: " << refused;
         }
     }
 }
@@ -158,6 +161,20 @@ TEST(ObjectOwner, EveryOpenerRefusesWhatIsNotARegularFileOfThisUser) {
             EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(path))) << o.what << " on " << p.what;
         }
     }
+}
+
+// Only a name that exists is reported as existing: any other failure to give an object its name
+// keeps the system's reason.
+TEST(ObjectOwner, ACreationThatCannotNameItsObjectSaysWhyRatherThanThatItExists) {
+    CPrivateObjectDirectory objects;
+    const std::string tooLong(NAME_MAX + 1, 'N');
+    CFileMapping mapping;
+    EXPECT_FALSE(mapping.Create(tooLong, 16));
+    EXPECT_EQ(mapping.LastError(), ENAMETOOLONG);
+    velk3_mapping client;
+    EXPECT_NE(velk3_mapping_create(&client, tooLong.c_str(), 16), 0);
+    EXPECT_EQ(errno, ENAMETOOLONG);
+    EXPECT_TRUE(objects.Entries().empty());
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
 #include "support/PrivateBus.h"
 
 #include <chrono>
+#include <cstdint>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <systemd/sd-bus.h>
 #include <thread>
 #include <unistd.h>
@@ -136,4 +139,28 @@ int OpenDescriptorCount() {
     int count = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) ++count;
     return count;
+}
+
+CSilentBus::CSilentBus() {
+    constexpr int kBacklog = 16;
+    m_dir = fs::temp_directory_path().string() + "/ylmsilent-" + std::to_string(::getpid()) + "-" +
+            std::to_string(reinterpret_cast<uintptr_t>(this));
+    fs::create_directories(m_dir);
+    const std::string path = m_dir + "/bus";
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path) return;
+    path.copy(address.sun_path, path.size());
+    m_socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (m_socket >= 0 && ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::listen(m_socket, kBacklog) == 0) {
+        ::chmod(path.c_str(), 0777);
+        m_address = "unix:path=" + path;
+    }
+}
+
+CSilentBus::~CSilentBus() {
+    if (m_socket >= 0) ::close(m_socket);
+    std::error_code ignored;
+    fs::remove_all(m_dir, ignored);
 }

@@ -52,6 +52,24 @@ void AppendLine(const std::string& file, const std::string& line);
 // Polls ready until it holds, for up to 10 s; false when it never did.
 bool WaitFor(const std::function<bool()>& ready);
 
+// A "bus" that takes connections and never answers, not even the greeting: what a hung bus daemon
+// looks like to its clients.
+class CSilentBus {
+public:
+    CSilentBus();
+    ~CSilentBus();
+    CSilentBus(const CSilentBus&) = delete;
+    CSilentBus& operator=(const CSilentBus&) = delete;
+
+    // "unix:path=…"; empty when the socket could not be made.
+    const std::string& Address() const { return m_address; }
+
+private:
+    std::string m_dir;
+    std::string m_address;
+    int m_socket = -1;
+};
+
 // Sets an environment variable for the life of the object.
 class CScopedEnvironment {
 public:

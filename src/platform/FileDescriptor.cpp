@@ -1,4 +1,4 @@
-#include "devices/FileDescriptor.h"
+#include "platform/FileDescriptor.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,6 +1,6 @@
 #pragma once
-// An owned file descriptor with whole-run positional transfers, shared by the raw drive and the
-// card image.
+// An owned file descriptor with whole-run positional transfers: the raw drive, the card image and
+// every file opened through OpenRegularFile.
 #include <cstddef>
 #include <cstdint>
 #include <sys/types.h>
