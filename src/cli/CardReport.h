@@ -7,8 +7,6 @@
 
 #include "operations/CardJobs.h"
 
-void PrintTable(std::ostream& out, const std::vector<std::string>& headings,
-                const std::vector<std::vector<std::string>>& rows);
 void PrintRoutineList(std::ostream& out, const CardListing& card);
 void PrintSchedules(std::ostream& out, const CardListing& card);
 void PrintCard(std::ostream& out, const std::string& device, const CardListing& card);

@@ -3,8 +3,8 @@
 #include <iostream>
 
 #include "cli/CliContext.h"
-#include "devices/ImageFile.h"
-#include "operations/CardSession.h"
+#include "devices/SectorDevice.h"
+#include "operations/CardJobs.h"
 
 namespace {
 
@@ -29,19 +29,7 @@ uint64_t ParseImageSize(const std::string& text) {
 }
 
 int CreateImage(const std::string& path, const std::string& size, const CliContext& context) {
-    CImageFile::Create(path, ParseImageSize(size) / kSectorSize);
-    try {
-        // A new image holds nothing to lose: it is formatted without a question.
-        const JobContext job = context.Job(path);
-        CJobControl control = job.Control();
-        WithCard(job, control, DeviceAccess::ReadWrite, [](COpenedDevice&, CVelkDisk& disk) {
-            disk.Format();
-            return 0;
-        });
-    } catch (...) {
-        std::remove(path.c_str());  // a half-made image is no use to anyone
-        throw;
-    }
+    job::CreateCardImage(context.Job(path), path, ParseImageSize(size) / kSectorSize);
     std::cout << path << " now holds an empty VELK disk.\n";
     return 0;
 }

@@ -28,7 +28,7 @@ bool IsVelkHeader(const uint8_t* sector);
 class CVelkDisk {
 public:
     // job: where status, progress and questions go and whether to stop; none: nowhere, never.
-    explicit CVelkDisk(CSectorDevice& device, CJobControl* job = nullptr);
+    explicit CVelkDisk(CSectorDevice& device, const CJobControl* job = nullptr);
     ~CVelkDisk();
     CVelkDisk(const CVelkDisk&) = delete;
     CVelkDisk& operator=(const CVelkDisk&) = delete;
@@ -67,7 +67,7 @@ public:
     void PrepareAudio(const RoutineHeader& header, std::FILE* file, uint32_t& audioBytes, StdioFile& audioStream);
 
     CSectorDevice& Device() { return m_device; }
-    CJobControl& Job() const { return *m_job; }
+    const CJobControl& Job() const { return *m_job; }
     void AddTempFile(const std::string& path) { m_tempFiles.push_back(path); }
 
 private:
@@ -110,7 +110,7 @@ private:
     bool m_valid = false;
     bool m_identified = false;
     CJobControl m_silentJob;
-    CJobControl* m_job;
+    const CJobControl* m_job;
     std::vector<std::string> m_tempFiles;
     bool m_verify = true;
     CWrittenSectors m_unverified;

@@ -13,6 +13,7 @@
 #include "gui/ManagerDialog.h"
 #include "gui/QtUserPrompt.h"
 #include "gui/SchedulerDialog.h"
+#include "gui/Translations.h"
 #include "gui/WidgetProgress.h"
 #include "operations/AddRoutines.h"
 #include "operations/CardCopyJobs.h"
@@ -38,8 +39,7 @@ void CManagerDialog::OnAddRoutine() {
 void CManagerDialog::AddRoutineFiles(const std::vector<std::string>& paths) {
     if (m_bBusy || CurrentDevice().Empty()) return;
     StartCommand(Work::Cancellable, [paths](const JobContext& context) {
-        std::vector<AddedRoutine> added;
-        job::AddRoutines(context, paths, added);
+        job::AddRoutines(context, paths);
         return true;
     });
 }
@@ -47,7 +47,7 @@ void CManagerDialog::AddRoutineFiles(const std::vector<std::string>& paths) {
 void CManagerDialog::OnRemoveLast() {
     if (m_bBusy || CurrentDevice().Empty()) return;
     // Answered No, the device was not even opened: nothing to read again.
-    StartCommand(Work::Command, [](const JobContext& context) { return job::RemoveLast(context) == JobOutcome::Done; });
+    StartCommand(Work::Command, [](const JobContext& context) { return job::RemoveLast(context).has_value(); });
 }
 
 void CManagerDialog::OnFormat() {
@@ -81,21 +81,18 @@ std::optional<std::vector<ScheduleEntry>> CManagerDialog::EditOnWindowThread(
 
 void CManagerDialog::OnLoadFirmware() {
     if (m_bBusy) return;
+    m_prompt->ShowMessage(firmware_text::Warning(), firmware_text::kUpdateCaption, MessageIcon::Error);
+    const QString path = ChooseFile(tr("Load firmware"), tr(kFirmwareFilter));
+    if (path.isEmpty()) return;
     m_statusBeforeWork = m_statusBox->text();
-    StartCommand(Work::Firmware, [this](const JobContext& context) {
-        job::FirmwareFaces faces;
-        faces.chooseImage = [this]() -> std::optional<std::string> {
-            QString path;
-            RunOnGuiThread([&] {
-                if (!m_prompt->IsClosed()) path = ChooseFile(tr("Load firmware"), tr(kFirmwareFilter));
-            });
-            if (path.isEmpty()) return std::nullopt;
-            return path.toStdString();
-        };
-        faces.showBusy = [](bool) {};  // the window shows the busy pointer for the whole job
-        job::LoadFirmware(context, faces);
+    auto end = std::make_shared<FirmwareEnd>();
+    StartCommand(Work::Firmware, [image = path.toStdString(), end](const JobContext& context) {
+        *end = RunFirmwareUpdate([&] { return job::LoadFirmware(context, image); });
         return false;  // no card was touched
-    }, [this] { m_progress->SetText(m_statusBeforeWork); });
+    }, [this, end] {
+        m_progress->SetText(m_statusBeforeWork);
+        for (const FirmwareMessage& message : end->messages) m_prompt->ShowMessage(message.text, message.caption, message.icon);
+    });
 }
 
 void CManagerDialog::OnBackUp() {
@@ -105,12 +102,9 @@ void CManagerDialog::OnBackUp() {
     auto done = std::make_shared<QString>();
     StartCommand(
         Work::Cancellable,
-        [path = file.toStdString(), file, done](const JobContext& context) {
-            const CopySummary copied = job::Backup(context, path);
-            *done = tr("The card has been backed up to %1 (%2 of %3 sectors in use).")
-                        .arg(file)
-                        .arg(copied.sectors)
-                        .arg(copied.cardSectors);
+        [path = file.toStdString(), done](const JobContext& context) {
+            *done = QString::fromStdString(
+                CopySummaryText(CoreText(copy_text::kBackedUp).toStdString(), path, job::Backup(context, path)));
             return false;  // the card is as it was
         },
         [this, done] { ReportDone(*done); });
@@ -123,10 +117,10 @@ void CManagerDialog::OnRestore() {
     auto done = std::make_shared<QString>();
     StartCommand(
         Work::Cancellable,
-        [path = file.toStdString(), file, done](const JobContext& context) {
-            CopySummary copied;
-            if (job::Restore(context, path, copied) == JobOutcome::Declined) return false;
-            *done = tr("The card has been restored from %1 and verified (%2 sectors).").arg(file).arg(copied.sectors);
+        [path = file.toStdString(), done](const JobContext& context) {
+            const std::optional<CopySummary> copied = job::Restore(context, path);
+            if (!copied) return false;
+            *done = QString::fromStdString(CopySummaryText(CoreText(copy_text::kRestored).toStdString(), path, *copied));
             return true;
         },
         [this, done] { ReportDone(*done); });

@@ -27,7 +27,9 @@
 #include "gui/DeviceMonitor.h"
 #include "gui/DeviceWorker.h"
 #include "gui/QtUserPrompt.h"
+#include "gui/Translations.h"
 #include "gui/WidgetProgress.h"
+#include "operations/CardJobs.h"
 
 namespace {
 
@@ -105,8 +107,8 @@ void CManagerDialog::BuildControls() {
     m_refreshButton = new QPushButton(tr("Refresh"), this);
     m_routineList = new CControlList(bitmap_id::kCheckImages, this);
     m_routineList->setAccessibleName(tr("Routines"));
-    const QStringList titles{tr("Track"), tr("Title"), tr("Size (MB)"), tr("Baud Rate (bps)"), tr("Frame Rate (ms)"),
-                             tr("Protocol")};
+    QStringList titles;
+    for (const char* heading : kRoutineHeadings) titles << CoreText(heading);
     m_routineList->SetColumns(titles, TitleFittingWidths(titles, {45, 150, 75, 100, 100, 100}));
     // The list takes the room the window gets; the last column grows with it, so the family
     // names fit.

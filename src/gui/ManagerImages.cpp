@@ -15,11 +15,11 @@
 #include "gui/DeviceWorker.h"
 #include "gui/ManagerDialog.h"
 #include "gui/QtUserPrompt.h"
+#include "gui/Translations.h"
+#include "operations/DeviceJobs.h"
 
 namespace {
 
-constexpr const char* kPlaceholder =
-    QT_TRANSLATE_NOOP("CManagerDialog", "No card reader with a card and no VELK found");
 constexpr const char* kRoutineRefused = QT_TRANSLATE_NOOP(
     "CManagerDialog", "\"%1\" is a routine file, not a card image.\n\nUse Add routine... to put it on a card.");
 constexpr const char* kNotAnImage = QT_TRANSLATE_NOOP(
@@ -42,7 +42,7 @@ void CManagerDialog::FillDeviceBox(const DeviceBoxContents& box) {
     const QSignalBlocker quiet(m_deviceBox);
     m_boxItems = box.items;
     m_deviceBox->clear();
-    m_deviceBox->setPlaceholderText(tr(kPlaceholder));
+    m_deviceBox->setPlaceholderText(CoreText(device_text::kNoDevices));
     for (const DeviceBoxItem& item : box.items) m_deviceBox->addItem(QString::fromStdString(item.text));
     if (!box.items.empty()) m_deviceBox->insertSeparator(m_deviceBox->count());
     m_deviceBox->addItem(tr(kOpenImageText));

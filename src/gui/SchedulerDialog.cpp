@@ -1,6 +1,5 @@
 #include "gui/SchedulerDialog.h"
 
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -9,6 +8,7 @@
 #include "controls/ControlList.h"
 #include "controls/DialogUnits.h"
 #include "controls/ImageButton.h"
+#include "gui/Translations.h"
 #include "schedule/ScheduleText.h"
 
 namespace {
@@ -113,7 +113,7 @@ void CSchedulerDialog::SetUpGrid() {
     QStringList titles{tr("Track")};
     QList<int> widths{kTrackColumnWidth};
     for (const ScheduleField& field : kScheduleFields) {
-        titles << QCoreApplication::translate(kCoreTextContext, field.name);
+        titles << CoreText(field.name);
         widths << fieldWidth;
     }
     m_grid->SetColumns(titles, widths);
