@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/Mp3Encoder.h"
 #include "devices/SectorDevice.h"
 #include "disk/DiskLayout.h"
 #include "disk/ScheduleEntry.h"
@@ -45,6 +46,8 @@ public:
     // Writer. Everything written is read back from the card and compared before the header that
     // makes it part of the card is written, and the header after it (unless turned off).
     void SetVerify(bool verify) { m_verify = verify; }
+    // How routine audio that must be converted is encoded (the machine's cores, by default).
+    void SetEncoderSettings(const Mp3EncoderSettings& settings) { m_encoderSettings = settings; }
     void WriteTable();
     void Format();
     void RemoveLastTrack();
@@ -113,6 +116,7 @@ private:
     const CJobControl* m_job;
     std::vector<std::string> m_tempFiles;
     bool m_verify = true;
+    Mp3EncoderSettings m_encoderSettings;
     CWrittenSectors m_unverified;
     int32_t m_mode = 0;
     SectorRange m_cardTracks;  // what the card's header describes: tracks and tables

@@ -17,17 +17,6 @@ constexpr int kMaxDelay = 3000;
 constexpr double kAllowedLossDb = 0.5;
 constexpr size_t kWindow = kRate / 20;  // 50 ms
 
-class CScopedEncoderSettings {
-public:
-    explicit CScopedEncoderSettings(const Mp3EncoderSettings& settings) : m_previous(CurrentMp3EncoderSettings()) {
-        SetMp3EncoderSettings(settings);
-    }
-    ~CScopedEncoderSettings() { SetMp3EncoderSettings(m_previous); }
-
-private:
-    Mp3EncoderSettings m_previous;
-};
-
 PcmAudio TonesOfLength(size_t frames) {
     PcmAudio audio = MakeTones(kRate, 2, double(frames) / kRate + 1.0);
     audio.samples.resize(frames * 2);
@@ -37,8 +26,7 @@ PcmAudio TonesOfLength(size_t frames) {
 // expected: the length the encoder is told, if any; failure: its text for what went wrong.
 bool EncodeWith(const Mp3EncoderSettings& settings, const PcmAudio& source, const std::string& path,
                 std::optional<uint64_t> expected = {}, std::string* failure = nullptr) {
-    CScopedEncoderSettings scoped(settings);
-    CMp3Encoder encoder;
+    CMp3Encoder encoder(settings);
     if (!encoder.Create(path)) return false;
     if (expected) encoder.ExpectFrames(*expected);
     constexpr size_t kPiece = 1024;  // as the import feeds it

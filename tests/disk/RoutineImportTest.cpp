@@ -182,8 +182,6 @@ TEST_F(RoutineImport, AFailingConversionFailsTheImportWithOneMessageAndCleanly) 
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const Mp3EncoderSettings previous = CurrentMp3EncoderSettings();
-        SetMp3EncoderSettings({2, mp3_segment::kPaddingPeriod, c.failingSegment});
         CMemoryDevice card(2048);
         FormatCard(card);
         {
@@ -202,6 +200,7 @@ TEST_F(RoutineImport, AFailingConversionFailsTheImportWithOneMessageAndCleanly) 
         prompt.messages.clear();
         {
             CVelkDisk disk(card);
+            disk.SetEncoderSettings({2, mp3_segment::kPaddingPeriod, c.failingSegment});
             disk.Read();
             try {
                 disk.ImportRoutineFile(path, true);
@@ -210,7 +209,6 @@ TEST_F(RoutineImport, AFailingConversionFailsTheImportWithOneMessageAndCleanly) 
                 EXPECT_STREQ(e.what(), c.message);
             }
         }
-        SetMp3EncoderSettings(previous);
         EXPECT_TRUE(prompt.messages.empty()) << "the face shows the one message";
         EXPECT_EQ(temp.TempFileCount(), 0);
         EXPECT_TRUE(card.Bytes() == before) << "the card changed";
