@@ -199,7 +199,8 @@ TEST_F(RoutineImport, AFailingConversionFailsTheImportWithOneMessageAndCleanly) 
         const Bytes before = card.Bytes();
         prompt.messages.clear();
         {
-            CVelkDisk disk(card);
+            const CJobControl job(&prompt, nullptr);
+            CVelkDisk disk(card, &job);
             disk.SetEncoderSettings({2, mp3_segment::kPaddingPeriod, c.failingSegment});
             disk.Read();
             try {
