@@ -228,6 +228,10 @@ Stecken Sie zuerst eine Karte ein, schließen Sie einen VELK an oder öffnen Sie
         <source>no such file</source>
         <translation>Datei nicht gefunden</translation>
     </message>
+    <message>
+        <source>The work ended with an unexpected failure.</source>
+        <translation>Die Arbeit endete mit einem unerwarteten Fehler.</translation>
+    </message>
 </context>
 <context>
     <name>CSchedulerDialog</name>

@@ -56,6 +56,29 @@ void Program(CBootloaderDevice& bootloader, const std::vector<uint8_t>& image, c
     bootloader.SetConfigurationBytes(true);
 }
 
+FirmwareUpdated ProgramImage(const std::string& imagePath, const CJobControl& job, Sleeper sleep) {
+    const std::vector<uint8_t> image = DecryptFirmwareImage(imagePath);
+    CBootloaderDevice bootloader(std::move(sleep));
+    try {
+        Program(bootloader, image, job);
+    } catch (const CUsbDeviceException& e) {
+        // The chip is programmed or not by now; a release that fails as well is still worth knowing.
+        try {
+            bootloader.Close();
+        } catch (const CUsbDeviceException& release) {
+            throw CUsbDeviceException(e.Message() + std::string("\n") + release.Message());
+        }
+        throw;
+    }
+    FirmwareUpdated updated;
+    try {
+        bootloader.Close();
+    } catch (const CUsbDeviceException& e) {
+        updated.releaseFailure = e.Message();
+    }
+    return updated;
+}
+
 }  // namespace
 
 std::string firmware_text::Warning() {
@@ -87,26 +110,14 @@ std::string firmware_text::RestartInstructions() {
 }
 
 FirmwareUpdated UpdateFirmware(const std::string& imagePath, const CJobControl& job, Sleeper sleep) {
-    const std::vector<uint8_t> image = DecryptFirmwareImage(imagePath);
-    CBootloaderDevice bootloader(std::move(sleep));
     try {
-        Program(bootloader, image, job);
-    } catch (const CUsbDeviceException& e) {
-        // The chip is programmed or not by now; a release that fails as well is still worth knowing.
-        try {
-            bootloader.Close();
-        } catch (const CUsbDeviceException& release) {
-            throw CUsbDeviceException(e.Message() + std::string("\n") + release.Message());
-        }
+        const FirmwareUpdated updated = ProgramImage(imagePath, job, std::move(sleep));
+        job.Ready();
+        return updated;
+    } catch (...) {
+        job.Ready();
         throw;
     }
-    FirmwareUpdated updated;
-    try {
-        bootloader.Close();
-    } catch (const CUsbDeviceException& e) {
-        updated.releaseFailure = e.Message();
-    }
-    return updated;
 }
 
 FirmwareEnd RunFirmwareUpdate(const std::function<FirmwareUpdated()>& update) {

@@ -19,7 +19,7 @@ struct FirmwareUpdated {
 };
 
 // Every failure throws CUsbDeviceException, the bootloader released. job hears of the stages
-// (erasing, programming, verifying) with the blocks done of each.
+// (erasing, programming, verifying) with the blocks done of each, and of the end ("Ready").
 FirmwareUpdated UpdateFirmware(const std::string& imagePath, const CJobControl& job, Sleeper sleep = SleepMilliseconds);
 
 namespace firmware_text {

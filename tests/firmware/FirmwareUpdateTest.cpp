@@ -122,7 +122,7 @@ TEST_F(FirmwareUpdateTest, ASuccessfulUpdateProgramsVerifiesAndProtectsTheChip) 
     EXPECT_EQ(fakeusb::Bootloader(kDevnum).erases, 1);
     EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 15000), 1);
     // Each stage shows in the status box, and its blocks (3072 bytes written, 1024 read) in the bar.
-    EXPECT_EQ(stages.Texts(), (std::vector<std::string>{"Erasing", "Programming", "Verifying"}));
+    EXPECT_EQ(stages.Texts(), (std::vector<std::string>{"Erasing", "Programming", "Verifying", "Ready"}));
     auto last = [&](JobPhase phase) {
         ProgressReport found;
         for (const auto& report : stages.reports)
