@@ -28,10 +28,11 @@ Counts UpdateAndCount(size_t n) {
                                                                 new CryptoPP::FileSink(image.Path().c_str(), true)));
     fakeusb::Reset();
     fakeusb::AddBootloader({});
-    FirmwareUpdateFaces faces;
-    faces.chooseImage = [&image] { return std::optional<std::string>(image.Path()); };
-    faces.sleep = [](int) {};
-    if (!RunFirmwareUpdate(faces)) std::fprintf(stderr, "update of %zu bytes failed\n", n);
+    try {
+        UpdateFirmware(image.Path(), CJobControl(), [](int) {});
+    } catch (const CUsbDeviceException& e) {
+        std::fprintf(stderr, "update of %zu bytes failed: %s\n", n, e.Message());
+    }
     Counts counts;
     for (const auto& event : fakeusb::Transfers()) {
         ++counts.requests;

@@ -15,6 +15,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "app/ModePrompt.h"
 #include "fakes/FakeUsb.h"
 #include "platform/ByteOrder.h"
 #include "platform/NamedObjects.h"
@@ -65,7 +66,8 @@ void Check(bool ok, const char* what) {
     fakeusb::UnitOptions unit;
     unit.devnum = 3;
     fakeusb::AddUnit(unit);
-    const int result = CRelayServer({"VELK3", 115200}).Run();
+    CStderrPrompt prompt;
+    const int result = CRelayServer({"VELK3", 115200}, prompt).Run();
     const bool allSent = fakeusb::Unit(3).relayBlocks.size() == size_t(pings);
     ::_exit(result == 1 && allSent ? 0 : 3);
 }

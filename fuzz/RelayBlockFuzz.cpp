@@ -12,6 +12,7 @@
 #include "platform/NamedObjects.h"
 #include "server/RelayProtocol.h"
 #include "server/RelayServer.h"
+#include "support/RecordingPrompt.h"
 
 namespace {
 
@@ -39,7 +40,8 @@ struct CRelayRig {
     }
     std::string Name(const char* suffix) const { return UnitLabel() + suffix; }
 
-    CRelayServer server{RelayCommandLine{UnitLabel(), kBaudRate}};
+    CRecordingPrompt prompt;
+    CRelayServer server{RelayCommandLine{UnitLabel(), kBaudRate}, prompt};
     CNamedEvent dataReady, dataDone;
 };
 

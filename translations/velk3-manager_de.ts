@@ -77,30 +77,6 @@
         <translation>Routinen</translation>
     </message>
     <message>
-        <source>Track</source>
-        <translation>Spur</translation>
-    </message>
-    <message>
-        <source>Title</source>
-        <translation>Titel</translation>
-    </message>
-    <message>
-        <source>Size (MB)</source>
-        <translation>Größe (MB)</translation>
-    </message>
-    <message>
-        <source>Baud Rate (bps)</source>
-        <translation>Baudrate (bit/s)</translation>
-    </message>
-    <message>
-        <source>Frame Rate (ms)</source>
-        <translation>Framerate (ms)</translation>
-    </message>
-    <message>
-        <source>Protocol</source>
-        <translation>Protokoll</translation>
-    </message>
-    <message>
         <source>Status</source>
         <translation>Status</translation>
     </message>
@@ -147,14 +123,6 @@ VELK3 Manager will close as soon as the update has ended.</source>
         <translation>Die Firmware wird gerade auf den VELK geschrieben. Ein Abbruch kann ihn beschädigen.
 
 VELK3 Manager wird geschlossen, sobald die Aktualisierung beendet ist.</translation>
-    </message>
-    <message>
-        <source>The card is being written. Cutting this off would leave the routine half written.
-
-VELK3 Manager will close as soon as the routine has been added.</source>
-        <translation type="vanished">Die Karte wird gerade beschrieben. Ein Abbruch ließe die Routine halb geschrieben zurück.
-
-VELK3 Manager wird geschlossen, sobald die Routine hinzugefügt ist.</translation>
     </message>
     <message>
         <source>VELK3 Manager</source>
@@ -221,18 +189,6 @@ VELK3 Manager will close as soon as the work has ended.</source>
 VELK3 Manager wird geschlossen, sobald die Arbeit beendet ist.</translation>
     </message>
     <message>
-        <source>The card has been backed up to %1 (%2 of %3 sectors in use).</source>
-        <translation>Die Karte wurde nach %1 gesichert (%2 von %3 Sektoren belegt).</translation>
-    </message>
-    <message>
-        <source>The card has been restored from %1 and verified (%2 sectors).</source>
-        <translation>Die Karte wurde aus %1 wiederhergestellt und überprüft (%2 Sektoren).</translation>
-    </message>
-    <message>
-        <source>No card reader with a card and no VELK found</source>
-        <translation>Kein Kartenleser mit Karte und kein VELK gefunden</translation>
-    </message>
-    <message>
         <source>&quot;%1&quot; is a routine file, not a card image.
 
 Use Add routine... to put it on a card.</source>
@@ -271,6 +227,10 @@ Stecken Sie zuerst eine Karte ein, schließen Sie einen VELK an oder öffnen Sie
     <message>
         <source>no such file</source>
         <translation>Datei nicht gefunden</translation>
+    </message>
+    <message>
+        <source>The work ended with an unexpected failure.</source>
+        <translation>Die Arbeit endete mit einem unerwarteten Fehler.</translation>
     </message>
 </context>
 <context>
@@ -630,6 +590,42 @@ Bitte verwenden Sie die passende Version von VELK3 Manager oder formatieren Sie 
     <message>
         <source>same minute as schedules %1 and %2 more</source>
         <translation>gleiche Minute wie Zeitpläne %1 und %2 weitere</translation>
+    </message>
+    <message>
+        <source>The card has been backed up to %1 (%2 of %3 sectors in use).</source>
+        <translation>Die Karte wurde nach %1 gesichert (%2 von %3 Sektoren belegt).</translation>
+    </message>
+    <message>
+        <source>The card has been restored from %1 and verified (%2 sectors).</source>
+        <translation>Die Karte wurde aus %1 wiederhergestellt und überprüft (%2 Sektoren).</translation>
+    </message>
+    <message>
+        <source>Track</source>
+        <translation>Spur</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <source>Size (MB)</source>
+        <translation>Größe (MB)</translation>
+    </message>
+    <message>
+        <source>Baud Rate (bps)</source>
+        <translation>Baudrate (bit/s)</translation>
+    </message>
+    <message>
+        <source>Frame Rate (ms)</source>
+        <translation>Framerate (ms)</translation>
+    </message>
+    <message>
+        <source>Protocol</source>
+        <translation>Protokoll</translation>
+    </message>
+    <message>
+        <source>No card reader with a card and no VELK found</source>
+        <translation>Kein Kartenleser mit Karte und kein VELK gefunden</translation>
     </message>
 </context>
 </TS>

@@ -12,7 +12,6 @@
 
 #include "platform/NamedObjects.h"
 #include "platform/TextFormat.h"
-#include "platform/UserPrompt.h"
 #include "server/DeviceListing.h"
 #include "server/RelayServer.h"
 
@@ -25,7 +24,7 @@ bool CManagerApp::CheckEnvironment() {
                              ::access(directory.c_str(), W_OK | X_OK) == 0))
         refused = std::strerror(errno ? errno : ENOTDIR);
     if (refused.empty()) return true;
-    UserPrompt().ShowMessage(StringPrintf("VELK3 Manager cannot use its object directory %s (%s).\n"
+    m_prompt.ShowMessage(StringPrintf("VELK3 Manager cannot use its object directory %s (%s).\n"
                                           "Set VELK3_OBJECT_DIR to a writable directory.",
                                           directory.c_str(), refused.c_str()),
                              "Environment Error", MessageIcon::Error);
@@ -44,14 +43,14 @@ int CManagerApp::InitInstance(int argc, char** argv) {
     m_cmdInfo.ParseCommandLine(int(arguments.size()), arguments.data());
 
     if (m_cmdInfo.m_bListDevices) {
-        if (!CheckSingleInstance(kListingMode)) return manager_exit::kRefused;
-        return ListDevices() ? manager_exit::kDone : manager_exit::kFailed;
+        if (!CheckSingleInstance(kListingMode, m_prompt)) return manager_exit::kRefused;
+        return ListDevices(m_prompt) ? manager_exit::kDone : manager_exit::kFailed;
     }
     if (m_cmdInfo.m_bServer) {
-        if (!CheckSingleInstance(kServerMode)) return manager_exit::kRefused;
-        CRelayServer server({m_cmdInfo.m_strServerName, m_cmdInfo.m_nBaudRate});
+        if (!CheckSingleInstance(kServerMode, m_prompt)) return manager_exit::kRefused;
+        CRelayServer server({m_cmdInfo.m_strServerName, m_cmdInfo.m_nBaudRate}, m_prompt);
         return server.Run() == 1 ? manager_exit::kDone : manager_exit::kFailed;
     }
-    if (!CheckSingleInstance(kWindowMode)) return manager_exit::kRefused;
+    if (!CheckSingleInstance(kWindowMode, m_prompt)) return manager_exit::kRefused;
     return RunWindowMode(window, argc, argv);
 }

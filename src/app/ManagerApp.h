@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "app/ManagerCommandLineInfo.h"
+#include "platform/UserPrompt.h"
 
 // The mode codes stored in the instance record.
 enum ManagerMode : int32_t { kServerMode = 0, kListingMode = 1, kWindowMode = 2 };
@@ -24,12 +25,14 @@ inline constexpr int kUsage = 2;    // the command line is wrong
 inline constexpr int kRefused = 3;  // another instance runs: refused silently
 }  // namespace manager_exit
 
-// True when this process may run in mode; reports its three failures through the user prompt.
-// The record's handle stays open for the life of the process, which keeps the record alive.
-bool CheckSingleInstance(int32_t mode);
+// True when this process may run in mode; tells its three failures to prompt. The record's handle
+// stays open for the life of the process, which keeps the record alive.
+bool CheckSingleInstance(int32_t mode, IUserPrompt& prompt);
 
 class CManagerApp {
 public:
+    // prompt: where the start-up and the windowless modes tell their failures.
+    explicit CManagerApp(IUserPrompt& prompt) : m_prompt(prompt) {}
     // The whole process after main: returns the exit status. The window's own options are taken
     // out of the arguments before the mode grammar reads them.
     int InitInstance(int argc, char** argv);
@@ -37,5 +40,6 @@ public:
 private:
     bool CheckEnvironment();
 
+    IUserPrompt& m_prompt;
     CManagerCommandLineInfo m_cmdInfo;
 };

@@ -13,5 +13,3 @@ void CStderrPrompt::ShowMessage(const std::string& text, const std::string& capt
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
 }
-
-std::unique_ptr<IUserPrompt> CreateModePrompt() { return std::make_unique<CStderrPrompt>(); }

@@ -1,9 +1,7 @@
 #pragma once
 // How velk3-manager shows the messages of its windowless modes and of its start-up: on standard
 // error. The server and listing modes run under other programs, often without a desktop; the
-// window mode puts its message boxes in place once it has a window.
-#include <memory>
-
+// window mode shows its own message boxes once it has a window.
 #include "platform/UserPrompt.h"
 
 // Writes each message to standard error, caption first unless it is the application name, and
@@ -13,6 +11,3 @@ public:
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
 };
-
-// The prompt for this process until the window mode installs its own.
-std::unique_ptr<IUserPrompt> CreateModePrompt();

@@ -5,19 +5,19 @@
 
 namespace {
 
-void Report(const char* text) { AppMessageBox(text, MessageIcon::Warning); }
+void Report(IUserPrompt& prompt, const char* text) { prompt.ShowMessage(text, kApplicationName, MessageIcon::Warning); }
 
 // Steps 3 and 4 of the check, run while the start-up lock is held.
-bool DecideUnderLock(int32_t mode) {
+bool DecideUnderLock(int32_t mode, IUserPrompt& prompt) {
     // Never destroyed: the open handle is what keeps the record alive while this process runs.
     static CInstanceRecord* record = new CInstanceRecord;
     bool existed = false;
     if (!record->Open(single_instance::kWhoIsRunning, existed)) {
-        Report("Unable to open VELK3MANAGER_WHOISRUNNING");
+        Report(prompt, "Unable to open VELK3MANAGER_WHOISRUNNING");
         return false;
     }
     if (!record->Map()) {
-        Report("Unable to open map of VELK3MANAGER_WHOISRUNNING");
+        Report(prompt, "Unable to open map of VELK3MANAGER_WHOISRUNNING");
         return false;
     }
     bool allowed = false;
@@ -34,14 +34,14 @@ bool DecideUnderLock(int32_t mode) {
 
 }  // namespace
 
-bool CheckSingleInstance(int32_t mode) {
+bool CheckSingleInstance(int32_t mode, IUserPrompt& prompt) {
     CStartupLock lock;
     if (!lock.Open(single_instance::kStartupMutex)) {
-        Report("Unable to get VELK3MANAGER_STARTUPMUTEX");
+        Report(prompt, "Unable to get VELK3MANAGER_STARTUPMUTEX");
         return false;
     }
     if (!lock.Acquire(single_instance::kStartupLockTimeout)) return false;
-    const bool allowed = DecideUnderLock(mode);
+    const bool allowed = DecideUnderLock(mode, prompt);
     lock.Release();
     return allowed;
 }

@@ -96,7 +96,6 @@ int RunWindowMode(const WindowOptions& options, int argc, char** argv) {
     InstallTranslations(application);
 
     CQtUserPrompt prompt;
-    CScopedUserPrompt installed(prompt);
     ManagerOptions window;
     window.images = options.images;
     window.showSchedules = options.showSchedules;

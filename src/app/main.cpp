@@ -8,8 +8,7 @@
 
 int main(int argc, char** argv) {
     if (const auto answered = AnswerInformationRequest(argc, argv, std::cout)) return *answered;
-    const auto prompt = CreateModePrompt();
-    CScopedUserPrompt installed(*prompt);
-    CManagerApp app;
+    CStderrPrompt prompt;
+    CManagerApp app(prompt);
     return app.InitInstance(argc, argv);
 }

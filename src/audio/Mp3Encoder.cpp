@@ -1,14 +1,10 @@
 #include "audio/Mp3Encoder.h"
 
 #include <algorithm>
-#include <mutex>
 #include <thread>
 
 
 namespace {
-
-std::mutex g_settingsLock;
-Mp3EncoderSettings g_settings;
 
 unsigned ThreadsFor(const Mp3EncoderSettings& settings) {
     const unsigned threads = settings.threads ? settings.threads : std::thread::hardware_concurrency();
@@ -22,23 +18,13 @@ uint32_t WholePeriods(uint32_t frames) {
 
 }  // namespace
 
-void SetMp3EncoderSettings(const Mp3EncoderSettings& settings) {
-    std::lock_guard lock(g_settingsLock);
-    g_settings = settings;
-}
-
-Mp3EncoderSettings CurrentMp3EncoderSettings() {
-    std::lock_guard lock(g_settingsLock);
-    return g_settings;
-}
-
 CMp3Encoder::~CMp3Encoder() { m_running.clear(); }
 
 bool CMp3Encoder::Create(const std::string& path) {
     m_path = path;
     m_failure.clear();
     m_planned = 0;
-    m_settings = CurrentMp3EncoderSettings();
+    m_settings = m_chosen;
     m_settings.segmentFrames = WholePeriods(m_settings.segmentFrames);
     m_threads = ThreadsFor(m_settings);
     m_segments = 0;

@@ -27,18 +27,16 @@ public:
     virtual bool WriteChannels(const int32_t* first, const int32_t* second, uint32_t count) = 0;
 };
 
-// How encoders spread their work; each encoder takes the settings of the moment it is created.
+// How an encoder spreads its work.
 struct Mp3EncoderSettings {
     unsigned threads = 0;                               // 0: std::thread::hardware_concurrency()
     uint32_t segmentFrames = mp3_segment::kDefaultFrames;  // rounded up to the padding period
     int failingSegment = -1;                            // tests: the encoder of this segment fails
 };
-void SetMp3EncoderSettings(const Mp3EncoderSettings& settings);
-Mp3EncoderSettings CurrentMp3EncoderSettings();
 
 class CMp3Encoder final : public CAudioWriter {
 public:
-    CMp3Encoder() = default;
+    explicit CMp3Encoder(Mp3EncoderSettings settings = {}) : m_chosen(settings) {}
     ~CMp3Encoder() override;  // waits for the segments still being encoded
     CMp3Encoder(const CMp3Encoder&) = delete;
     CMp3Encoder& operator=(const CMp3Encoder&) = delete;
@@ -74,7 +72,8 @@ private:
     bool Fail(const std::string& message);
     bool Finish();
 
-    Mp3EncoderSettings m_settings;
+    Mp3EncoderSettings m_chosen;
+    Mp3EncoderSettings m_settings;  // m_chosen, its segments whole padding periods
     unsigned m_threads = 1;
     std::unique_ptr<CLameStream> m_stream;  // the whole stream on one thread, or the first segment's
     std::vector<int16_t> m_pending;         // the segment being gathered, interleaved

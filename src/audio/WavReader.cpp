@@ -55,25 +55,31 @@ bool CWavReader::FindChunks() {
         const uint32_t size = LoadLe32(header + 4);
         at += wav::kChunkHeader;
         if (std::memcmp(header, "data", 4) == 0) {
-            if (!formatSeen) return false;
-            m_data = at;
-            const uint64_t bytes = std::min<uint64_t>(size, m_length - at);  // a streamed file's size may be unknown
-            m_frames = bytes / (uint64_t(m_channels) * wav::kBytesPerSample);
-            return true;
+            if (formatSeen) TakeData(at, size);
+            return formatSeen;
         }
         if (std::memcmp(header, "fmt ", 4) == 0) {
-            uint8_t format[wav::kExtensibleFormatSize] = {};
-            if (size < wav::kPcmFormatSize || !ReadAt(at, format, std::min<size_t>(size, sizeof format))) return false;
-            uint16_t tag = LoadLe16(format);
-            if (tag == wav::kExtensible && size >= wav::kExtensibleFormatSize) tag = LoadLe16(format + wav::kSubFormatAt);
-            m_channels = LoadLe16(format + 2);
-            if (tag != wav::kPcm || m_channels == 0 || LoadLe32(format + 4) != wav::kRate ||
-                LoadLe16(format + 12) != m_channels * wav::kBytesPerSample || LoadLe16(format + 14) != wav::kBits)
-                return false;
+            if (!ReadFormat(at, size)) return false;
             formatSeen = true;
         }
         at += size + (size & 1);  // chunks keep even offsets
     }
+}
+
+bool CWavReader::ReadFormat(uint64_t at, uint32_t size) {
+    uint8_t format[wav::kExtensibleFormatSize] = {};
+    if (size < wav::kPcmFormatSize || !ReadAt(at, format, std::min<size_t>(size, sizeof format))) return false;
+    uint16_t tag = LoadLe16(format);
+    if (tag == wav::kExtensible && size >= wav::kExtensibleFormatSize) tag = LoadLe16(format + wav::kSubFormatAt);
+    m_channels = LoadLe16(format + 2);
+    return tag == wav::kPcm && m_channels != 0 && LoadLe32(format + 4) == wav::kRate &&
+           LoadLe16(format + 12) == m_channels * wav::kBytesPerSample && LoadLe16(format + 14) == wav::kBits;
+}
+
+void CWavReader::TakeData(uint64_t at, uint32_t size) {
+    m_data = at;
+    const uint64_t bytes = std::min<uint64_t>(size, m_length - at);  // a streamed file's size may be unknown
+    m_frames = bytes / (uint64_t(m_channels) * wav::kBytesPerSample);
 }
 
 bool CWavReader::Open(const AudioSource& source) {

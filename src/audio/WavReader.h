@@ -26,7 +26,12 @@ public:
 
 private:
     bool ReadAt(uint64_t at, uint8_t* bytes, size_t size) const;
+    // Walks the chunks up to the samples; false for a file that is no 16-bit 44100 Hz PCM WAV.
     bool FindChunks();
+    // The format chunk at at: true when it is one the reader takes (its channels noted).
+    bool ReadFormat(uint64_t at, uint32_t size);
+    // The data chunk at at: where the samples start and how many frames it holds.
+    void TakeData(uint64_t at, uint32_t size);
 
     int m_fd = -1;
     uint64_t m_start = 0;   // of the source in the file

@@ -33,14 +33,9 @@ void PrintRows(std::ostream& out, const std::vector<std::string>& headings, size
 
 }  // namespace
 
-void PrintTable(std::ostream& out, const std::vector<std::string>& headings,
-                const std::vector<std::vector<std::string>>& rows) {
-    PrintRows(out, headings, rows.size(), [&rows](size_t i) { return rows[i]; });
-}
-
 void PrintRoutineList(std::ostream& out, const CardListing& card) {
     const auto& tracks = card.tracks;
-    PrintRows(out, {"Track", "Title", "Size (MB)", "Baud Rate (bps)", "Frame Rate (ms)", "Protocol"}, tracks.size(),
+    PrintRows(out, {kRoutineHeadings.begin(), kRoutineHeadings.end()}, tracks.size(),
               [&tracks](size_t i) { return RoutineRow(i, tracks[i]); });
 }
 

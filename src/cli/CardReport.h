@@ -8,8 +8,6 @@
 #include "operations/CardJobs.h"
 #include "schedule/ScheduleNotes.h"
 
-void PrintTable(std::ostream& out, const std::vector<std::string>& headings,
-                const std::vector<std::vector<std::string>>& rows);
 void PrintRoutineList(std::ostream& out, const CardListing& card);
 // With notes, a Notes column says what each schedule's fields do not (velk3 schedules).
 void PrintSchedules(std::ostream& out, const CardListing& card, const std::vector<ScheduleNote>* notes = nullptr);

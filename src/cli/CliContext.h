@@ -3,6 +3,7 @@
 // environment so tests can point velk3 at a fake sysfs tree).
 #include <CLI/CLI.hpp>
 #include <functional>
+#include <optional>
 #include <stop_token>
 #include <string>
 
@@ -20,7 +21,10 @@ struct CliContext {
 
     // A job on the DEVICE argument, asking on the terminal.
     JobContext Job(const std::string& device, IProgressSink* progress = nullptr) const {
-        return JobContext{DeviceId::Named(device), questions, progress, stop, paths, allowFixed};
+        JobContext job(DeviceId::Named(device), questions, progress, stop);
+        job.paths = paths;
+        job.allowFixed = allowFixed;
+        return job;
     }
 };
 
@@ -38,6 +42,11 @@ public:
 
 inline void RequireDone(JobOutcome outcome) {
     if (outcome == JobOutcome::Declined) throw CCancelled();
+}
+template <class Result>
+Result RequireDone(std::optional<Result> result) {
+    if (!result) throw CCancelled();
+    return std::move(*result);
 }
 
 // The DEVICE argument: a card reader, a unit by the name velk3 devices lists, or a card image.

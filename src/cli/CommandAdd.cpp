@@ -1,6 +1,5 @@
 // velk3 add DEVICE FILE.velk…: imports routine files as new last tracks, as the window's Add
 // routine command does, with its question before a card that is not a VELK disk is taken over.
-#include <exception>
 #include <iostream>
 #include <memory>
 #include <vector>
@@ -18,37 +17,28 @@ struct AddRequest {
     bool noVerify = false;
 };
 
-// A second run must not add the same routines again by surprise: the user learns which are on
-// the card already.
-void TellAdded(const std::vector<AddedRoutine>& added, const std::exception_ptr& failure) {
-    bool stopped = false;
+// Read back from the card: the list shows what it really holds now, also after a failure (whose
+// message names the routines it added before). A card that cannot be read then shows nothing: the
+// failure says it all.
+void PrintCardAsItIs(const AddRequest& request, const CliContext& context, bool afterFailure) {
     try {
-        std::rethrow_exception(failure);
-    } catch (const CJobStopped&) {
-        stopped = true;
-    } catch (...) {
+        PrintCard(std::cout, request.device, job::ListCard(context.Job(request.device)));
+    } catch (const CVelkException&) {
+        if (!afterFailure) throw;
     }
-    std::cerr << (stopped ? "Added before the stop:\n" : "Added before the failure:\n");
-    for (const AddedRoutine& routine : added) std::cerr << "  " << routine.file << " as track " << routine.track << "\n";
 }
 
 int AddRoutines(const AddRequest& request, const CliContext& context) {
-    std::vector<AddedRoutine> added;
-    std::exception_ptr failure;
     try {
         CTerminalProgress progress;
         JobContext job = context.Job(request.device, &progress);
         job.verifyWrites = !request.noVerify;
-        RequireDone(job::AddRoutines(job, request.files, added));
-    } catch (...) {
-        // With nothing added the failure says it all.
-        if (added.empty()) throw;
-        failure = std::current_exception();
-        TellAdded(added, failure);
+        RequireDone(job::AddRoutines(job, request.files));
+    } catch (const CVelkException&) {
+        PrintCardAsItIs(request, context, true);
+        throw;
     }
-    // Read back from the card: the list shows what it really holds now.
-    PrintCard(std::cout, request.device, job::ListCard(context.Job(request.device)));
-    if (failure) std::rethrow_exception(failure);
+    PrintCardAsItIs(request, context, false);
     return 0;
 }
 

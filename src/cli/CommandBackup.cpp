@@ -19,8 +19,7 @@ int Backup(const CopyRequest& request, const CliContext& context) {
         CTerminalProgress progress;
         copied = job::Backup(context.Job(request.device, &progress), request.file);
     }
-    std::cout << request.device << " backed up to " << request.file << " (" << copied.sectors << " of "
-              << copied.cardSectors << " sectors in use).\n";
+    std::cout << CopySummaryText(copy_text::kBackedUp, request.file, copied) << "\n";
     return 0;
 }
 
@@ -28,10 +27,9 @@ int Restore(const CopyRequest& request, const CliContext& context) {
     CopySummary copied;
     {
         CTerminalProgress progress;
-        RequireDone(job::Restore(context.Job(request.device, &progress), request.file, copied));
+        copied = RequireDone(job::Restore(context.Job(request.device, &progress), request.file));
     }
-    std::cout << request.file << " restored to " << request.device << " and verified (" << copied.sectors
-              << " sectors).\n";
+    std::cout << CopySummaryText(copy_text::kRestored, request.file, copied) << "\n";
     return 0;
 }
 

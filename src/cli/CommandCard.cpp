@@ -13,9 +13,7 @@ int Format(const std::string& device, const CliContext& context) {
 }
 
 int RemoveLast(const std::string& device, const CliContext& context) {
-    CardListing card;
-    RequireDone(job::RemoveLast(context.Job(device), &card));
-    PrintCard(std::cout, device, card);
+    PrintCard(std::cout, device, RequireDone(job::RemoveLast(context.Job(device))));
     return 0;
 }
 

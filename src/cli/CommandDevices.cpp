@@ -18,7 +18,7 @@ void PrintJson(const DeviceListing& listing) {
 
 void PrintText(const DeviceListing& listing) {
     if (listing.drives.empty() && listing.units.empty()) {
-        std::cout << "No card reader with a card, and no unit, was found.\n";
+        std::cout << device_text::kNoDevices << "\n";
         return;
     }
     for (const DeviceList* entries : {&listing.drives, &listing.units})

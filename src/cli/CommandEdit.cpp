@@ -18,7 +18,7 @@ struct EditArguments {
     bool noVerify = false;
 };
 
-using EditAction = JobOutcome (*)(const JobContext&, const EditArguments&, EditedCard&);
+using EditAction = std::optional<EditedCard> (*)(const JobContext&, const EditArguments&);
 
 int RunEdit(const EditArguments& arguments, const CliContext& context, EditAction action) {
     EditedCard edited;
@@ -26,7 +26,7 @@ int RunEdit(const EditArguments& arguments, const CliContext& context, EditActio
         CTerminalProgress progress;
         JobContext job = context.Job(arguments.device, &progress);
         job.verifyWrites = !arguments.noVerify;
-        RequireDone(action(job, arguments, edited));
+        edited = RequireDone(action(job, arguments));
     }
     PrintCard(std::cout, arguments.device, edited.card);
     return 0;
@@ -36,7 +36,7 @@ int Export(const EditArguments& arguments, const CliContext& context) {
     RoutineHeader header;
     {
         CTerminalProgress progress;
-        RequireDone(job::ExportRoutine(context.Job(arguments.device, &progress), arguments.track, arguments.text, &header));
+        header = RequireDone(job::ExportRoutine(context.Job(arguments.device, &progress), arguments.track, arguments.text));
     }
     std::cout << arguments.text << ": \"" << header.Title() << "\", audio " << header.audioBytes << " bytes (MP3), data "
               << header.dataBytes << " bytes\n";
@@ -69,13 +69,13 @@ struct EditCommand {
 
 const EditCommand kEditCommands[] = {
     {"remove", "Remove a routine and its schedules; later routines move down", "TRACK", Second::None,
-     [](const JobContext& c, const EditArguments& a, EditedCard& e) { return job::RemoveRoutine(c, a.track, &e); }},
+     [](const JobContext& c, const EditArguments& a) { return job::RemoveRoutine(c, a.track); }},
     {"move", "Put routine FROM at place TO; its schedules follow it", "FROM", Second::Place,
-     [](const JobContext& c, const EditArguments& a, EditedCard& e) { return job::MoveRoutine(c, a.track, a.to, &e); }},
+     [](const JobContext& c, const EditArguments& a) { return job::MoveRoutine(c, a.track, a.to); }},
     {"replace", "Replace a routine by a .velk routine file, keeping its schedules", "TRACK", Second::File,
-     [](const JobContext& c, const EditArguments& a, EditedCard& e) { return job::ReplaceRoutine(c, a.track, a.text, &e); }},
+     [](const JobContext& c, const EditArguments& a) { return job::ReplaceRoutine(c, a.track, a.text); }},
     {"rename", "Give a routine a new title (only the tables are written)", "TRACK", Second::Title,
-     [](const JobContext& c, const EditArguments& a, EditedCard& e) { return job::RenameRoutine(c, a.track, a.text, &e); }},
+     [](const JobContext& c, const EditArguments& a) { return job::RenameRoutine(c, a.track, a.text); }},
 };
 
 void AddSecond(CLI::App& command, Second second, EditArguments& arguments) {

@@ -4,7 +4,6 @@
 
 #include "cli/CliContext.h"
 #include "cli/TerminalProgress.h"
-#include "firmware/FirmwareUpdate.h"
 #include "operations/DeviceJobs.h"
 
 namespace {
@@ -12,20 +11,20 @@ namespace {
 constexpr const char* kContinue = "Continue?";
 
 int UpdateFirmware(const std::string& image, const CliContext& context) {
-    CTerminalProgress progress;
-    const JobContext job = context.Job({}, &progress);
-    job::FirmwareFaces faces;
+    IUserPrompt& terminal = *context.questions;
+    terminal.ShowMessage(firmware_text::Warning(), firmware_text::kUpdateCaption, MessageIcon::Error);
     // The warning ends with the window's "Press OK below": here the terminal asks before anything
     // reaches the bootloader (--yes answers; with no terminal the answer is No).
-    faces.chooseImage = [&image, &job] {
-        if (!job.Control().AskYesNo(kContinue, firmware_text::kUpdateCaption))
-            throw std::runtime_error("Cancelled: nothing was sent to the VELK.");
-        return std::optional<std::string>(image);
-    };
-    faces.showBusy = [](bool busy) {
-        if (busy) std::cerr << "Updating the firmware; do not unplug the VELK (an erase alone takes 15 seconds)...\n";
-    };
-    return job::LoadFirmware(job, faces) ? 0 : 1;
+    if (!terminal.AskYesNo(kContinue, firmware_text::kUpdateCaption))
+        throw std::runtime_error("Cancelled: nothing was sent to the VELK.");
+    std::cerr << "Updating the firmware; do not unplug the VELK (an erase alone takes 15 seconds)...\n";
+    FirmwareEnd end;
+    {
+        CTerminalProgress progress;
+        end = RunFirmwareUpdate([&] { return job::LoadFirmware(context.Job({}, &progress), image); });
+    }
+    for (const FirmwareMessage& message : end.messages) terminal.ShowMessage(message.text, message.caption, message.icon);
+    return end.programmed ? 0 : 1;
 }
 
 }  // namespace

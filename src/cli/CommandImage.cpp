@@ -3,8 +3,8 @@
 #include <iostream>
 
 #include "cli/CliContext.h"
-#include "devices/ImageFile.h"
-#include "disk/VelkDisk.h"
+#include "devices/SectorDevice.h"
+#include "operations/CardJobs.h"
 
 namespace {
 
@@ -28,19 +28,8 @@ uint64_t ParseImageSize(const std::string& text) {
     return bytes;
 }
 
-int CreateImage(const std::string& path, const std::string& size) {
-    CImageFile image;
-    image.OpenNew(path, ParseImageSize(size) / kSectorSize);
-    try {
-        // A new image holds nothing to lose: it is formatted without a question.
-        CVelkDisk disk(image);
-        disk.Read();
-        disk.Format();
-        image.Close();
-    } catch (...) {
-        image.Discard();  // a half-made image is no use to anyone
-        throw;
-    }
+int CreateImage(const std::string& path, const std::string& size, const CliContext& context) {
+    job::CreateCardImage(context.Job(path), path, ParseImageSize(size) / kSectorSize);
     std::cout << path << " now holds an empty VELK disk.\n";
     return 0;
 }
@@ -56,6 +45,6 @@ void RegisterImageCommand(CLI::App& app, CliContext& context) {
     create->add_option("FILE", *path, "The image file to create (must not exist)")->required();
     create->add_option("--size", *size, "Size: bytes, or a number with K, M or G (binary units)")->required();
     create->callback([&context, path, size] {
-        context.run = [path, size] { return CreateImage(*path, *size); };
+        context.run = [&context, path, size] { return CreateImage(*path, *size, context); };
     });
 }

@@ -4,8 +4,8 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CliContext.h"
-#include "devices/UsbSectorDevice.h"
-#include "platform/Exceptions.h"
+#include "devices/SectorDevice.h"
+#include "operations/CardJobs.h"
 #include "platform/TextFormat.h"
 
 namespace {
@@ -13,33 +13,25 @@ namespace {
 constexpr double kBytesPerMb = 1024.0 * 1024.0;
 
 int ShowInfo(const std::string& argument, bool json, const CliContext& context) {
-    const JobContext job = context.Job(argument);
-    COpenedDevice opened = OpenDevice(job.device, job.OpenOptions(DeviceAccess::Read));
-    CSectorDevice& device = opened.Device();
-    nlohmann::json info = {{"device", argument}, {"kind", DeviceKindName(opened.Kind())}, {"description", opened.Label()}};
-    if (opened.Kind() == DeviceKind::Unit) {
-        auto& unit = static_cast<CUsbSectorDevice&>(device);
-        info["manufacturer"] = unit.Manufacturer();
-        info["product"] = unit.Product();
-        info["firmwareVersion"] = unit.FirmwareVersion();
-        if (!device.Identify())
-            throw CUsbDeviceException("The VELK did not confirm its identify data (the checksum never matched).");
-        info["identity"] = device.GetName();
-    }
-    const uint32_t sectors = device.GetSectorCount();
-    info["sectors"] = sectors;
-    opened.Close();
-
+    const DeviceReport report = job::ReadDeviceReport(context.Job(argument));
     if (json) {
+        nlohmann::json info = {{"device", argument}, {"kind", DeviceKindName(report.kind)}, {"description", report.label}};
+        if (report.identity) {
+            info["manufacturer"] = *report.manufacturer;
+            info["product"] = *report.product;
+            info["firmwareVersion"] = report.firmwareVersion;
+            info["identity"] = *report.identity;
+        }
+        info["sectors"] = report.sectors;
         std::cout << info.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
         return 0;
     }
     std::cout << "device:      " << argument << "\n"
-              << "kind:        " << DeviceKindName(opened.Kind()) << "\n"
-              << "description: " << opened.Label() << "\n";
-    if (info.contains("identity")) std::cout << "card:        " << info["identity"].get<std::string>() << "\n";
-    std::cout << "sectors:     " << sectors << StringPrintf(" (%0.2f MB)", sectors * double(kSectorSize) / kBytesPerMb)
-              << "\n";
+              << "kind:        " << DeviceKindName(report.kind) << "\n"
+              << "description: " << report.label << "\n";
+    if (report.identity) std::cout << "card:        " << *report.identity << "\n";
+    std::cout << "sectors:     " << report.sectors
+              << StringPrintf(" (%0.2f MB)", report.sectors * double(kSectorSize) / kBytesPerMb) << "\n";
     return 0;
 }
 

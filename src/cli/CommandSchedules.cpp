@@ -54,7 +54,6 @@ std::optional<std::vector<ScheduleEntry>> Edited(const ScheduleEdit& edit, std::
         schedules.erase(schedules.begin() + long(CheckIndex(edit.index, schedules)));
         return schedules;
     }
-    if (trackCount == 0) throw CUsbDeviceException("The card holds no routine to schedule.");
     if (edit.action == ScheduleAction::Add) schedules.emplace_back();
     ScheduleEntry& entry =
         edit.action == ScheduleAction::Add ? schedules.back() : schedules[CheckIndex(edit.index, schedules)];

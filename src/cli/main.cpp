@@ -77,7 +77,6 @@ int main(int argc, char** argv) {
     }
 
     CTerminalPrompt prompt(context.yes, context.stop);
-    CScopedUserPrompt installed(prompt);
     context.questions = &prompt;
     const int status = RunCommand(context);
     // A command that did not finish after a signal ended because of it (a job that was past its

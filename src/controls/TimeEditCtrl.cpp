@@ -175,19 +175,26 @@ void CTimeEditCtrl::OnFieldLostFocus() {
 
 // Tab walks hours, minutes, hundredths and then out of the control; Shift+Tab walks back.
 bool CTimeEditCtrl::HandleTab(int index, bool backwards) {
+    const Qt::FocusReason reason = backwards ? Qt::BacktabFocusReason : Qt::TabFocusReason;
     const int next = index + (backwards ? -1 : 1);
     if (next >= 0 && next < kFieldCount) {
-        m_fields[next]->setFocus(backwards ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+        m_fields[next]->setFocus(reason);
         return true;
     }
     m_currentField = -1;
-    QWidget* outside = backwards ? previousInFocusChain() : m_fields[kFieldCount - 1]->nextInFocusChain();
-    while (outside && outside != this && (isAncestorOf(outside) || !outside->isEnabled() ||
-                                          !outside->isVisible() || !(outside->focusPolicy() & Qt::TabFocus))) {
-        outside = backwards ? outside->previousInFocusChain() : outside->nextInFocusChain();
-    }
-    if (outside && outside != this) outside->setFocus(backwards ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+    if (QWidget* outside = NextOutside(backwards)) outside->setFocus(reason);
     return true;
+}
+
+QWidget* CTimeEditCtrl::NextOutside(bool backwards) const {
+    QWidget* outside = backwards ? previousInFocusChain() : m_fields[kFieldCount - 1]->nextInFocusChain();
+    while (outside && outside != this && !TakesTabFocus(*outside))
+        outside = backwards ? outside->previousInFocusChain() : outside->nextInFocusChain();
+    return outside == this ? nullptr : outside;
+}
+
+bool CTimeEditCtrl::TakesTabFocus(const QWidget& widget) const {
+    return !isAncestorOf(&widget) && widget.isEnabled() && widget.isVisible() && (widget.focusPolicy() & Qt::TabFocus);
 }
 
 bool CTimeEditCtrl::eventFilter(QObject* watched, QEvent* event) {

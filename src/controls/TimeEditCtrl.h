@@ -50,6 +50,10 @@ private:
     void OnFieldFocused(int index);
     void OnFieldLostFocus();
     bool HandleTab(int index, bool backwards);
+    // Where Tab (Backtab) goes from the last (first) field: the next widget of the focus chain
+    // outside the control that takes Tab focus; none when there is no other.
+    QWidget* NextOutside(bool backwards) const;
+    bool TakesTabFocus(const QWidget& widget) const;
     int FieldIndex(QObject* object) const;
     static int FieldMaximum(int index);
 

@@ -67,7 +67,7 @@ void CVelkDisk::ConvertAudio(const RoutineHeader& header, std::FILE* file, uint3
         ThrowConversionFailure(kCannotDecode, decoder.Failure());
     const std::string outputPath = CreateTempFile("ylm");
     AddTempFile(outputPath);
-    CMp3Encoder encoder;
+    CMp3Encoder encoder(m_encoderSettings);
     if (!encoder.Create(outputPath)) ThrowConversionFailure(kCannotEncode, encoder.Failure());
     const uint64_t expected = decoder.ExpectedFrames();
     encoder.ExpectFrames(expected);

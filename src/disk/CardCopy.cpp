@@ -29,7 +29,7 @@ bool AllZero(const std::vector<uint8_t>& data, size_t bytes) {
 
 // Calls step(first, count) for consecutive runs covering [first, end), reporting progress.
 template <class Step>
-void ForEachRun(uint32_t first, uint32_t end, CJobControl& job, Step&& step) {
+void ForEachRun(uint32_t first, uint32_t end, const CJobControl& job, Step&& step) {
     for (uint32_t at = first; at < end;) {
         job.ThrowIfStopped();
         const uint32_t count = std::min(kMaxSectorsPerCall, end - at);
@@ -40,7 +40,7 @@ void ForEachRun(uint32_t first, uint32_t end, CJobControl& job, Step&& step) {
 }
 
 // Flushes card and compares its sectors [first, end) as read from the card itself with image's.
-void CompareWithImage(CSectorDevice& image, CSectorDevice& card, uint32_t first, uint32_t end, CJobControl& job,
+void CompareWithImage(CSectorDevice& image, CSectorDevice& card, uint32_t first, uint32_t end, const CJobControl& job,
                       bool honourStops) {
     std::vector<uint8_t> expected(size_t(kMaxSectorsPerCall) * kSectorSize), found(expected.size());
     card.DropCache(first, end - first);
@@ -60,7 +60,7 @@ void CompareWithImage(CSectorDevice& image, CSectorDevice& card, uint32_t first,
 
 }  // namespace
 
-uint32_t BackupCard(CSectorDevice& card, CSectorDevice& image, CJobControl& job) {
+uint32_t BackupCard(CSectorDevice& card, CSectorDevice& image, const CJobControl& job) {
     const uint32_t used = UsedSectors(card);
     if (used == 0) throw CUsbDeviceException(
             VELK3_TRANSLATE_NOOP("velk3core", "The card does not hold a VELK disk; there is nothing to back up."));
@@ -90,7 +90,7 @@ void CheckCardRoom(uint32_t needed, CSectorDevice& card) {
                                                needed, card.GetSectorCount()));
 }
 
-void RestoreCard(CSectorDevice& image, CSectorDevice& card, uint32_t sectors, CJobControl& job) {
+void RestoreCard(CSectorDevice& image, CSectorDevice& card, uint32_t sectors, const CJobControl& job) {
     std::vector<uint8_t> run(size_t(kMaxSectorsPerCall) * kSectorSize, 0);
     job.ThrowIfStopped();
     // Until the real header is back, the card reads as not a VELK disk.

@@ -13,7 +13,7 @@
 
 // Copies the sectors card uses into image, which holds at least as many sectors and only zeros
 // (a new image): runs of zeros are not written, so they stay holes. Returns the sectors copied.
-uint32_t BackupCard(CSectorDevice& card, CSectorDevice& image, CJobControl& job);
+uint32_t BackupCard(CSectorDevice& card, CSectorDevice& image, const CJobControl& job);
 
 // The sectors a restore of image writes; throws when the image holds no VELK disk.
 uint32_t RestoreNeeds(CSectorDevice& image);
@@ -24,4 +24,4 @@ void CheckCardRoom(uint32_t needed, CSectorDevice& card);
 // What was written is read back from the card itself and compared with the image: the routines
 // and tables before the header goes on (a stop is honoured there), the header after it. A card
 // that did not keep them fails naming the first such sector, and never gets the header.
-void RestoreCard(CSectorDevice& image, CSectorDevice& card, uint32_t sectors, CJobControl& job);
+void RestoreCard(CSectorDevice& image, CSectorDevice& card, uint32_t sectors, const CJobControl& job);

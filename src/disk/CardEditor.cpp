@@ -63,7 +63,7 @@ private:
     void Name(const Layout& layout);
 
     CVelkDisk& m_disk;
-    CJobControl& m_job;
+    const CJobControl& m_job;
     std::vector<Slot> m_slots;
     std::vector<std::optional<size_t>> m_tracks;  // the card's track of each slot
     std::vector<ScheduleEntry> m_schedules;

@@ -85,7 +85,7 @@ RoutineHeader HeaderFor(const TrackEntry& track) {
 
 // Copies count sectors from first on into the file from offset on; each run passes through seen.
 template <class Seen>
-void CopyOut(CSectorDevice& card, uint32_t first, uint32_t count, int fd, uint64_t offset, CJobControl& job,
+void CopyOut(CSectorDevice& card, uint32_t first, uint32_t count, int fd, uint64_t offset, const CJobControl& job,
              uint64_t& done, Seen&& seen) {
     std::vector<uint8_t> run(size_t(kMaxSectorsPerCall) * kSectorSize);
     for (uint32_t at = 0; at < count;) {
@@ -103,7 +103,7 @@ void CopyOut(CSectorDevice& card, uint32_t first, uint32_t count, int fd, uint64
 
 }  // namespace
 
-RoutineHeader ExportRoutine(CSectorDevice& card, const TrackEntry& track, int fd, CJobControl& job) {
+RoutineHeader ExportRoutine(CSectorDevice& card, const TrackEntry& track, int fd, const CJobControl& job) {
     const uint32_t audioSectors = track.dataStart - track.audioStart;
     const uint32_t dataSectors = track.endSector - track.dataStart;
     const uint64_t audioSize = uint64_t(audioSectors) * kSectorSize;

@@ -9,4 +9,4 @@
 
 // Writes the routine into fd, a new empty file, reporting its bytes in the Reading phase and
 // stopping (CJobStopped) between runs when asked to. Returns the file's header.
-RoutineHeader ExportRoutine(CSectorDevice& card, const TrackEntry& track, int fd, CJobControl& job);
+RoutineHeader ExportRoutine(CSectorDevice& card, const TrackEntry& track, int fd, const CJobControl& job);

@@ -4,7 +4,7 @@
 
 #include "disk/DiskLayout.h"
 
-CVelkDisk::CVelkDisk(CSectorDevice& device, CJobControl* job) : m_device(device), m_job(job ? job : &m_silentJob) {}
+CVelkDisk::CVelkDisk(CSectorDevice& device, const CJobControl* job) : m_device(device), m_job(job ? job : &m_silentJob) {}
 
 CVelkDisk::~CVelkDisk() {
     for (const std::string& path : m_tempFiles) ::unlink(path.c_str());

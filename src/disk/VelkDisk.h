@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/Mp3Encoder.h"
 #include "devices/SectorDevice.h"
 #include "disk/DiskLayout.h"
 #include "disk/PreparedRoutine.h"
@@ -29,7 +30,7 @@ bool IsVelkHeader(const uint8_t* sector);
 class CVelkDisk {
 public:
     // job: where status, progress and questions go and whether to stop; none: nowhere, never.
-    explicit CVelkDisk(CSectorDevice& device, CJobControl* job = nullptr);
+    explicit CVelkDisk(CSectorDevice& device, const CJobControl* job = nullptr);
     ~CVelkDisk();
     CVelkDisk(const CVelkDisk&) = delete;
     CVelkDisk& operator=(const CVelkDisk&) = delete;
@@ -48,6 +49,8 @@ public:
     // Writer. Everything written is read back from the card and compared before the header that
     // makes it part of the card is written, and the header after it (unless turned off).
     void SetVerify(bool verify) { m_verify = verify; }
+    // How routine audio that must be converted is encoded (the machine's cores, by default).
+    void SetEncoderSettings(const Mp3EncoderSettings& settings) { m_encoderSettings = settings; }
     void WriteTable();
     void Format();
     void RemoveLastTrack();
@@ -84,7 +87,7 @@ public:
     void WriteRoutine(PreparedRoutine& routine, const TrackEntry& entry);
 
     CSectorDevice& Device() { return m_device; }
-    CJobControl& Job() const { return *m_job; }
+    const CJobControl& Job() const { return *m_job; }
     void AddTempFile(const std::string& path) { m_tempFiles.push_back(path); }
 
 private:
@@ -124,9 +127,10 @@ private:
     bool m_valid = false;
     bool m_identified = false;
     CJobControl m_silentJob;
-    CJobControl* m_job;
+    const CJobControl* m_job;
     std::vector<std::string> m_tempFiles;
     bool m_verify = true;
+    Mp3EncoderSettings m_encoderSettings;
     CWrittenSectors m_unverified;
     int32_t m_mode = 0;
     SectorRange m_cardTracks;  // what the card's header describes: tracks and tables

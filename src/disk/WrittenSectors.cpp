@@ -49,7 +49,7 @@ void CWrittenSectors::Clear() {
     m_sectorCount = 0;
 }
 
-void CWrittenSectors::Verify(CSectorDevice& device, CJobControl& job, Stops stops) {
+void CWrittenSectors::Verify(CSectorDevice& device, const CJobControl& job, Stops stops) {
     if (m_sectorCount == 0) return;
     job.Begin(JobPhase::Verifying, ProgressUnit::Sectors, m_sectorCount);
     uint64_t done = 0;
@@ -57,7 +57,7 @@ void CWrittenSectors::Verify(CSectorDevice& device, CJobControl& job, Stops stop
     Clear();
 }
 
-void CWrittenSectors::VerifyRun(const Run& run, CSectorDevice& device, CJobControl& job, Stops stops, uint64_t& done) {
+void CWrittenSectors::VerifyRun(const Run& run, CSectorDevice& device, const CJobControl& job, Stops stops, uint64_t& done) {
     using disk_layout::kMaxSectorsPerCall;
     std::vector<uint8_t> buffer(size_t(kMaxSectorsPerCall) * kSectorSize);
     const uint32_t total = uint32_t(run.fingerprints.size());

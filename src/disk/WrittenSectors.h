@@ -19,7 +19,7 @@ public:
     // Reads every recorded sector from the card (flushed, past the machine's cache: DropCache) in
     // the Verifying phase and compares; throws naming the first sector the card did not keep.
     // Clears the record when all match.
-    void Verify(CSectorDevice& device, CJobControl& job, Stops stops);
+    void Verify(CSectorDevice& device, const CJobControl& job, Stops stops);
 
 private:
     struct Run {
@@ -29,7 +29,7 @@ private:
     };
     bool Replace(uint32_t sector, uint64_t fingerprint);
     void Append(uint32_t sector, uint64_t fingerprint);
-    void VerifyRun(const Run& run, CSectorDevice& device, CJobControl& job, Stops stops, uint64_t& done);
+    void VerifyRun(const Run& run, CSectorDevice& device, const CJobControl& job, Stops stops, uint64_t& done);
 
     std::vector<Run> m_runs;
     uint64_t m_sectorCount = 0;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 
 #include "firmware/FirmwareImage.h"
 #include "platform/Exceptions.h"
@@ -17,76 +16,67 @@ std::string JoinLines(std::initializer_list<const char*> lines) {
     return text;
 }
 
-// Puts the arrow back on every path, also when something unexpected escapes.
-class CBusyCursor {
-public:
-    explicit CBusyCursor(const std::function<void(bool)>& show) : m_show(show) { Set(true); }
-    ~CBusyCursor() { Restore(); }
-    void Restore() {
-        if (m_busy) Set(false);
-    }
-
-private:
-    void Set(bool busy) {
-        m_busy = busy;
-        if (m_show) m_show(busy);
-    }
-    const std::function<void(bool)>& m_show;
-    bool m_busy = false;
-};
-
-void Tell(const FirmwareUpdateFaces& faces, const std::string& text, const char* caption, MessageIcon icon) {
-    if (faces.job) faces.job->Tell(text, caption, icon);
-}
-
-void ShowError(const FirmwareUpdateFaces& faces, const std::string& text) {
-    Tell(faces, text, kErrorCaption, MessageIcon::Warning);
-}
-
-void ShowStage(const FirmwareUpdateFaces& faces, JobPhase stage, int blocks) {
-    if (faces.job) faces.job->Begin(stage, ProgressUnit::Blocks, uint64_t(blocks));
-}
-
-void StepBlock(const FirmwareUpdateFaces& faces) {
-    if (faces.job) faces.job->Advance();
-}
+void ShowStage(const CJobControl& job, JobPhase stage, int blocks) { job.Begin(stage, ProgressUnit::Blocks, uint64_t(blocks)); }
 
 int BlockCount(int32_t length, int blockSize) { return int((length + blockSize - 1) / blockSize); }
 
 // Block by block, as WriteFlash and VerifyFlash would send them, so the blocks can be counted.
-void WriteBlocks(CBootloaderDevice& bootloader, const std::vector<uint8_t>& image, const FirmwareUpdateFaces& faces) {
+void WriteBlocks(CBootloaderDevice& bootloader, const std::vector<uint8_t>& image, const CJobControl& job) {
     constexpr int kBlock = bootloader_command::kProgramBlockSize;
     const auto length = int32_t(image.size());
-    ShowStage(faces, JobPhase::Programming, BlockCount(length, kBlock));
+    ShowStage(job, JobPhase::Programming, BlockCount(length, kBlock));
     for (int32_t start = 0; start < length; start += kBlock) {
         bootloader.WriteFlash(start, std::min<int32_t>(kBlock, length - start), image.data() + start);
-        StepBlock(faces);
+        job.Advance();
     }
 }
 
-bool VerifyBlocks(CBootloaderDevice& bootloader, const std::vector<uint8_t>& image, const FirmwareUpdateFaces& faces) {
+bool VerifyBlocks(CBootloaderDevice& bootloader, const std::vector<uint8_t>& image, const CJobControl& job) {
     constexpr int kBlock = bootloader_command::kReadBlockSize;
     const auto length = int32_t(image.size());
-    ShowStage(faces, JobPhase::Verifying, BlockCount(length, kBlock));
+    ShowStage(job, JobPhase::Verifying, BlockCount(length, kBlock));
     std::vector<uint8_t> flash(static_cast<size_t>(kBlock));
     for (int32_t start = 0; start < length; start += kBlock) {
         const int32_t block = std::min<int32_t>(kBlock, length - start);
         bootloader.ReadFlash(start, block, flash.data());
         if (std::memcmp(flash.data(), image.data() + start, size_t(block)) != 0) return false;
-        StepBlock(faces);
+        job.Advance();
     }
     return true;
 }
 
-void Program(CBootloaderDevice& bootloader, const std::vector<uint8_t>& image, const FirmwareUpdateFaces& faces) {
+void Program(CBootloaderDevice& bootloader, const std::vector<uint8_t>& image, const CJobControl& job) {
     if (!bootloader.IsCompatible()) throw CUsbDeviceException(kIncompatible);
     if (bootloader.IsSecured()) {
-        ShowStage(faces, JobPhase::Erasing, 0);  // nothing to count for 15 s: an empty range shows a busy bar
+        ShowStage(job, JobPhase::Erasing, 0);  // nothing to count for 15 s: an empty range shows a busy bar
         bootloader.Erase();
     }
-    WriteBlocks(bootloader, image, faces);
-    if (!VerifyBlocks(bootloader, image, faces)) throw CUsbDeviceException(kNotVerified);
+    WriteBlocks(bootloader, image, job);
+    if (!VerifyBlocks(bootloader, image, job)) throw CUsbDeviceException(kNotVerified);
     bootloader.SetConfigurationBytes(true);
+}
+
+FirmwareUpdated ProgramImage(const std::string& imagePath, const CJobControl& job, Sleeper sleep) {
+    const std::vector<uint8_t> image = DecryptFirmwareImage(imagePath);
+    CBootloaderDevice bootloader(std::move(sleep));
+    try {
+        Program(bootloader, image, job);
+    } catch (const CUsbDeviceException& e) {
+        // The chip is programmed or not by now; a release that fails as well is still worth knowing.
+        try {
+            bootloader.Close();
+        } catch (const CUsbDeviceException& release) {
+            throw CUsbDeviceException(e.Message() + std::string("\n") + release.Message());
+        }
+        throw;
+    }
+    FirmwareUpdated updated;
+    try {
+        bootloader.Close();
+    } catch (const CUsbDeviceException& e) {
+        updated.releaseFailure = e.Message();
+    }
+    return updated;
 }
 
 }  // namespace
@@ -119,35 +109,30 @@ std::string firmware_text::RestartInstructions() {
     });
 }
 
-bool RunFirmwareUpdate(const FirmwareUpdateFaces& faces) {
-    Tell(faces, Warning(), kUpdateCaption, MessageIcon::Error);
-    const std::optional<std::string> path = faces.chooseImage ? faces.chooseImage() : std::nullopt;
-    if (!path) return false;
-
-    CBusyCursor cursor(faces.showBusy);
-    bool success = false;
-    std::unique_ptr<CBootloaderDevice> bootloader;
+FirmwareUpdated UpdateFirmware(const std::string& imagePath, const CJobControl& job, Sleeper sleep) {
     try {
-        const std::vector<uint8_t> image = DecryptFirmwareImage(*path);
-        bootloader = std::make_unique<CBootloaderDevice>(faces.sleep);
-        Program(*bootloader, image, faces);
-        success = true;
-    } catch (const CUsbDeviceException& e) {
-        ShowError(faces, e.Message());
+        const FirmwareUpdated updated = ProgramImage(imagePath, job, std::move(sleep));
+        job.Ready();
+        return updated;
+    } catch (...) {
+        job.Ready();
+        throw;
     }
-    cursor.Restore();
-    if (bootloader) {
-        // The chip is programmed or not by now; a release that fails is still worth knowing.
-        try {
-            bootloader->Close();
-        } catch (const CUsbDeviceException& e) {
-            ShowError(faces, e.Message());
-        }
-        bootloader.reset();
+}
+
+FirmwareEnd RunFirmwareUpdate(const std::function<FirmwareUpdated()>& update) {
+    FirmwareEnd end;
+    std::string problem;
+    try {
+        problem = update().releaseFailure;
+        end.programmed = true;
+    } catch (const CVelkException& e) {
+        problem = e.Message();
     }
-    if (success)
-        Tell(faces, kSucceeded + RestartInstructions(), kSuccessCaption, MessageIcon::Information);
+    if (!problem.empty()) end.messages.push_back({problem, kErrorCaption, MessageIcon::Warning});
+    if (end.programmed)
+        end.messages.push_back({kSucceeded + RestartInstructions(), kSuccessCaption, MessageIcon::Information});
     else
-        Tell(faces, kFailed + RestartInstructions(), kErrorCaption, MessageIcon::Warning);
-    return success;
+        end.messages.push_back({kFailed + RestartInstructions(), kErrorCaption, MessageIcon::Warning});
+    return end;
 }

@@ -1,29 +1,26 @@
 #pragma once
-// The firmware update: warns and instructs, decrypts the chosen image, checks the attached
-// bootloader is the expected chip, erases it when secured, programs, verifies, protects it, and
-// tells the user how to restart the unit. Every path past the file choice ends with the closing
-// message; failures appear in "Firmware Error" boxes. Messages go through the prompt seam.
+// The firmware update: decrypts the chosen image, checks that the attached bootloader is the
+// expected chip, erases it when secured, programs, verifies and protects it. It shows nothing: the
+// faces show the warning and the file choice before it, and its end (the failure or the success,
+// each with the instructions to restart the unit) after it, from the texts here.
 #include <functional>
-#include <optional>
 #include <string>
+#include <vector>
 
 #include "firmware/BootloaderDevice.h"
 #include "platform/JobControl.h"
 #include "platform/Translatable.h"
+#include "platform/UserPrompt.h"
 
-struct FirmwareUpdateFaces {
-    // The Open dialog for an .img file: the chosen path, or nothing when the user cancelled.
-    std::function<std::optional<std::string>()> chooseImage;
-    // The wait cursor: shown (true) from the file choice to just before the closing message.
-    std::function<void(bool busy)> showBusy;
-    Sleeper sleep = SleepMilliseconds;
-    // The boxes of the update and its stages (erasing, programming, verifying) with the blocks
-    // done of each; none: nobody is told.
-    CJobControl* job = nullptr;
+struct FirmwareUpdated {
+    // The chip was programmed, verified and protected, and then releasing the bootloader failed
+    // with this message (empty: it did not).
+    std::string releaseFailure;
 };
 
-// True when the unit was programmed, verified and protected.
-bool RunFirmwareUpdate(const FirmwareUpdateFaces& faces);
+// Every failure throws CUsbDeviceException, the bootloader released. job hears of the stages
+// (erasing, programming, verifying) with the blocks done of each, and of the end ("Ready").
+FirmwareUpdated UpdateFirmware(const std::string& imagePath, const CJobControl& job, Sleeper sleep = SleepMilliseconds);
 
 namespace firmware_text {
 inline constexpr const char* kUpdateCaption = VELK3_TRANSLATE_NOOP("velk3core", "Firmware Update");
@@ -34,6 +31,25 @@ inline constexpr const char* kIncompatible =
 inline constexpr const char* kNotVerified = VELK3_TRANSLATE_NOOP("velk3core", "Flash was not verified.");
 inline constexpr const char* kSucceeded = "The firmware update was successful. ";
 inline constexpr const char* kFailed = "The firmware update FAILED. ";
+// Shown first, captioned kUpdateCaption with the stop icon (MessageIcon::Error).
 std::string Warning();
 std::string RestartInstructions();
 }  // namespace firmware_text
+
+// One message of the update's end.
+struct FirmwareMessage {
+    std::string text;
+    const char* caption;
+    MessageIcon icon;
+};
+
+// How an update ended, as the faces tell it: the failure (or a release that failed after the chip
+// was programmed), then the closing message with the restart instructions.
+struct FirmwareEnd {
+    bool programmed = false;
+    std::vector<FirmwareMessage> messages;
+};
+
+// Runs update (UpdateFirmware, or the job around it) and describes its end; a failure of another
+// kind than the update's own is not caught.
+FirmwareEnd RunFirmwareUpdate(const std::function<FirmwareUpdated()>& update);

@@ -30,11 +30,11 @@ CDeviceWorker::~CDeviceWorker() {
     m_thread.join();
 }
 
-std::stop_source CDeviceWorker::Post(Job job, std::function<void()> done) {
+std::stop_source CDeviceWorker::Post(Job job) {
     std::stop_source stop;
     {
         std::lock_guard lock(m_mutex);
-        m_queue.push_back({std::move(job), std::move(done), stop});
+        m_queue.push_back({std::move(job), stop});
         ++m_outstanding;
     }
     m_wake.notify_one();
@@ -61,21 +61,16 @@ void CDeviceWorker::Run(std::stop_token quit) {
             m_current = entry.stop;
             stop = m_current.get_token();
         }
-        entry.job(stop);
-        QMetaObject::invokeMethod(this, [this, done = std::move(entry.done)] { Finished(done); }, Qt::QueuedConnection);
+        Delivery delivery = entry.job(stop);
+        QMetaObject::invokeMethod(this, [this, delivery = std::move(delivery)] { Deliver(delivery); }, Qt::QueuedConnection);
     }
 }
 
-void CDeviceWorker::Finished(const std::function<void()>& done) {
+void CDeviceWorker::Deliver(const Delivery& delivery) {
     {
         std::lock_guard lock(m_mutex);
         if (m_closing) return;  // the window is going: nothing of it may run any more
+        --m_outstanding;
     }
-    if (done) done();
-    bool nowIdle = false;
-    {
-        std::lock_guard lock(m_mutex);
-        nowIdle = --m_outstanding == 0;
-    }
-    if (nowIdle) emit idle();
+    if (delivery) delivery();
 }

@@ -1,189 +1,118 @@
 // The main window's commands: each chooses its file on the window's thread where it has one, then
-// runs its job on the worker with the controls disabled, and refreshes what the job changed.
-#include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QMessageBox>
+// runs its job through the command runner, and reads the card again unless the job left it alone.
 #include <QPushButton>
 
-#include "controls/ControlList.h"
-#include "controls/ImageButton.h"
-#include "gui/DeviceWorker.h"
 #include "gui/GuiThread.h"
 #include "gui/ManagerDialog.h"
 #include "gui/QtUserPrompt.h"
 #include "gui/SchedulerDialog.h"
-#include "gui/WidgetProgress.h"
+#include "gui/Translations.h"
 #include "operations/AddRoutines.h"
 #include "operations/CardCopyJobs.h"
 #include "operations/CardJobs.h"
 #include "operations/DeviceJobs.h"
-#include "platform/TextFormat.h"
 
 namespace {
 constexpr const char* kRoutineFilter = QT_TRANSLATE_NOOP("CManagerDialog", "VELK v3.0 (*.velk);;All Files (*)");
 constexpr const char* kFirmwareFilter = QT_TRANSLATE_NOOP("CManagerDialog", "VELK Image Files (*.img);;All Files (*)");
-constexpr const char* kCancelText = QT_TRANSLATE_NOOP("CManagerDialog", "Cancel");
-constexpr const char* kExitText = QT_TRANSLATE_NOOP("CManagerDialog", "Exit");
 }  // namespace
 
 void CManagerDialog::OnAddRoutine() {
-    if (m_bBusy) return;
-    const DeviceId device = CurrentDevice();
+    if (IsBusy() || CurrentDevice().Empty()) return;
     const QString file = ChooseFile(tr("Add routine"), tr(kRoutineFilter));
-    if (file.isEmpty() || device.Empty()) return;
-    AddRoutineFiles({file.toStdString()});
+    if (!file.isEmpty()) AddRoutineFiles({file.toStdString()});
 }
 
 void CManagerDialog::AddRoutineFiles(const std::vector<std::string>& paths) {
-    if (m_bBusy || CurrentDevice().Empty()) return;
-    StartCommand(Work::Cancellable, [paths](const JobContext& context) {
-        std::vector<AddedRoutine> added;
-        job::AddRoutines(context, paths, added);
-        return true;
+    StartCommand(Kind::Cancellable, [paths](const JobContext& context) {
+        job::AddRoutines(context, paths);
+        return CommandEnd{};
     });
 }
 
 void CManagerDialog::OnRemoveLast() {
-    if (m_bBusy || CurrentDevice().Empty()) return;
     // Answered No, the device was not even opened: nothing to read again. Cancel reaches a wait for
     // udisks2 and polkit while the card reader is opened.
-    StartCommand(Work::Cancellable, [](const JobContext& context) { return job::RemoveLast(context) == JobOutcome::Done; });
+    StartCommand(Kind::Cancellable, [](const JobContext& context) {
+        return job::RemoveLast(context) ? CommandEnd{} : CommandEnd::Untouched();
+    });
 }
 
 void CManagerDialog::OnFormat() {
-    if (m_bBusy || CurrentDevice().Empty()) return;
-    StartCommand(Work::Cancellable, [](const JobContext& context) {  // as Remove last
+    StartCommand(Kind::Cancellable, [](const JobContext& context) {  // as Remove last
         job::Format(context);
-        return true;
+        return CommandEnd{};
     });
 }
 
 void CManagerDialog::OnEditSchedules() {
-    if (m_bBusy || CurrentDevice().Empty()) return;
-    StartCommand(Work::Command, [this](const JobContext& context) {
-        job::EditSchedules(context, [this](const auto& schedules, const auto& tracks) {
-            return EditOnWindowThread(schedules, tracks);
+    StartCommand(Kind::Writing, [this](const JobContext& context) {
+        job::EditSchedules(context, [this](const std::vector<ScheduleEntry>& schedules, const std::vector<TrackEntry>& tracks) {
+            std::optional<std::vector<ScheduleEntry>> edited;
+            RunOnGuiThread([&] {
+                if (m_prompt->IsClosed()) return;  // the window is going: nothing is written
+                CSchedulerDialog dialog(schedules, tracks, this);
+                if (dialog.exec() == QDialog::Accepted) edited = dialog.GetScheduleList();
+            });
+            return edited;
         });
-        return false;  // the routines stay as they are
+        return CommandEnd::Untouched();  // the routines stay as they are
     });
-}
-
-std::optional<std::vector<ScheduleEntry>> CManagerDialog::EditOnWindowThread(
-    const std::vector<ScheduleEntry>& schedules, const std::vector<TrackEntry>& tracks) {
-    std::optional<std::vector<ScheduleEntry>> edited;
-    RunOnGuiThread([&] {
-        if (m_prompt->IsClosed()) return;  // the window is going: nothing is written
-        CSchedulerDialog dialog(schedules, tracks, this);
-        if (dialog.exec() == QDialog::Accepted) edited = dialog.GetScheduleList();
-    });
-    return edited;
 }
 
 void CManagerDialog::OnLoadFirmware() {
-    if (m_bBusy) return;
-    m_statusBeforeWork = m_statusBox->text();
-    StartCommand(Work::Firmware, [this](const JobContext& context) {
-        job::FirmwareFaces faces;
-        faces.chooseImage = [this]() -> std::optional<std::string> {
-            QString path;
-            RunOnGuiThread([&] {
-                if (!m_prompt->IsClosed()) path = ChooseFile(tr("Load firmware"), tr(kFirmwareFilter));
-            });
-            if (path.isEmpty()) return std::nullopt;
-            return path.toStdString();
-        };
-        faces.showBusy = [](bool) {};  // the window shows the busy pointer for the whole job
-        job::LoadFirmware(context, faces);
-        return false;  // no card was touched
-    }, [this] { m_progress->SetText(m_statusBeforeWork); });
+    if (IsBusy()) return;
+    QString path;
+    m_runner->Hold([&] {
+        m_prompt->ShowMessage(firmware_text::Warning(), firmware_text::kUpdateCaption, MessageIcon::Error);
+        path = ChooseFile(tr("Load firmware"), tr(kFirmwareFilter));
+    });
+    if (path.isEmpty() || IsBusy()) return;
+    Command command{{}, false, tr("The firmware is being written to the VELK. Cutting this off can damage it.\n\n"
+                                  "VELK3 Manager will close as soon as the update has ended.")};
+    m_runner->Start<FirmwareEnd>(
+        std::move(command),
+        [image = path.toStdString()](const JobContext& context) {
+            return RunFirmwareUpdate([&] { return job::LoadFirmware(context, image); });
+        },
+        [this](FirmwareEnd end) {
+            for (const FirmwareMessage& message : end.messages) m_runner->Tell(message.text, message.caption, message.icon);
+        });
 }
 
 void CManagerDialog::OnBackUp() {
-    if (m_bBusy || CurrentDevice().Empty()) return;
-    const QString file = m_chooseSaveFile ? m_chooseSaveFile(tr("Back up card"), tr(kCardImageFilter)) : QString();
+    if (IsBusy() || CurrentDevice().Empty()) return;
+    const QString file = ChooseFile(tr("Back up card"), tr(kCardImageFilter), true);
     if (file.isEmpty()) return;
-    auto done = std::make_shared<QString>();
-    StartCommand(
-        Work::Cancellable,
-        [path = file.toStdString(), file, done](const JobContext& context) {
-            const CopySummary copied = job::Backup(context, path);
-            *done = tr("The card has been backed up to %1 (%2 of %3 sectors in use).")
-                        .arg(file)
-                        .arg(copied.sectors)
-                        .arg(copied.cardSectors);
-            return false;  // the card is as it was
-        },
-        [this, done] { ReportDone(*done); });
+    StartCommand(Kind::Cancellable, [path = file.toStdString()](const JobContext& context) {
+        const CopySummary copied = job::Backup(context, path);
+        return CommandEnd::Untouched(CopySummaryText(CoreText(copy_text::kBackedUp).toStdString(), path, copied));
+    });
 }
 
 void CManagerDialog::OnRestore() {
-    if (m_bBusy || CurrentDevice().Empty()) return;
+    if (IsBusy() || CurrentDevice().Empty()) return;
     const QString file = ChooseFile(tr("Restore card"), tr(kCardImageFilter));
     if (file.isEmpty()) return;
-    auto done = std::make_shared<QString>();
-    StartCommand(
-        Work::Cancellable,
-        [path = file.toStdString(), file, done](const JobContext& context) {
-            CopySummary copied;
-            if (job::Restore(context, path, copied) == JobOutcome::Declined) return false;
-            *done = tr("The card has been restored from %1 and verified (%2 sectors).").arg(file).arg(copied.sectors);
-            return true;
-        },
-        [this, done] { ReportDone(*done); });
+    StartCommand(Kind::Cancellable, [path = file.toStdString()](const JobContext& context) {
+        const std::optional<CopySummary> copied = job::Restore(context, path);
+        if (!copied) return CommandEnd::Untouched();
+        return CommandEnd{false, CopySummaryText(CoreText(copy_text::kRestored).toStdString(), path, *copied)};
+    });
 }
 
-// Told once the job has ended, so the window is no longer busy while the box is open.
-void CManagerDialog::ReportDone(const QString& text) {
-    if (text.isEmpty() || m_closeWhenDone) return;
-    m_prompt->ShowMessage(text.toStdString(), kApplicationName, MessageIcon::Information);
-}
-
-void CManagerDialog::StartCommand(Work work, std::function<bool(const JobContext&)> body,
-                                  std::function<void()> after) {
-    m_bBusy = true;
-    m_work = work;
-    SetWorkControlsEnabled(false);
-    ShowCancel(work == Work::Cancellable);
-    // Over the window only: a box the job opens shows the normal pointer.
-    setCursor(Qt::WaitCursor);
-    const DeviceId device = CurrentDevice();
-    auto refresh = std::make_shared<bool>(work != Work::Firmware);  // a failure may have changed the card
-    m_commandStop = m_worker->Post([this, device, refresh, body = std::move(body)](std::stop_token stop) {
-        RunTold([&] { *refresh = body(ContextFor(device, stop)); });
-    }, [this, refresh, after = std::move(after)] { OnCommandFinished(*refresh, after); });
-}
-
-void CManagerDialog::OnCommandFinished(bool refresh, std::function<void()> after) {
-    m_bBusy = false;
-    m_work = Work::None;
-    unsetCursor();
-    ShowCancel(false);
-    SetWorkControlsEnabled(true);
-    m_progress->ResetBar();
-    if (refresh) RefreshRoutineList();
-    if (after) after();
-    if (m_refreshWhenIdle) RefreshDevices();
-    emit workFinished();
-    if (m_closeWhenDone) {
-        if (m_closingNote) m_closingNote->close();
-        done(QDialog::Rejected);
-    }
-}
-
-void CManagerDialog::SetWorkControlsEnabled(bool enabled) {
-    if (enabled && !CurrentDevice().Empty())
-        EnableCommands();
-    else
-        DisableCommands();
-    for (QWidget* control : {static_cast<QWidget*>(m_firmwareButton), static_cast<QWidget*>(m_deviceBox),
-                             static_cast<QWidget*>(m_refreshButton), static_cast<QWidget*>(m_exitButton)})
-        control->setEnabled(enabled);
-}
-
-void CManagerDialog::ShowCancel(bool cancellable) {
-    const QString text = cancellable ? tr(kCancelText) : tr(kExitText);
-    m_exitButton->setText(text);
-    m_exitButton->setAccessibleName(text);
-    if (cancellable) m_exitButton->setEnabled(true);
+void CManagerDialog::StartCommand(Kind kind, CCommandRunner::Work<CommandEnd> work) {
+    if (IsBusy() || CurrentDevice().Empty()) return;
+    Command command{CurrentDevice(), kind == Kind::Cancellable, {}};
+    command.closing = command.cancellable
+                          ? tr("The card is being written.\n\nCancel now (the card keeps what it held before), or "
+                               "close VELK3 Manager when the work has ended?")
+                          : tr("The card is being written. Cutting this off could damage what it holds.\n\n"
+                               "VELK3 Manager will close as soon as the work has ended.");
+    m_runner->Start<CommandEnd>(std::move(command), std::move(work), [this](CommandEnd end) {
+        if (!end.cardUntouched) RefreshRoutineList();
+        // Told once the job has ended, so the window is no longer busy while the box is open.
+        if (!end.told.empty() && !m_runner->ClosingWhenDone())
+            m_runner->Tell(end.told, kApplicationName, MessageIcon::Information);
+    });
 }

@@ -2,81 +2,50 @@
 #include <algorithm>
 
 #include <QComboBox>
-#include <QLineEdit>
-#include <QMessageBox>
 
 #include "controls/ControlList.h"
 #include "controls/ImageButton.h"
 #include "disk/CardImageJudge.h"
-#include "gui/DeviceWorker.h"
 #include "gui/ManagerDialog.h"
-#include "gui/QtUserPrompt.h"
 #include "gui/WidgetProgress.h"
 #include "operations/CardJobs.h"
 #include "operations/DeviceJobs.h"
 
-bool CManagerDialog::RunTold(const std::function<void()>& body) const {
-    try {
-        body();
-        return true;
-    } catch (const CJobStopped& e) {
-        m_prompt->ShowMessage(e.Message(), kApplicationName, MessageIcon::Information);
-    } catch (const CVelkException& e) {
-        m_prompt->ShowMessage(e.Message(), kApplicationName, MessageIcon::None);
-    } catch (const std::exception& e) {
-        // Not one of the reported kinds (memory, a library's own); still the user's to know.
-        m_prompt->ShowMessage(e.what(), kApplicationName, MessageIcon::None);
-    }
-    return false;
-}
+namespace {
 
-bool CManagerDialog::IsIdle() const { return m_worker->Idle(); }
+// What a listing of the devices gives the device box.
+struct ListedDevices {
+    DeviceBoxContents box;
+    std::vector<DeviceId> bootloaders;
+};
 
-JobContext CManagerDialog::ContextFor(const DeviceId& device, std::stop_token stop) const {
-    JobContext context;
-    context.device = device;
-    context.questions = m_prompt;
-    context.progress = m_progress.get();
-    context.stop = std::move(stop);
-    context.paths = m_paths;
-    return context;
-}
+}  // namespace
 
 void CManagerDialog::RefreshDevices() {
-    if (m_bBusy) {
-        m_refreshWhenIdle = true;
-        return;
-    }
-    m_refreshWhenIdle = false;
-    const unsigned serial = ++m_devicesSerial;
-    struct Listed {
-        DeviceBoxContents box;
-        std::vector<DeviceId> bootloaders;
-    };
-    auto listed = std::make_shared<Listed>();
-    const DeviceId remembered = m_selectNext.Empty() ? CurrentDevice() : m_selectNext;
-    m_selectNext = {};
-    const std::vector<DeviceId> images = m_images;
-    m_worker->Post(
-        [this, listed, remembered, images](std::stop_token stop) {
-            RunTold([&] {
-                const DeviceListing listing = job::ListDevices(ContextFor({}, stop));
-                DeviceList imageEntries;
-                for (const DeviceId& image : images)
-                    if (const auto entry = RelistImage(image)) imageEntries.push_back(*entry);
-                listed->box = ArrangeDeviceBox(listing.drives, listing.units, imageEntries, remembered);
-                listed->bootloaders = listing.bootloaders;
-            });
-        },
-        [this, listed, serial] {
-            if (serial == m_devicesSerial) ApplyDeviceList(listed->box, listed->bootloaders);
-        });
+    // While a command runs the list it works on stays: one listing follows its end.
+    m_runner->WhenNoCommand([this] { ListDevices(); });
 }
 
-void CManagerDialog::ApplyDeviceList(const DeviceBoxContents& box, const std::vector<DeviceId>& bootloaders) {
-    FillDeviceBox(box);
-    RefreshRoutineList();
-    AnnounceNewBootloaders(bootloaders);
+void CManagerDialog::ListDevices() {
+    const unsigned serial = ++m_devicesSerial;
+    const DeviceId remembered = m_selectNext.Empty() ? CurrentDevice() : m_selectNext;
+    m_selectNext = {};
+    m_runner->Post<ListedDevices>(
+        {},
+        [images = m_images, remembered](const JobContext& context) {
+            const DeviceListing listing = job::ListDevices(context);
+            DeviceList imageEntries;
+            for (const DeviceId& image : images)
+                if (const auto entry = RelistImage(image)) imageEntries.push_back(*entry);
+            return ListedDevices{ArrangeDeviceBox(listing.drives, listing.units, imageEntries, remembered),
+                                 listing.bootloaders};
+        },
+        [this, serial](ListedDevices listed) {
+            if (serial != m_devicesSerial) return;  // a newer listing is on its way
+            FillDeviceBox(listed.box);
+            RefreshRoutineList();
+            AnnounceNewBootloaders(listed.bootloaders);
+        });
 }
 
 void CManagerDialog::AnnounceNewBootloaders(const std::vector<DeviceId>& bootloaders) {
@@ -85,16 +54,17 @@ void CManagerDialog::AnnounceNewBootloaders(const std::vector<DeviceId>& bootloa
     for (const DeviceId& id : bootloaders)
         arrived = arrived || std::find(m_bootloaders.begin(), m_bootloaders.end(), id) == m_bootloaders.end();
     m_bootloaders = bootloaders;
-    if (!arrived || m_bBusy) return;
-    QMessageBox box(QMessageBox::Question, tr("Firmware Update"),
-                    tr("A VELK is waiting in its boot mode, as after an interrupted firmware update.\n\n"
-                       "Load firmware now?"),
-                    QMessageBox::Yes | QMessageBox::No, this);
-    if (box.exec() == QMessageBox::Yes) OnLoadFirmware();
+    if (!arrived || IsBusy()) return;
+    m_runner->Ask(QMessageBox::Question, tr("Firmware Update"),
+                  tr("A VELK is waiting in its boot mode, as after an interrupted firmware update.\n\n"
+                     "Load firmware now?"),
+                  [this](bool yes) {
+                      if (yes) OnLoadFirmware();
+                  });
 }
 
 DeviceId CManagerDialog::CurrentDevice() const {
-    const int index = m_deviceBox->currentIndex();
+    const int index = m_ui.deviceBox->currentIndex();
     if (index < 0 || index >= int(m_boxItems.size())) return {};
     return m_boxItems[size_t(index)].id;
 }
@@ -102,15 +72,13 @@ DeviceId CManagerDialog::CurrentDevice() const {
 void CManagerDialog::RefreshRoutineList() {
     const unsigned serial = ++m_listingSerial;
     const DeviceId device = CurrentDevice();
-    auto tracks = std::make_shared<std::vector<TrackEntry>>();
-    m_worker->Post(
-        [this, device, tracks](std::stop_token stop) {
-            if (device.Empty()) return;
-            RunTold([&] { *tracks = job::ListCard(ContextFor(device, stop)).tracks; });
+    m_runner->Post<std::vector<TrackEntry>>(
+        device,
+        [](const JobContext& context) {
+            return context.device.Empty() ? std::vector<TrackEntry>() : job::ListCard(context).tracks;
         },
-        [this, tracks, serial] {
-            if (serial != m_listingSerial) return;  // a newer listing is on its way
-            ApplyRoutines(*tracks);
+        [this, serial](std::vector<TrackEntry> tracks) {
+            if (serial == m_listingSerial) ApplyRoutines(tracks);  // else a newer listing is on its way
         });
 }
 
@@ -119,28 +87,35 @@ void CManagerDialog::ApplyRoutines(const std::vector<TrackEntry>& tracks) {
     std::vector<QStringList> rows(tracks.size());
     for (size_t row = 0; row < tracks.size(); ++row)
         for (const std::string& cell : RoutineRow(row, tracks[row])) rows[row] << QString::fromStdString(cell);
-    m_routineList->SetRows(std::move(rows));
+    m_ui.routineList->SetRows(std::move(rows));
     // The enabled state follows every listing, so Edit schedules is there as soon as a card with
     // routines is shown.
-    if (!m_bBusy) {
-        if (!CurrentDevice().Empty())
-            EnableCommands();
-        else
-            DisableCommands();
-    }
+    UpdateCommands();
     emit routinesListed();
 }
 
-void CManagerDialog::EnableCommands() {
-    for (QWidget* control : {static_cast<QWidget*>(m_routineList), static_cast<QWidget*>(m_addButton),
-                             static_cast<QWidget*>(m_removeButton), static_cast<QWidget*>(m_formatButton)})
-        control->setEnabled(true);
-    m_schedulesButton->setEnabled(m_routineList->GetRowCount() > 0);
+void CManagerDialog::UpdateCommands() {
+    const bool enabled = !IsBusy() && !CurrentDevice().Empty();
+    for (QWidget* control : {static_cast<QWidget*>(m_ui.routineList), static_cast<QWidget*>(m_ui.addButton),
+                             static_cast<QWidget*>(m_ui.removeButton), static_cast<QWidget*>(m_ui.formatButton)})
+        control->setEnabled(enabled);
+    m_ui.schedulesButton->setEnabled(enabled && m_ui.routineList->GetRowCount() > 0);
 }
 
-void CManagerDialog::DisableCommands() {
-    for (QWidget* control : {static_cast<QWidget*>(m_routineList), static_cast<QWidget*>(m_addButton),
-                             static_cast<QWidget*>(m_removeButton), static_cast<QWidget*>(m_formatButton),
-                             static_cast<QWidget*>(m_schedulesButton)})
-        control->setEnabled(false);
+void CManagerDialog::OnBusyChanged(bool busy, bool cancellable) {
+    UpdateCommands();
+    for (QWidget* control : {static_cast<QWidget*>(m_ui.firmwareButton), static_cast<QWidget*>(m_ui.deviceBox),
+                             static_cast<QWidget*>(m_ui.refreshButton), static_cast<QWidget*>(m_ui.exitButton)})
+        control->setEnabled(!busy);
+    const QString exitText = cancellable ? tr("Cancel") : tr("Exit");
+    m_ui.exitButton->setText(exitText);
+    m_ui.exitButton->setAccessibleName(exitText);
+    if (cancellable) m_ui.exitButton->setEnabled(true);
+    // Over the window only: a box the job opens shows the normal pointer.
+    if (busy) {
+        setCursor(Qt::WaitCursor);
+    } else {
+        unsetCursor();
+        m_progress->ResetBar();
+    }
 }

@@ -7,19 +7,19 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QTimer>
 
+#include <utility>
+
 #include "devices/ImageFile.h"
-#include "gui/DeviceWorker.h"
 #include "gui/ManagerDialog.h"
 #include "gui/QtUserPrompt.h"
+#include "gui/Translations.h"
+#include "operations/DeviceJobs.h"
 
 namespace {
 
-constexpr const char* kPlaceholder =
-    QT_TRANSLATE_NOOP("CManagerDialog", "No card reader with a card and no VELK found");
 constexpr const char* kRoutineRefused = QT_TRANSLATE_NOOP(
     "CManagerDialog", "\"%1\" is a routine file, not a card image.\n\nUse Add routine... to put it on a card.");
 constexpr const char* kNotAnImage = QT_TRANSLATE_NOOP(
@@ -39,21 +39,19 @@ QString Shown(const QString& path) { return QDir::toNativeSeparators(path); }
 }  // namespace
 
 void CManagerDialog::FillDeviceBox(const DeviceBoxContents& box) {
-    const QSignalBlocker quiet(m_deviceBox);
+    const QSignalBlocker quiet(m_ui.deviceBox);
     m_boxItems = box.items;
-    m_deviceBox->clear();
-    m_deviceBox->setPlaceholderText(tr(kPlaceholder));
-    for (const DeviceBoxItem& item : box.items) m_deviceBox->addItem(QString::fromStdString(item.text));
-    if (!box.items.empty()) m_deviceBox->insertSeparator(m_deviceBox->count());
-    m_deviceBox->addItem(tr(kOpenImageText));
-    m_deviceBox->setCurrentIndex(box.selected);
+    m_ui.deviceBox->clear();
+    m_ui.deviceBox->setPlaceholderText(CoreText(device_text::kNoDevices));
+    for (const DeviceBoxItem& item : box.items) m_ui.deviceBox->addItem(QString::fromStdString(item.text));
+    if (!box.items.empty()) m_ui.deviceBox->insertSeparator(m_ui.deviceBox->count());
+    m_ui.deviceBox->addItem(tr(kOpenImageText));
+    m_ui.deviceBox->setCurrentIndex(box.selected);
     m_deviceIndex = box.selected;
 }
 
-bool CManagerDialog::IsOpenImageEntry(int index) const { return index >= 0 && index == m_deviceBox->count() - 1; }
-
 void CManagerDialog::OnDeviceChosen(int index) {
-    if (!IsOpenImageEntry(index)) {
+    if (index < 0 || index != m_ui.deviceBox->count() - 1) {  // not "Open card image..."
         m_deviceIndex = index;
         RefreshRoutineList();
         return;
@@ -61,20 +59,20 @@ void CManagerDialog::OnDeviceChosen(int index) {
     // The entry is a command, not a device: the device chosen before stays, also when the dialog
     // is cancelled. The dialog opens once the box has closed its list.
     {
-        const QSignalBlocker quiet(m_deviceBox);
-        m_deviceBox->setCurrentIndex(m_deviceIndex);
+        const QSignalBlocker quiet(m_ui.deviceBox);
+        m_ui.deviceBox->setCurrentIndex(m_deviceIndex);
     }
     QTimer::singleShot(0, this, &CManagerDialog::OpenImageFromDialog);
 }
 
 void CManagerDialog::OpenImageFromDialog() {
-    if (m_bBusy) return;
+    if (IsBusy()) return;
     const QString path = ChooseFile(tr("Open card image"), tr(kCardImageFilter));
     if (!path.isEmpty()) OpenCardImages({path}, ImageOrigin::Chosen);
 }
 
 void CManagerDialog::dragEnterEvent(QDragEnterEvent* event) {
-    if (m_bBusy || !event->mimeData()->hasUrls()) return;
+    if (IsBusy() || !event->mimeData()->hasUrls()) return;
     for (const QUrl& url : event->mimeData()->urls())
         if (url.isLocalFile()) {
             event->acceptProposedAction();
@@ -83,7 +81,7 @@ void CManagerDialog::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CManagerDialog::dropEvent(QDropEvent* event) {
-    if (m_bBusy) return;
+    if (IsBusy()) return;
     QStringList paths;
     for (const QUrl& url : event->mimeData()->urls())
         if (url.isLocalFile()) paths << url.toLocalFile();
@@ -92,82 +90,71 @@ void CManagerDialog::dropEvent(QDropEvent* event) {
 }
 
 void CManagerDialog::OpenCardImages(const QStringList& paths, ImageOrigin origin) {
-    std::vector<std::string> files;
-    for (const QString& path : paths) files.push_back(path.toStdString());
-    auto judged = std::make_shared<std::vector<CardImageJudgement>>(files.size());
+    using Judged = std::vector<std::pair<QString, CardImageJudgement>>;
     // Reading a file can block (a network share, a disk spinning up): not on the window's thread.
-    m_worker->Post(
-        [files, judged](std::stop_token) {
-            for (size_t i = 0; i < files.size(); ++i) (*judged)[i] = JudgeCardImage(files[i]);
+    m_runner->Post<Judged>(
+        {},
+        [paths](const JobContext&) {
+            Judged judged;
+            for (const QString& path : paths) judged.emplace_back(path, JudgeCardImage(path.toStdString()));
+            return judged;
         },
-        [this, paths, judged, origin] { ActOnJudgements(paths, *judged, origin); });
-}
-
-void CManagerDialog::ActOnJudgements(const QStringList& paths, const std::vector<CardImageJudgement>& judged,
-                                     ImageOrigin origin) {
-    QStringList routines;
-    bool listed = false;
-    for (qsizetype i = 0; i < paths.size(); ++i) {
-        const QString& path = paths[i];
-        switch (judged[size_t(i)].kind) {
-            case CardImageKind::Routine:
-                if (origin == ImageOrigin::Dropped)
-                    routines << path;
+        [this, origin](Judged judged) {
+            QStringList routines;
+            bool listed = false;
+            for (const auto& [path, judgement] : judged) listed |= ActOnJudgement(path, judgement, origin, routines);
+            // Routines go onto the card that was current when they were dropped; images dropped with
+            // them are listed when the add has ended (a refresh waits for the command).
+            if (!routines.isEmpty()) {
+                std::vector<std::string> files;
+                for (const QString& routine : routines) files.push_back(routine.toStdString());
+                if (CurrentDevice().Empty())
+                    RefuseFile(tr(kNoCard).arg(Shown(routines.join(QStringLiteral("\", \"")))));
                 else
-                    RefuseFile(tr(kRoutineRefused).arg(Shown(path)));
-                break;
-            case CardImageKind::VelkDisk:
-            case CardImageKind::Blank:
-                RememberImage(path, judged[size_t(i)].file);
-                listed = true;
-                break;
-            case CardImageKind::Foreign:
-                if (AskToListForeign(path)) {
-                    RememberImage(path, judged[size_t(i)].file);
-                    listed = true;
-                }
-                break;
-            case CardImageKind::NotSectors: RefuseFile(tr(kNotAnImage).arg(Shown(path))); break;
-            case CardImageKind::Unreadable:
-                RefuseFile(tr(kUnreadable).arg(Shown(path), QString::fromStdString(judged[size_t(i)].problem)));
-                break;
-        }
-    }
-    // Routines go onto the card that was current when they were dropped; images dropped with
-    // them are listed when the add has ended (a refresh waits for the command).
-    if (!routines.isEmpty()) AddDroppedRoutines(routines);
-    if (listed) RefreshDevices();
+                    AddRoutineFiles(files);
+            }
+            if (listed) RefreshDevices();
+        });
 }
 
-bool CManagerDialog::AskToListForeign(const QString& path) {
-    QMessageBox box(QMessageBox::Warning, tr("VELK3 Manager"), tr(kForeignQuestion).arg(Shown(path)),
-                    QMessageBox::Yes | QMessageBox::No, this);
-    box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+bool CManagerDialog::ActOnJudgement(const QString& path, const CardImageJudgement& judged, ImageOrigin origin,
+                                    QStringList& routines) {
+    switch (judged.kind) {
+        case CardImageKind::Routine:
+            if (origin == ImageOrigin::Dropped)
+                routines << path;
+            else
+                RefuseFile(tr(kRoutineRefused).arg(Shown(path)));
+            break;
+        case CardImageKind::VelkDisk:
+        case CardImageKind::Blank: RememberImage(path, judged.file); return true;
+        case CardImageKind::Foreign:
+            m_runner->Ask(QMessageBox::Warning, tr("VELK3 Manager"), tr(kForeignQuestion).arg(Shown(path)),
+                          [this, path, file = judged.file](bool yes) {
+                              if (!yes) return;
+                              RememberImage(path, file);
+                              RefreshDevices();
+                          },
+                          QMessageBox::No);
+            break;
+        case CardImageKind::NotSectors: RefuseFile(tr(kNotAnImage).arg(Shown(path))); break;
+        case CardImageKind::Unreadable:
+            RefuseFile(tr(kUnreadable).arg(Shown(path), QString::fromStdString(judged.problem)));
+            break;
+    }
+    return false;
 }
 
 void CManagerDialog::RefuseFile(const QString& text) {
-    m_prompt->ShowMessage(text.toStdString(), kApplicationName, MessageIcon::Warning);
+    m_runner->Tell(text.toStdString(), kApplicationName, MessageIcon::Warning);
 }
 
-void CManagerDialog::AddDroppedRoutines(const QStringList& routines) {
-    if (CurrentDevice().Empty()) {
-        RefuseFile(tr(kNoCard).arg(Shown(routines.join(QStringLiteral("\", \"")))));
-        return;
-    }
-    std::vector<std::string> paths;
-    for (const QString& routine : routines) paths.push_back(routine.toStdString());
-    AddRoutineFiles(paths);
-}
-
-bool CManagerDialog::ListImage(const QString& path) {
-    if (!QFileInfo(path).isFile()) {
-        RefuseFile(tr(kUnreadable).arg(Shown(path), tr("no such file")));
-        return false;
-    }
+void CManagerDialog::ListStartImage(const QString& path) {
     // Named on the command line: taken as the file there now.
-    RememberImage(path, CImageFile::EntryFor(QFileInfo(path).canonicalFilePath().toStdString()).id.file);
-    return true;
+    if (QFileInfo(path).isFile())
+        RememberImage(path, CImageFile::EntryFor(QFileInfo(path).canonicalFilePath().toStdString()).id.file);
+    else
+        RefuseFile(tr(kUnreadable).arg(Shown(path), tr("no such file")));
 }
 
 // Kept by the path the links led to when it was judged: the name is never followed again.

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "gui/GuiThread.h"
+#include "gui/Translations.h"
 
 namespace {
 
@@ -20,12 +21,6 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-// The core's captions and questions are English; a marked text is shown in the user's language,
-// any other (one with a file name or a system message in it) as it is.
-QString Translated(const std::string& text) {
-    return QCoreApplication::translate(kCoreTextContext, text.c_str());
-}
-
 }  // namespace
 
 void CQtUserPrompt::SetOwner(QWidget* owner) {
@@ -38,7 +33,7 @@ bool CQtUserPrompt::AskYesNo(const std::string& text, const std::string& caption
     RunOnGuiThread([&] {
         if (m_closed) return;
         // Questions before destructive work carry the exclamation icon.
-        QMessageBox box(QMessageBox::Warning, Translated(caption), Translated(text), QMessageBox::Yes | QMessageBox::No,
+        QMessageBox box(QMessageBox::Warning, CoreText(caption.c_str()), CoreText(text.c_str()), QMessageBox::Yes | QMessageBox::No,
                         m_owner.data());
         yes = box.exec() == QMessageBox::Yes;
     });
@@ -51,7 +46,7 @@ void CQtUserPrompt::ShowMessage(const std::string& text, const std::string& capt
             std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
             return;
         }
-        QMessageBox box(BoxIcon(icon), Translated(caption), Translated(text), QMessageBox::Ok, m_owner.data());
+        QMessageBox box(BoxIcon(icon), CoreText(caption.c_str()), CoreText(text.c_str()), QMessageBox::Ok, m_owner.data());
         box.exec();
     });
 }

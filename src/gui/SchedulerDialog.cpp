@@ -1,6 +1,5 @@
 #include "gui/SchedulerDialog.h"
 
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -14,6 +13,7 @@
 #include "gui/SchedulePreviewPane.h"
 #include "gui/SchedulePreviewer.h"
 #include "gui/ScheduleTexts.h"
+#include "gui/Translations.h"
 #include "schedule/ScheduleText.h"
 
 namespace {
@@ -140,7 +140,7 @@ void CSchedulerDialog::SetUpGrid() {
     QStringList titles{tr("Track")};
     QList<int> widths{kTrackColumnWidth};
     for (const ScheduleField& field : kScheduleFields) {
-        titles << QCoreApplication::translate(kCoreTextContext, field.name);
+        titles << CoreText(field.name);
         widths << fieldWidth;
     }
     m_grid->SetColumns(titles, widths);

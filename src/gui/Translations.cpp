@@ -5,6 +5,8 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include "platform/Translatable.h"
+
 namespace {
 
 const char* const kCatalogue = "velk3-manager";
@@ -42,3 +44,5 @@ QStringList InstallTranslations(QCoreApplication& app, const QLocale& locale) {
     }
     return loaded;
 }
+
+QString CoreText(const char* text) { return QCoreApplication::translate(kCoreTextContext, text); }

@@ -12,3 +12,7 @@ class QCoreApplication;
 // Installs the translators on app (which owns them) before the first window is made; returns
 // the files loaded, for the log and the tests.
 QStringList InstallTranslations(QCoreApplication& app, const QLocale& locale = QLocale());
+
+// A text of the core in the user's language: a marked one translated, any other (one with a file
+// name or a system message in it) as it is.
+QString CoreText(const char* text);

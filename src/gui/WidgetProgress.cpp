@@ -1,12 +1,12 @@
 #include "gui/WidgetProgress.h"
 
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QProgressBar>
 
 #include <algorithm>
 
 #include "gui/GuiThread.h"
+#include "gui/Translations.h"
 
 CWidgetProgress::CWidgetProgress(QLineEdit* status, QProgressBar* bar, QObject* parent)
     : QObject(parent), m_status(status), m_bar(bar) {
@@ -83,7 +83,7 @@ void CWidgetProgress::Apply() {
     }
     m_lastApply = std::chrono::steady_clock::now();
     // The core's status texts are English; the box shows them in the user's language.
-    if (m_status) m_status->setText(QCoreApplication::translate(kCoreTextContext, report.text.c_str()));
+    if (m_status) m_status->setText(CoreText(report.text.c_str()));
     if (!m_bar) return;
     const bool busy = !report.Counted() && report.phase != JobPhase::Ready;
     m_bar->setRange(0, busy ? 0 : kBarSteps);

@@ -14,28 +14,50 @@ std::string StoppedText(bool wasVelkDisk, bool isVelkDisk, size_t added) {
     return !wasVelkDisk && isVelkDisk ? stop_text::kNowEmpty : stop_text::kUnchanged;
 }
 
+std::string AddedBeforeTheFailure(const std::vector<AddedRoutine>& added) {
+    std::string text = "\n\nAdded before the failure:";
+    for (const AddedRoutine& routine : added) text += StringPrintf("\n  %s as track %zu", routine.file.c_str(), routine.track);
+    return text;
+}
+
+// Rethrows the failure being handled, of the same kind, its message followed by note.
+[[noreturn]] void RethrowWithNote(const std::string& note) {
+    try {
+        throw;
+    } catch (const CUsbDeviceException& e) {
+        throw CUsbDeviceException(e.Message() + note);
+    } catch (const CFileAccessException& e) {
+        throw CFileAccessException(e.Message() + note);
+    } catch (const CDriveAccessException& e) {
+        throw CDriveAccessException(e.Message() + note);
+    } catch (const CVelkException& e) {
+        throw CVelkException(e.Message() + note);
+    }
+}
+
 }  // namespace
 
 namespace job {
 
-JobOutcome AddRoutines(const JobContext& context, const std::vector<std::string>& files,
-                       std::vector<AddedRoutine>& added) {
-    CJobControl control = context.Control();
-    return WithCard(context, control, DeviceAccess::ReadWrite, [&](COpenedDevice&, CVelkDisk& disk) {
+std::optional<std::vector<AddedRoutine>> AddRoutines(const JobContext& context, const std::vector<std::string>& files) {
+    return WithCard(context, DeviceAccess::ReadWrite, [&](COpenedDevice&, CVelkDisk& disk) {
         const bool wasVelkDisk = disk.IsVelkDisk();
-        if (!wasVelkDisk && !control.Confirm(question_text::kFormatForeign)) return JobOutcome::Declined;
+        std::vector<AddedRoutine> added;
+        if (!wasVelkDisk && !context.Confirm(question_text::kFormatForeign)) return std::optional<decltype(added)>();
         const CSleepLock awake = context.KeepAwake(JobPhase::WritingAudio);
-        const size_t before = added.size();
         try {
             for (const std::string& file : files) {
-                control.ThrowIfStopped();
+                context.ThrowIfStopped();
                 disk.ImportRoutineFile(file, true);
                 added.push_back({file, disk.GetTracks().size() - 1});
             }
         } catch (const CJobStopped&) {
-            throw CJobStopped(StoppedText(wasVelkDisk, disk.IsVelkDisk(), added.size() - before));
+            throw CJobStopped(StoppedText(wasVelkDisk, disk.IsVelkDisk(), added.size()));
+        } catch (const CVelkException&) {
+            if (added.empty()) throw;
+            RethrowWithNote(AddedBeforeTheFailure(added));
         }
-        return JobOutcome::Done;
+        return std::optional(std::move(added));
     });
 }
 

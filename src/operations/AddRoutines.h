@@ -3,6 +3,7 @@
 // a card that is no VELK disk, and imports each file as the new last track. A stop request is
 // honoured while audio is converted and between runs of sectors; the card then holds what it held
 // before the routine being added (said in the CJobStopped's message).
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,9 @@ struct AddedRoutine {
 
 namespace job {
 
-// Fills added as each routine reaches the card, so that a failure after some can say what is
-// there already. Declined when the user said No to taking over the card.
-JobOutcome AddRoutines(const JobContext& context, const std::vector<std::string>& files,
-                       std::vector<AddedRoutine>& added);
+// The routines added, in order; empty when the user said No to taking over the card. A failure
+// after some routines reached the card says which (a second run must not add them again by
+// surprise); a stop says how many.
+std::optional<std::vector<AddedRoutine>> AddRoutines(const JobContext& context, const std::vector<std::string>& files);
 
 }  // namespace job

@@ -4,19 +4,18 @@
 #include "disk/CardCopy.h"
 #include "operations/CardSession.h"
 #include "platform/Exceptions.h"
+#include "platform/TextFormat.h"
 
 namespace {
 
-// A unit knows its card's size only after identifying it; drives and images know it at once.
 uint32_t CardSectors(COpenedDevice& card) {
-    if (!card.Device().Identify())
-        throw CUsbDeviceException("The VELK did not confirm its identify data (the checksum never matched).");
+    RequireIdentified(card);
     const uint32_t sectors = card.Device().GetSectorCount();
     if (sectors == 0) throw CUsbDeviceException(card.Label() + " does not report the size of its card.");
     return sectors;
 }
 
-uint32_t CopyIntoNewImage(COpenedDevice& card, const std::string& imagePath, uint32_t cardSectors, CJobControl& control) {
+uint32_t CopyIntoNewImage(COpenedDevice& card, const std::string& imagePath, uint32_t cardSectors, const CJobControl& control) {
     CImageFile image;
     image.OpenNew(imagePath, cardSectors);
     try {
@@ -35,7 +34,7 @@ uint32_t CopyIntoNewImage(COpenedDevice& card, const std::string& imagePath, uin
 // Writes the image onto the card. The card's header is cleared before the writing phase begins,
 // so a stop while writing or checking what was written leaves no VELK disk; a stop before it
 // leaves the card as it was.
-void WriteImage(CImageFile& image, COpenedDevice& card, uint32_t sectors, CJobControl& control) {
+void WriteImage(CImageFile& image, COpenedDevice& card, uint32_t sectors, const CJobControl& control) {
     try {
         RestoreCard(image, card.Device(), sectors, control);
     } catch (const CJobStopped&) {
@@ -47,45 +46,37 @@ void WriteImage(CImageFile& image, COpenedDevice& card, uint32_t sectors, CJobCo
 
 }  // namespace
 
+std::string CopySummaryText(const std::string& format, const std::string& imagePath, const CopySummary& copied) {
+    return FillPlaces(format, {imagePath, std::to_string(copied.sectors), std::to_string(copied.cardSectors)});
+}
+
 namespace job {
 
 CopySummary Backup(const JobContext& context, const std::string& imagePath) {
-    CJobControl control = context.Control();
-    COpenedDevice card = OpenDevice(context.device, context.OpenOptions(DeviceAccess::Read));
-    CopySummary summary;
-    try {
+    return WithDevice(context, DeviceAccess::Read, [&](COpenedDevice& card) {
+        CopySummary summary;
         summary.cardSectors = CardSectors(card);
-        summary.sectors = CopyIntoNewImage(card, imagePath, summary.cardSectors, control);
-    } catch (...) {
-        CloseAfterFailure(card);
-        throw;
-    }
-    card.Close();
-    return summary;
+        summary.sectors = CopyIntoNewImage(card, imagePath, summary.cardSectors, context);
+        return summary;
+    });
 }
 
-JobOutcome Restore(const JobContext& context, const std::string& imagePath, CopySummary& summary) {
-    CJobControl control = context.Control();
+std::optional<CopySummary> Restore(const JobContext& context, const std::string& imagePath) {
     CImageFile image;
     image.Open(CImageFile::EntryFor(imagePath));
+    CopySummary summary;
     summary.sectors = RestoreNeeds(image);
-    COpenedDevice card = OpenDevice(context.device, context.OpenOptions(DeviceAccess::ReadWrite));
-    try {
+    const bool restored = WithDevice(context, DeviceAccess::ReadWrite, [&](COpenedDevice& card) {
         summary.cardSectors = CardSectors(card);  // a unit learns its card's size here
         CheckCardRoom(summary.sectors, card.Device());
-        if (!control.Confirm(question_text::kRestore)) {
-            card.Close();
-            return JobOutcome::Declined;
-        }
+        if (!context.Confirm(question_text::kRestore)) return false;
         const CSleepLock awake = context.KeepAwake(JobPhase::WritingCard);
-        WriteImage(image, card, summary.sectors, control);
-    } catch (...) {
-        CloseAfterFailure(card);
-        throw;
-    }
-    card.Close();
+        WriteImage(image, card, summary.sectors, context);
+        return true;
+    });
     image.Close();
-    return JobOutcome::Done;
+    if (!restored) return std::nullopt;
+    return summary;
 }
 
 }  // namespace job

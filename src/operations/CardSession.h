@@ -32,22 +32,35 @@ inline void CloseAfterFailure(COpenedDevice& opened) {
     }
 }
 
+// Opens the job's device, runs work on it and closes it; work's failure closes it quietly.
 template <class Work>
-auto WithCard(const JobContext& context, CJobControl& control, DeviceAccess access, Work&& work,
-              const std::function<void(COpenedDevice&)>& beforeRead = {}) {
+auto WithDevice(const JobContext& context, DeviceAccess access, Work&& work) {
     COpenedDevice opened = OpenDevice(context.device, context.OpenOptions(access));
-    if (beforeRead) beforeRead(opened);
     try {
-        auto result = [&] {
-            CVelkDisk disk(opened.Device(), &control);
-            disk.SetVerify(context.verifyWrites);
-            disk.Read();
-            return work(opened, disk);
-        }();
+        auto result = work(opened);
         opened.Close();
         return result;
     } catch (...) {
         CloseAfterFailure(opened);
         throw;
     }
+}
+
+template <class Work>
+auto WithCard(const JobContext& context, DeviceAccess access, Work&& work,
+              const std::function<void(COpenedDevice&)>& beforeRead = {}) {
+    return WithDevice(context, access, [&](COpenedDevice& opened) {
+        if (beforeRead) beforeRead(opened);
+        CVelkDisk disk(opened.Device(), &context);
+        disk.SetVerify(context.verifyWrites);
+        disk.Read();
+        return work(opened, disk);
+    });
+}
+
+// A unit tells its card's name and size only once it has identified the card; drives and images
+// know both at once.
+inline void RequireIdentified(COpenedDevice& opened) {
+    if (!opened.Device().Identify())
+        throw CUsbDeviceException("The VELK did not confirm its identify data (the checksum never matched).");
 }

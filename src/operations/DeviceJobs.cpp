@@ -3,7 +3,6 @@
 #include "devices/DriveList.h"
 #include "devices/UnitList.h"
 #include "firmware/BootloaderList.h"
-#include "firmware/FirmwareUpdate.h"
 
 namespace job {
 
@@ -15,21 +14,9 @@ DeviceListing ListDevices(const JobContext& context) {
     return listing;
 }
 
-bool LoadFirmware(const JobContext& context, const FirmwareFaces& faces) {
-    CJobControl control = context.Control();
-    FirmwareUpdateFaces update;
-    update.chooseImage = faces.chooseImage;
-    // The update is busy from the file choice to its closing message: the machine stays awake as
-    // long as the wait cursor shows.
-    CSleepLock awake;
-    update.showBusy = [&](bool busy) {
-        awake = busy ? context.KeepAwake(JobPhase::Programming) : CSleepLock();
-        if (faces.showBusy) faces.showBusy(busy);
-    };
-    update.job = &control;
-    const bool programmed = RunFirmwareUpdate(update);
-    control.Ready();
-    return programmed;
+FirmwareUpdated LoadFirmware(const JobContext& context, const std::string& imagePath) {
+    const CSleepLock awake = context.KeepAwake(JobPhase::Programming);
+    return UpdateFirmware(imagePath, context);
 }
 
 }  // namespace job

@@ -1,11 +1,10 @@
 #pragma once
 // The device lists and the firmware update, once for the window and velk3.
-#include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "devices/SectorDevice.h"
+#include "firmware/FirmwareUpdate.h"
 #include "operations/JobContext.h"
 
 struct DeviceListing {
@@ -14,17 +13,19 @@ struct DeviceListing {
     std::vector<DeviceId> bootloaders;  // units waiting in their boot mode
 };
 
+namespace device_text {
+// Where the faces list devices and there are none.
+inline constexpr const char* kNoDevices = VELK3_TRANSLATE_NOOP("velk3core", "No card reader with a card and no VELK found");
+}  // namespace device_text
+
 namespace job {
 
 DeviceListing ListDevices(const JobContext& context);
 
-// The firmware update: chooseImage is the Open dialog (none: cancelled), showBusy the wait cursor.
-// Its warnings, errors and closing message go to the context's questions. True when the unit was
-// programmed, verified and protected.
-struct FirmwareFaces {
-    std::function<std::optional<std::string>()> chooseImage;
-    std::function<void(bool busy)> showBusy;
-};
-bool LoadFirmware(const JobContext& context, const FirmwareFaces& faces);
+// Programs the firmware image at imagePath into the unit waiting in its boot mode, keeping the
+// machine awake meanwhile. The faces show firmware_text::Warning() and let the user choose the
+// image before, and run it through RunFirmwareUpdate to show its end; its failures are
+// CUsbDeviceException.
+FirmwareUpdated LoadFirmware(const JobContext& context, const std::string& imagePath);
 
 }  // namespace job

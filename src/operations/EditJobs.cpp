@@ -43,12 +43,11 @@ void CheckTitle(const std::string& title) {
                                                title.c_str(), title.size()));
 }
 
-JobOutcome Edit(const JobContext& context, const EditPlanner& plan, EditedCard* after) {
-    CJobControl control = context.Control();
-    return WithCard(context, control, DeviceAccess::ReadWrite, [&](COpenedDevice& opened, CVelkDisk& disk) {
+std::optional<EditedCard> Edit(const JobContext& context, const EditPlanner& plan) {
+    return WithCard(context, DeviceAccess::ReadWrite, [&](COpenedDevice& opened, CVelkDisk& disk) -> std::optional<EditedCard> {
         RequireVelkDisk(disk);
         const EditRequest request = plan(disk);
-        if (!control.Confirm(request.question)) return JobOutcome::Declined;
+        if (!context.Confirm(request.question)) return std::nullopt;
         const CSleepLock awake = context.KeepAwake(request.writing);
         const size_t routinesBefore = disk.GetTracks().size();
         try {
@@ -56,8 +55,7 @@ JobOutcome Edit(const JobContext& context, const EditPlanner& plan, EditedCard* 
         } catch (const CJobStopped&) {
             throw CJobStopped(stop_text::kUnchanged);
         }
-        if (after) *after = {ListingOf(opened, disk), NewPlaces(request.order, routinesBefore)};
-        return JobOutcome::Done;
+        return EditedCard{ListingOf(opened, disk), NewPlaces(request.order, routinesBefore)};
     });
 }
 
@@ -69,15 +67,15 @@ std::string NoSuchRoutineText(size_t routines, size_t track) {
 
 namespace job {
 
-JobOutcome RemoveRoutine(const JobContext& context, size_t track, EditedCard* after) {
+std::optional<EditedCard> RemoveRoutine(const JobContext& context, size_t track) {
     return Edit(context, [track](const CVelkDisk& disk) {
         const TrackEntry& routine = RoutineAt(disk, track);
         return EditRequest{OrderWithout(disk.GetTracks().size(), track),
                            RemoveQuestion(track, routine.Title(), SchedulesOf(disk, track))};
-    }, after);
+    });
 }
 
-JobOutcome MoveRoutine(const JobContext& context, size_t from, size_t to, EditedCard* after) {
+std::optional<EditedCard> MoveRoutine(const JobContext& context, size_t from, size_t to) {
     return Edit(context, [from, to](const CVelkDisk& disk) {
         const TrackEntry& routine = RoutineAt(disk, from);
         RoutineAt(disk, to);
@@ -85,20 +83,20 @@ JobOutcome MoveRoutine(const JobContext& context, size_t from, size_t to, Edited
             throw CUsbDeviceException(StringPrintf("Routine %zu is at place %zu already: there is nothing to move.", from, to));
         return EditRequest{OrderMoved(disk.GetTracks().size(), from, to),
                            StringPrintf("Move routine %zu \"%s\" to place %zu?", from, routine.Title().c_str(), to)};
-    }, after);
+    });
 }
 
-JobOutcome ReplaceRoutine(const JobContext& context, size_t track, const std::string& file, EditedCard* after) {
+std::optional<EditedCard> ReplaceRoutine(const JobContext& context, size_t track, const std::string& file) {
     return Edit(context, [track, &file](const CVelkDisk& disk) {
         const TrackEntry& routine = RoutineAt(disk, track);
         RoutineOrder order = KeptOrder(disk.GetTracks().size());
         order[track] = PlannedRoutine{std::nullopt, file, track, std::nullopt};
         return EditRequest{std::move(order), StringPrintf("Replace routine %zu \"%s\" with the routine of %s?", track,
                                                           routine.Title().c_str(), file.c_str())};
-    }, after);
+    });
 }
 
-JobOutcome RenameRoutine(const JobContext& context, size_t track, const std::string& title, EditedCard* after) {
+std::optional<EditedCard> RenameRoutine(const JobContext& context, size_t track, const std::string& title) {
     CheckTitle(title);
     return Edit(context, [track, &title](const CVelkDisk& disk) {
         const TrackEntry& routine = RoutineAt(disk, track);
@@ -107,7 +105,7 @@ JobOutcome RenameRoutine(const JobContext& context, size_t track, const std::str
         return EditRequest{std::move(order),
                            StringPrintf("Rename routine %zu \"%s\" to \"%s\"?", track, routine.Title().c_str(), title.c_str()),
                            JobPhase::WritingCard};
-    }, after);
+    });
 }
 
 }  // namespace job

@@ -21,15 +21,16 @@ struct EditedCard {
 
 namespace job {
 
+// Each returns the card as the edit left it; empty when the user said No.
 // Asks "Remove routine N "Title" and its K schedules?"; the routine's schedules go with it.
-JobOutcome RemoveRoutine(const JobContext& context, size_t track, EditedCard* after = nullptr);
+std::optional<EditedCard> RemoveRoutine(const JobContext& context, size_t track);
 // Puts the routine at from at place to; every schedule follows its routine.
-JobOutcome MoveRoutine(const JobContext& context, size_t from, size_t to, EditedCard* after = nullptr);
+std::optional<EditedCard> MoveRoutine(const JobContext& context, size_t from, size_t to);
 // The routine of file (its audio copied or converted as add does) takes the place and the
 // schedules of the routine at track.
-JobOutcome ReplaceRoutine(const JobContext& context, size_t track, const std::string& file, EditedCard* after = nullptr);
+std::optional<EditedCard> ReplaceRoutine(const JobContext& context, size_t track, const std::string& file);
 // A title of at most 15 bytes; a longer one is refused, not cut. Only the tables are written.
-JobOutcome RenameRoutine(const JobContext& context, size_t track, const std::string& title, EditedCard* after = nullptr);
+std::optional<EditedCard> RenameRoutine(const JobContext& context, size_t track, const std::string& title);
 
 }  // namespace job
 

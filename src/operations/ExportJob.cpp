@@ -19,24 +19,22 @@ bool Exists(const std::string& path) {
 
 namespace job {
 
-JobOutcome ExportRoutine(const JobContext& context, size_t track, const std::string& path, RoutineHeader* header) {
-    CJobControl control = context.Control();
-    return WithCard(context, control, DeviceAccess::Read, [&](COpenedDevice&, CVelkDisk& disk) {
+std::optional<RoutineHeader> ExportRoutine(const JobContext& context, size_t track, const std::string& path) {
+    return WithCard(context, DeviceAccess::Read, [&](COpenedDevice&, CVelkDisk& disk) -> std::optional<RoutineHeader> {
         RequireVelkDisk(disk);
         const size_t routines = disk.GetTracks().size();
         if (track >= routines) throw CUsbDeviceException(NoSuchRoutineText(routines, track));
-        if (Exists(path) && !control.Confirm(StringPrintf("%s exists already.\n\nReplace it?", path.c_str())))
-            return JobOutcome::Declined;
+        if (Exists(path) && !context.Confirm(StringPrintf("%s exists already.\n\nReplace it?", path.c_str())))
+            return std::nullopt;
         try {
             CPartFile file(path);
-            const RoutineHeader written = ExportRoutine(disk.Device(), disk.GetTracks()[track], file.Fd(), control);
+            const RoutineHeader written = ExportRoutine(disk.Device(), disk.GetTracks()[track], file.Fd(), context);
             file.Commit();
-            if (header) *header = written;
+            context.Ready();
+            return std::optional(written);
         } catch (const CJobStopped&) {
             throw CJobStopped(stop_text::kNoRoutineFile);
         }
-        control.Ready();
-        return JobOutcome::Done;
     });
 }
 

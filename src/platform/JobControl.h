@@ -1,6 +1,8 @@
 #pragma once
-// What a job runs with, handed down to every layer it calls: who answers its questions, where its
-// progress goes, and whether it has been asked to stop. Nothing below the faces shows a box or
+// What the layers below the jobs (the disk, the firmware update) see of the job they work for: who
+// answers its questions, where its progress goes, and whether it has been asked to stop. It is the
+// base of the job's one context (JobContext), never an object of its own beside it, so a job has
+// one progress state however many layers report into it. Nothing below the faces shows a box or
 // draws progress any other way. A default-made control asks nobody (every answer is No), reports
 // nowhere and never stops.
 #include <cstdint>
@@ -22,35 +24,34 @@ class CJobControl {
 public:
     CJobControl() = default;
     CJobControl(IUserPrompt* questions, IProgressSink* progress, std::stop_token stop = {})
-        : m_questions(questions), m_progress(progress), m_stop(std::move(stop)) {}
+        : questions(questions), progress(progress), stop(std::move(stop)) {}
 
     // A question before destructive work, captioned "Confirm"; true only for Yes.
     bool Confirm(const std::string& text) const { return AskYesNo(text, kConfirmCaption); }
     bool AskYesNo(const std::string& text, const std::string& caption) const;
     void Tell(const std::string& text, const std::string& caption, MessageIcon icon = MessageIcon::None) const;
-    IUserPrompt* Questions() const { return m_questions; }
 
     // A phase begins at done of total (0: nothing to count); its status text is the phase's own. A
     // phase taken up again after another begins where it was left, so that its rate stays true.
-    void Begin(JobPhase phase, ProgressUnit unit, uint64_t total, uint64_t done = 0);
-    void Progress(uint64_t done);
-    void Advance(uint64_t count = 1) { Progress(m_report.done + count); }
+    // Reporting leaves what the job runs with as it is, so a job reports through a const context.
+    void Begin(JobPhase phase, ProgressUnit unit, uint64_t total, uint64_t done = 0) const;
+    void Progress(uint64_t done) const;
+    void Advance(uint64_t count = 1) const { Progress(m_report.done + count); }
     // The job has ended: the bar at its end, the status "Ready".
-    void Ready();
-    IProgressSink* Sink() const { return m_progress; }
+    void Ready() const;
     const ProgressReport& Current() const { return m_report; }
 
-    bool StopRequested() const { return m_stop.stop_requested(); }
+    bool StopRequested() const { return stop.stop_requested(); }
     void ThrowIfStopped() const {
         if (StopRequested()) throw CJobStopped();
     }
-    const std::stop_token& StopToken() const { return m_stop; }
+
+    IUserPrompt* questions = nullptr;  // none: every question is answered No, messages go nowhere
+    IProgressSink* progress = nullptr;
+    std::stop_token stop{};
 
 private:
     void Send() const;
 
-    IUserPrompt* m_questions = nullptr;
-    IProgressSink* m_progress = nullptr;
-    std::stop_token m_stop;
-    ProgressReport m_report;
+    mutable ProgressReport m_report;  // the last report: the phase a stop came in
 };

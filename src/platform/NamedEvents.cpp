@@ -116,4 +116,3 @@ int WaitForAny(std::initializer_list<const CNamedEvent*> events, std::chrono::mi
 }
 
 void UseVectorWait(bool use) { g_vectorWait.store(use); }
-bool VectorWaitInUse() { return g_vectorWait.load(); }

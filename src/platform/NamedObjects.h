@@ -106,7 +106,6 @@ inline int WaitFor(const CNamedEvent& event, std::chrono::milliseconds timeout) 
 // Kernels before 5.16 have no futex_waitv; their wait blocks on the last event with a short
 // time-out and checks the others in between. Tests force that path with false.
 void UseVectorWait(bool use);
-bool VectorWaitInUse();
 
 // The start-up lock: an exclusive flock on its object, held only around the single-instance
 // check. The kernel drops it when its holder dies, so it is never left abandoned.

@@ -20,3 +20,17 @@ std::string StringPrintf(const char* format, ...) {
     va_end(args);
     return text;
 }
+
+std::string FillPlaces(const std::string& format, const std::vector<std::string>& args) {
+    std::string text;
+    for (size_t i = 0; i < format.size(); ++i) {
+        const size_t place = i + 1 < format.size() ? size_t(format[i + 1] - '1') : args.size();
+        if (format[i] == '%' && place < args.size() && place < 9) {
+            text += args[place];
+            ++i;
+        } else {
+            text += format[i];
+        }
+    }
+    return text;
+}

@@ -1,12 +1,12 @@
 #pragma once
-// The seam through which the core asks questions and shows messages. One prompt is installed per
-// process: message boxes in the window, the terminal in velk3, a recorder in tests. Until one is
-// installed, messages go nowhere and every question is answered No, so nothing destructive
-// happens by default.
+// The seam through which the core asks questions and shows messages: message boxes in the window,
+// the terminal in velk3, standard error in velk3-manager's windowless modes, a recorder in tests.
+// Whoever needs one is handed one (a job through its context); there is no prompt of the process.
 #include <string>
 
 #include "platform/Translatable.h"
 
+// The caption of the application's own message box.
 inline constexpr const char* kApplicationName = "VELK3 Manager";
 inline constexpr const char* kConfirmCaption = VELK3_TRANSLATE_NOOP("velk3core", "Confirm");
 
@@ -34,24 +34,4 @@ public:
     // Yes/No question with the exclamation icon; true only for Yes.
     virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
     virtual void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
-};
-
-// Installs prompt for the whole process (not owned); nullptr restores the silent default.
-void InstallUserPrompt(IUserPrompt* prompt);
-IUserPrompt& UserPrompt();
-
-// The application message box: caption is the application name.
-void AppMessageBox(const std::string& text, MessageIcon icon = MessageIcon::None);
-bool AskConfirm(const std::string& text);
-
-// Installs a prompt for a scope and restores the previous one after it.
-class CScopedUserPrompt {
-public:
-    explicit CScopedUserPrompt(IUserPrompt& prompt);
-    ~CScopedUserPrompt();
-    CScopedUserPrompt(const CScopedUserPrompt&) = delete;
-    CScopedUserPrompt& operator=(const CScopedUserPrompt&) = delete;
-
-private:
-    IUserPrompt* m_previous;
 };

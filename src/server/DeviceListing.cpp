@@ -1,27 +1,27 @@
 #include "server/DeviceListing.h"
 
 #include "platform/NamedObjects.h"
-#include "platform/UserPrompt.h"
 #include "server/RelayProtocol.h"
 
-bool ListDevices(const UnitLabelSource& enumerateUnits) {
+bool ListDevices(IUserPrompt& prompt, const UnitLabelSource& enumerateUnits) {
+    const auto report = [&prompt](const char* text) { prompt.ShowMessage(text, kApplicationName, MessageIcon::None); };
     CNamedEvent startEvent;
     CNamedEvent doneEvent;
     CFileMapping listArea;
     if (!startEvent.Open(list_objects::kStartEvent)) {
-        AppMessageBox("Could not open list start event");
+        report("Could not open list start event");
         return false;
     }
     if (!doneEvent.Open(list_objects::kDoneEvent)) {
-        AppMessageBox("Could not open list done event");
+        report("Could not open list done event");
         return false;
     }
     if (!listArea.Open(list_objects::kSharedMem)) {
-        AppMessageBox("Unable to open map file");
+        report("Unable to open map file");
         return false;
     }
     if (!listArea.Map()) {
-        AppMessageBox("Could not map view of file.");
+        report("Could not map view of file.");
         return false;
     }
     startEvent.Set();

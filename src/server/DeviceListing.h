@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/UserPrompt.h"
+
 // The labels of the attached units, in enumeration order.
 using UnitLabelSource = std::function<std::vector<std::string>()>;
 
-// The whole listing over the units found on USB. False when a rendezvous object was missing
-// (reported through the user prompt; nothing is signalled then).
-bool ListDevices();
-bool ListDevices(const UnitLabelSource& enumerateUnits);
+// The whole listing over the units found on USB. False when a rendezvous object was missing (told
+// to prompt; nothing is signalled then). A unit that cannot be opened is told to prompt as well.
+bool ListDevices(IUserPrompt& prompt);
+bool ListDevices(IUserPrompt& prompt, const UnitLabelSource& enumerateUnits);

@@ -4,7 +4,6 @@
 #include <usb.h>
 
 #include "devices/UnitList.h"
-#include "platform/UserPrompt.h"
 #include "platform/Exceptions.h"
 #include "platform/TextFormat.h"
 #include "server/DeviceListing.h"
@@ -69,11 +68,10 @@ void CRelayServer::CloseRelayDevice() {
     m_hDevice = nullptr;
 }
 
-bool ListDevices() {
+bool ListDevices(IUserPrompt& prompt) {
     DeviceList units;
-    const bool listed = ListDevices([&units] {
-        // The listing mode has no window: its reports go to the process's own prompt.
-        EnumerateUnits(units, &UserPrompt());
+    const bool listed = ListDevices(prompt, [&units, &prompt] {
+        EnumerateUnits(units, &prompt);
         std::vector<std::string> labels;
         for (const DeviceEntry& entry : units) labels.push_back(entry.name);
         return labels;

@@ -5,13 +5,14 @@
 
 #include "platform/Exceptions.h"
 #include "platform/TextFormat.h"
-#include "platform/UserPrompt.h"
 #include "server/RelayProtocol.h"
 
 std::string CRelayServer::ObjectName(const char* suffix) const { return m_cmdInfo.m_strServerName + suffix; }
 
+void CRelayServer::Report(const std::string& message) const { m_prompt.ShowMessage(message, kApplicationName, MessageIcon::None); }
+
 void CRelayServer::ReportFatal(const std::string& message) const {
-    AppMessageBox(StringPrintf("FATAL SERVER %s ERROR: %s\n", m_cmdInfo.m_strServerName.c_str(), message.c_str()));
+    Report(StringPrintf("FATAL SERVER %s ERROR: %s\n", m_cmdInfo.m_strServerName.c_str(), message.c_str()));
 }
 
 int CRelayServer::Run() {
@@ -20,7 +21,7 @@ int CRelayServer::Run() {
     try {
         OpenSharedObjects();
         if (!quitEvent.Open(ObjectName(relay_objects::kQuitEvent))) {
-            AppMessageBox("could not open quitevent");
+            Report("could not open quitevent");
             return 0;
         }
         OpenRelayDevice();
@@ -45,7 +46,7 @@ int CRelayServer::Run() {
 void CRelayServer::SignalReady() {
     CNamedEvent readyEvent;
     if (!readyEvent.Open(ObjectName(relay_objects::kReadyEvent))) {
-        AppMessageBox("could not open readyEvent");
+        Report("could not open readyEvent");
         return;
     }
     readyEvent.Set();

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/NamedObjects.h"
+#include "platform/UserPrompt.h"
 
 // What the relay takes from velk3-manager's command line, under the command line's own names.
 struct RelayCommandLine {
@@ -24,12 +25,13 @@ struct usb_endpoint_descriptor;
 
 class CRelayServer {
 public:
-    explicit CRelayServer(RelayCommandLine cmdInfo) : m_cmdInfo(std::move(cmdInfo)) {}
+    // prompt: where its failures are told (it asks nothing).
+    CRelayServer(RelayCommandLine cmdInfo, IUserPrompt& prompt) : m_cmdInfo(std::move(cmdInfo)), m_prompt(prompt) {}
     ~CRelayServer();
     CRelayServer(const CRelayServer&) = delete;
     CRelayServer& operator=(const CRelayServer&) = delete;
 
-    // The whole run: 1 after quit, 0 after a failure (reported through the user prompt).
+    // The whole run: 1 after quit, 0 after a failure (told to the prompt).
     int Run();
 
     void OpenSharedObjects();
@@ -47,11 +49,13 @@ private:
     // False when the wait itself failed.
     bool RelayBlocks(const CNamedEvent& quitEvent);
     void ReportFatal(const std::string& message) const;
+    void Report(const std::string& message) const;
 
     CFileMapping m_mapping;
     CNamedEvent m_dataReadyEvent;
     CNamedEvent m_dataDoneEvent;
     const RelayCommandLine m_cmdInfo;
+    IUserPrompt& m_prompt;
     usb_dev_handle* m_hDevice = nullptr;
     struct usb_device* m_pDevice = nullptr;  // "struct": libusb also has a function of that name
     usb_config_descriptor* m_pConfig = nullptr;

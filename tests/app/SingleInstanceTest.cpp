@@ -29,7 +29,7 @@ protected:
         m_checked.Reset();
         const pid_t pid = ForkChild([mode] {
             CRecordingPrompt prompt;
-            const bool allowed = CheckSingleInstance(mode);
+            const bool allowed = CheckSingleInstance(mode, prompt);
             CNamedEvent checked, release;
             if (!checked.Open("TEST_CHECKED") || !release.Open("TEST_RELEASE")) return 10;
             checked.Set();
@@ -96,7 +96,7 @@ TEST_F(SingleInstance, EachFailingStepIsReportedWithItsTextAndRefused) {
         const pid_t child = ForkChild([&c, directory] {
             c.breakIt(directory);
             CRecordingPrompt prompt;
-            const bool allowed = CheckSingleInstance(kServerMode);
+            const bool allowed = CheckSingleInstance(kServerMode, prompt);
             return !allowed && prompt.messages.size() == 1 && prompt.messages[0].text == c.want &&
                            prompt.messages[0].icon == MessageIcon::Warning
                        ? 0

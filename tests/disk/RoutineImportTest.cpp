@@ -182,8 +182,6 @@ TEST_F(RoutineImport, AFailingConversionFailsTheImportWithOneMessageAndCleanly) 
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const Mp3EncoderSettings previous = CurrentMp3EncoderSettings();
-        SetMp3EncoderSettings({2, mp3_segment::kPaddingPeriod, c.failingSegment});
         CMemoryDevice card(2048);
         FormatCard(card);
         {
@@ -201,7 +199,9 @@ TEST_F(RoutineImport, AFailingConversionFailsTheImportWithOneMessageAndCleanly) 
         const Bytes before = card.Bytes();
         prompt.messages.clear();
         {
-            CVelkDisk disk(card);
+            const CJobControl job(&prompt, nullptr);
+            CVelkDisk disk(card, &job);
+            disk.SetEncoderSettings({2, mp3_segment::kPaddingPeriod, c.failingSegment});
             disk.Read();
             try {
                 disk.ImportRoutineFile(path, true);
@@ -210,7 +210,6 @@ TEST_F(RoutineImport, AFailingConversionFailsTheImportWithOneMessageAndCleanly) 
                 EXPECT_STREQ(e.what(), c.message);
             }
         }
-        SetMp3EncoderSettings(previous);
         EXPECT_TRUE(prompt.messages.empty()) << "the face shows the one message";
         EXPECT_EQ(temp.TempFileCount(), 0);
         EXPECT_TRUE(card.Bytes() == before) << "the card changed";

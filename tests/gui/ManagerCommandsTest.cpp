@@ -32,7 +32,7 @@ private slots:
     void ClosingDuringAddOffersToCancelOrToWait();
     void DeviceEventsDuringAQuestionWaitForTheCommand();
     void EditSchedulesSetsTheClockOfAUnitOnlyAndWritesOnOk();
-    void LoadFirmwareRunsOffTheWindowsThreadWithItsBoxes();
+    void LoadFirmwareWarnsThenRunsOffTheWindowsThreadAndTellsItsEnd();
 };
 
 namespace {
@@ -118,8 +118,15 @@ void ManagerCommandsTest::FormatAsksTheShortOrTheLongQuestion() {
         const auto window = world.Window({card});
         world.boxes.seen.clear();
         world.boxes.answers = {c.answer};
+        // The busy pointer is the window's own: the question the job asks shows the normal one.
+        bool normalPointerOverTheBox = false;
+        world.boxes.whileOpen = [&] {
+            normalPointerOverTheBox = !QApplication::overrideCursor() && window->cursor().shape() == Qt::WaitCursor &&
+                                      QApplication::activeModalWidget()->cursor().shape() == Qt::ArrowCursor;
+        };
         window->FormatButton()->click();
         world.Settle(*window);
+        QVERIFY(normalPointerOverTheBox);
         QCOMPARE(world.boxes.Texts(), std::vector<std::string>{c.question});
         const auto after = CWindowWorld::ReadCard(card);
         QCOMPARE(after.has_value(), c.velkAfter);
@@ -322,7 +329,7 @@ void ManagerCommandsTest::EditSchedulesSetsTheClockOfAUnitOnlyAndWritesOnOk() {
     QVERIFY(world.boxes.seen.empty());
 }
 
-void ManagerCommandsTest::LoadFirmwareRunsOffTheWindowsThreadWithItsBoxes() {
+void ManagerCommandsTest::LoadFirmwareWarnsThenRunsOffTheWindowsThreadAndTellsItsEnd() {
     CWindowWorld world;
     const std::string plain = world.MakeCard("plain.img", {}, false, 16);  // not an encrypted image
     const auto window = world.Window({world.MakeCard("card.img", {Track("A", 8, 0, 0)})});
@@ -336,26 +343,25 @@ void ManagerCommandsTest::LoadFirmwareRunsOffTheWindowsThreadWithItsBoxes() {
     };
     for (const Case& c : cases) {
         world.boxes.seen.clear();
-        bool disabledMeanwhile = false;
         QString filterShown;
-        // The busy pointer is the window's own: a box the job opens shows the normal one.
-        bool normalPointerOverTheBox = false;
-        world.boxes.whileOpen = [&] {
-            normalPointerOverTheBox = !QApplication::overrideCursor() && window->cursor().shape() == Qt::WaitCursor &&
-                                      QApplication::activeModalWidget()->cursor().shape() == Qt::ArrowCursor;
-        };
+        size_t boxesBeforeTheChoice = 0;
         window->SetFileChooser([&](const QString&, const QString& filter) {
-            disabledMeanwhile = !window->ExitButton()->isEnabled() && !window->DeviceBox()->isEnabled() &&
-                                !window->AddButton()->isEnabled() && window->IsBusy();
             filterShown = filter;
-            window->ProgressBar()->setRange(0, 0);  // busy, as an erase leaves it
+            boxesBeforeTheChoice = world.boxes.seen.size();
+            if (c.chosen) window->ProgressBar()->setRange(0, 0);  // busy, as an erase leaves it
             return c.chosen ? QString(c.chosen) : QString();
         });
-        QSignalSpy finished(window.get(), &CManagerDialog::workFinished);
         window->FirmwareButton()->click();
-        QVERIFY(finished.wait(kWaitMs));
-        QVERIFY(disabledMeanwhile);
+        QCOMPARE(boxesBeforeTheChoice, size_t(1));  // the warning
         QCOMPARE(filterShown, QString("VELK Image Files (*.img);;All Files (*)"));
+        // The update runs on the worker under the busy pointer, the controls disabled.
+        QCOMPARE(window->IsBusy(), c.chosen != nullptr);
+        if (c.chosen) {
+            QVERIFY(!window->ExitButton()->isEnabled() && !window->DeviceBox()->isEnabled() &&
+                    !window->AddButton()->isEnabled());
+            QCOMPARE(window->cursor().shape(), Qt::WaitCursor);
+        }
+        CWindowWorld::Settle(*window);
         std::vector<std::string> captions;
         for (const SeenBox& box : world.boxes.seen) {
             captions.push_back(box.caption);
@@ -371,7 +377,6 @@ void ManagerCommandsTest::LoadFirmwareRunsOffTheWindowsThreadWithItsBoxes() {
         QVERIFY(window->ExitButton()->isEnabled() && window->AddButton()->isEnabled() && window->DeviceBox()->isEnabled());
         QCOMPARE(window->StatusBox()->text(), QString("Ready"));
         QVERIFY(!QApplication::overrideCursor());
-        QVERIFY(normalPointerOverTheBox);
         QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
         QCOMPARE(window->ProgressBar()->maximum(), CWidgetProgress::kBarSteps);  // the busy range put back
     }

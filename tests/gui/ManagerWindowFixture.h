@@ -50,7 +50,6 @@ public:
 private:
     QTemporaryDir m_dir;
     CQtUserPrompt m_prompt;
-    CScopedUserPrompt m_installed{m_prompt};
 };
 
 // Events fed by a test through a pipe, as the udev socket would deliver them.

@@ -16,22 +16,22 @@ TEST_F(JobTest, EachDestructiveJobAsksItsQuestionAndNoWritesNothing) {
     using namespace question_text;
     const std::string routine = Write("r.velk", Mp3Routine(20, 3000));
     const std::string backup = MakeCard("backup.img", 3);
-    std::vector<AddedRoutine> added;
-    CopySummary copied;
     struct Case {
         const char* name;
         bool foreign;  // the card holds no VELK disk (else two routines)
-        std::function<JobOutcome(const JobContext&)> run;
+        std::function<bool(const JobContext&)> run;  // true: done, false: declined
         const char* question;
         size_t tracksAfterYes;
     };
     const Case cases[] = {
-        {"format", false, job::Format, kFormat, 0},
-        {"format a foreign card", true, job::Format, kFormatForeign, 0},
-        {"remove the last routine", false, [](const JobContext& c) { return job::RemoveLast(c); }, kRemoveLast, 1},
-        {"add to a foreign card", true, [&](const JobContext& c) { return job::AddRoutines(c, {routine}, added); },
+        {"format", false, [](const JobContext& c) { return job::Format(c) == JobOutcome::Done; }, kFormat, 0},
+        {"format a foreign card", true, [](const JobContext& c) { return job::Format(c) == JobOutcome::Done; },
+         kFormatForeign, 0},
+        {"remove the last routine", false, [](const JobContext& c) { return job::RemoveLast(c).has_value(); },
+         kRemoveLast, 1},
+        {"add to a foreign card", true, [&](const JobContext& c) { return job::AddRoutines(c, {routine}).has_value(); },
          kFormatForeign, 1},
-        {"restore", false, [&](const JobContext& c) { return job::Restore(c, backup, copied); }, kRestore, 3},
+        {"restore", false, [&](const JobContext& c) { return job::Restore(c, backup).has_value(); }, kRestore, 3},
     };
     for (const Case& c : cases)
         for (const bool yes : {false, true}) {
@@ -41,7 +41,7 @@ TEST_F(JobTest, EachDestructiveJobAsksItsQuestionAndNoWritesNothing) {
             const Bytes before = ReadAll(card);
             prompt.questions.clear();
             prompt.answers = {yes};
-            EXPECT_EQ(c.run(Context(card)), yes ? JobOutcome::Done : JobOutcome::Declined);
+            EXPECT_EQ(c.run(Context(card)), yes);
             EXPECT_THAT(prompt.questions, ElementsAre(c.question));
             if (!yes) {
                 EXPECT_TRUE(ReadAll(card) == before);
@@ -56,15 +56,15 @@ TEST_F(JobTest, EachDestructiveJobAsksItsQuestionAndNoWritesNothing) {
 // As the window does: No opens nothing, so a device that is gone is not even looked for.
 TEST_F(JobTest, RemoveLastAsksBeforeItOpensTheDevice) {
     const JobContext gone = Context(temp.File("unplugged.img"));
-    EXPECT_EQ(job::RemoveLast(gone), JobOutcome::Declined);
+    EXPECT_FALSE(job::RemoveLast(gone));
     prompt.answers = {true};
     EXPECT_THROW(job::RemoveLast(gone), CUsbDeviceException);
     EXPECT_EQ(prompt.questions.size(), 2u);
 
     prompt.answers = {true};
-    CardListing after;
-    EXPECT_EQ(job::RemoveLast(Context(MakeCard("card.img", 2)), &after), JobOutcome::Done);
-    EXPECT_EQ(after.tracks.size(), 1u) << "the card as the job left it";
+    const std::optional<CardListing> after = job::RemoveLast(Context(MakeCard("card.img", 2)));
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->tracks.size(), 1u) << "the card as the job left it";
 }
 
 TEST_F(JobTest, SchedulesAreWrittenOnlyWhenEditedAndNeverOnACardWithoutAVelkDisk) {
@@ -93,6 +93,25 @@ TEST_F(JobTest, SchedulesAreWrittenOnlyWhenEditedAndNeverOnACardWithoutAVelkDisk
     };
     EXPECT_THROW(job::EditSchedules(Context(MakeForeignCard("foreign.img")), mustNotRun), CUsbDeviceException);
     EXPECT_FALSE(edited);
+}
+
+// A schedule plays a routine: a card without any takes none (it reads none either).
+TEST_F(JobTest, ACardWithoutRoutinesTakesNoSchedule) {
+    const std::string card = MakeCard("empty.img", 0);
+    const Bytes before = ReadAll(card);
+    const auto addOne = [](std::vector<ScheduleEntry> schedules, const std::vector<TrackEntry>&) {
+        schedules.emplace_back();
+        return std::optional(schedules);
+    };
+    try {
+        job::EditSchedules(Context(card), addOne);
+        ADD_FAILURE() << "the schedule was written";
+    } catch (const CUsbDeviceException& e) {
+        EXPECT_STREQ(e.what(), card_text::kNoRoutineToSchedule);
+    }
+    EXPECT_TRUE(ReadAll(card) == before);
+    const auto keep = [](const std::vector<ScheduleEntry>& schedules, const std::vector<TrackEntry>&) { return std::optional(schedules); };
+    EXPECT_NO_THROW(job::EditSchedules(Context(card), keep));
 }
 
 }  // namespace

@@ -16,6 +16,12 @@ namespace {
 
 using Edit = std::function<JobOutcome(const JobContext&)>;
 
+// A job's answer as done or declined: what these tests look at.
+template <class Result>
+JobOutcome Outcome(const std::optional<Result>& result) {
+    return result ? JobOutcome::Done : JobOutcome::Declined;
+}
+
 // Stops the job at its nth progress report, whatever the phase.
 class CStopAtReport final : public IProgressSink {
 public:
@@ -66,10 +72,10 @@ protected:
     std::vector<std::pair<const char*, Edit>> Edits() {
         const std::string replacement = Write("new.velk", Mp3Routine(9, 2000, "New"));
         return {
-            {"remove the first", [](const JobContext& c) { return job::RemoveRoutine(c, 0); }},
-            {"move", [](const JobContext& c) { return job::MoveRoutine(c, 3, 1); }},
-            {"replace", [=](const JobContext& c) { return job::ReplaceRoutine(c, 2, replacement); }},
-            {"rename", [](const JobContext& c) { return job::RenameRoutine(c, 1, "Renamed"); }},
+            {"remove the first", [](const JobContext& c) { return Outcome(job::RemoveRoutine(c, 0)); }},
+            {"move", [](const JobContext& c) { return Outcome(job::MoveRoutine(c, 3, 1)); }},
+            {"replace", [=](const JobContext& c) { return Outcome(job::ReplaceRoutine(c, 2, replacement)); }},
+            {"rename", [](const JobContext& c) { return Outcome(job::RenameRoutine(c, 1, "Renamed")); }},
         };
     }
 };
@@ -83,20 +89,20 @@ TEST_F(EditJobs, WrongInputIsRefusedWithOneLineBeforeTheQuestionAndTheCardUntouc
         std::string message;
     };
     const Case cases[] = {
-        {"no such routine", false, [](const JobContext& c) { return job::RemoveRoutine(c, 9); },
+        {"no such routine", false, [](const JobContext& c) { return Outcome(job::RemoveRoutine(c, 9)); },
          "The card holds 4 routines: there is no routine 9."},
-        {"no such place", false, [](const JobContext& c) { return job::MoveRoutine(c, 1, 4); },
+        {"no such place", false, [](const JobContext& c) { return Outcome(job::MoveRoutine(c, 1, 4)); },
          "The card holds 4 routines: there is no routine 4."},
-        {"a move to where it is", false, [](const JobContext& c) { return job::MoveRoutine(c, 2, 2); },
+        {"a move to where it is", false, [](const JobContext& c) { return Outcome(job::MoveRoutine(c, 2, 2)); },
          "Routine 2 is at place 2 already: there is nothing to move."},
-        {"a title too long", false, [](const JobContext& c) { return job::RenameRoutine(c, 0, "Sixteen bytes!!!"); },
+        {"a title too long", false, [](const JobContext& c) { return Outcome(job::RenameRoutine(c, 0, "Sixteen bytes!!!")); },
          "A title holds at most 15 bytes; \"Sixteen bytes!!!\" has 16."},
-        {"no VELK disk", true, [](const JobContext& c) { return job::RemoveRoutine(c, 0); },
+        {"no VELK disk", true, [](const JobContext& c) { return Outcome(job::RemoveRoutine(c, 0)); },
          "The card does not hold a VELK disk: format it first."},
-        {"no routine to save", false, [this](const JobContext& c) { return job::ExportRoutine(c, 4, temp.File("o.velk")); },
+        {"no routine to save", false, [this](const JobContext& c) { return Outcome(job::ExportRoutine(c, 4, temp.File("o.velk"))); },
          "The card holds 4 routines: there is no routine 4."},
         // Known only once the file is read, after the question.
-        {"a replacement that does not fit", false, [&](const JobContext& c) { return job::ReplaceRoutine(c, 0, huge); },
+        {"a replacement that does not fit", false, [&](const JobContext& c) { return Outcome(job::ReplaceRoutine(c, 0, huge)); },
          "The card is full"},
     };
     for (const Case& c : cases) {
@@ -127,17 +133,17 @@ TEST_F(EditJobs, EachEditAsksNamingTheRoutineAndTellsWhereTheRoutinesWent) {
         std::vector<std::string> titles;
     };
     const Case cases[] = {
-        {[](const JobContext& c) { return job::RemoveRoutine(c, 0); }, "Remove routine 0 \"Mid\" and its 2 schedules?",
+        {[](const JobContext& c) { return Outcome(job::RemoveRoutine(c, 0)); }, "Remove routine 0 \"Mid\" and its 2 schedules?",
          {"Small", "Big", "Quiet"}},
-        {[](const JobContext& c) { return job::RemoveRoutine(c, 2); }, "Remove routine 2 \"Big\" and its 1 schedule?",
+        {[](const JobContext& c) { return Outcome(job::RemoveRoutine(c, 2)); }, "Remove routine 2 \"Big\" and its 1 schedule?",
          {"Mid", "Small", "Quiet"}},
-        {[](const JobContext& c) { return job::RemoveRoutine(c, 3); }, "Remove routine 3 \"Quiet\"?",
+        {[](const JobContext& c) { return Outcome(job::RemoveRoutine(c, 3)); }, "Remove routine 3 \"Quiet\"?",
          {"Mid", "Small", "Big"}},
-        {[](const JobContext& c) { return job::MoveRoutine(c, 0, 2); }, "Move routine 0 \"Mid\" to place 2?",
+        {[](const JobContext& c) { return Outcome(job::MoveRoutine(c, 0, 2)); }, "Move routine 0 \"Mid\" to place 2?",
          {"Small", "Big", "Mid", "Quiet"}},
-        {[&](const JobContext& c) { return job::ReplaceRoutine(c, 1, replacement); },
+        {[&](const JobContext& c) { return Outcome(job::ReplaceRoutine(c, 1, replacement)); },
          "Replace routine 1 \"Small\" with the routine of " + replacement + "?", {"Mid", "New", "Big", "Quiet"}},
-        {[](const JobContext& c) { return job::RenameRoutine(c, 3, "Loud"); }, "Rename routine 3 \"Quiet\" to \"Loud\"?",
+        {[](const JobContext& c) { return Outcome(job::RenameRoutine(c, 3, "Loud")); }, "Rename routine 3 \"Quiet\" to \"Loud\"?",
          {"Mid", "Small", "Big", "Loud"}},
     };
     for (const Case& c : cases)
@@ -164,11 +170,14 @@ TEST_F(EditJobs, EachEditAsksNamingTheRoutineAndTellsWhereTheRoutinesWent) {
 TEST_F(EditJobs, TheEditedCardComesBackWithTheOldPlacesMapped) {
     const std::string card = MakeEditCard("card.img");
     prompt.answers = {true, true};
-    EditedCard edited;
-    ASSERT_EQ(job::MoveRoutine(Context(card), 3, 0, &edited), JobOutcome::Done);
+    std::optional<EditedCard> moved = job::MoveRoutine(Context(card), 3, 0);
+    ASSERT_TRUE(moved);
+    EditedCard edited = *moved;
     EXPECT_TRUE(SameCard(edited.card, Listed(card)));
     EXPECT_THAT(edited.placeOf, ElementsAre(1, 2, 3, 0));
-    ASSERT_EQ(job::RemoveRoutine(Context(card), 2, &edited), JobOutcome::Done);
+    std::optional<EditedCard> removed = job::RemoveRoutine(Context(card), 2);
+    ASSERT_TRUE(removed);
+    edited = *removed;
     EXPECT_THAT(edited.placeOf, ElementsAre(0, 1, std::nullopt, 2));
     EXPECT_EQ(edited.card.schedules.size(), 3u);
 }
@@ -256,15 +265,15 @@ TEST_F(EditJobs, SaveAsRoutineFileAsksBeforeReplacingAndLeavesNothingWhenStopped
     const std::string card = MakeEditCard("card.img");
     const std::string out = temp.File("out.velk"), part = out + ".part";
     prompt.questions.clear();
-    RoutineHeader header;
-    ASSERT_EQ(job::ExportRoutine(Context(card), 2, out, &header), JobOutcome::Done);
+    const std::optional<RoutineHeader> header = job::ExportRoutine(Context(card), 2, out);
+    ASSERT_TRUE(header);
     EXPECT_TRUE(prompt.questions.empty());
-    EXPECT_EQ(header.Title(), "Big");
+    EXPECT_EQ(header->Title(), "Big");
     const Bytes saved = ReadAll(out);
 
     WriteAll(out, Bytes(10, 1));
     prompt.answers = {false};
-    EXPECT_EQ(job::ExportRoutine(Context(card), 2, out), JobOutcome::Declined);
+    EXPECT_FALSE(job::ExportRoutine(Context(card), 2, out));
     EXPECT_THAT(prompt.questions, ElementsAre(out + " exists already.\n\nReplace it?"));
     EXPECT_TRUE(ReadAll(out) == Bytes(10, 1));
 
@@ -275,7 +284,7 @@ TEST_F(EditJobs, SaveAsRoutineFileAsksBeforeReplacingAndLeavesNothingWhenStopped
     JobContext unit = Context("VELK3");
     unit.paths.sysRoot = temp.Path();
     prompt.answers = {true};
-    ASSERT_EQ(job::ExportRoutine(unit, 2, out), JobOutcome::Done);
+    ASSERT_TRUE(job::ExportRoutine(unit, 2, out));
     EXPECT_TRUE(ReadAll(out) == saved);
 
     std::filesystem::remove(out);

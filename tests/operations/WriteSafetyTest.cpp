@@ -2,6 +2,10 @@
 // wrote, and it keeps the machine awake from its first write to its end, however it ends.
 #include <gmock/gmock.h>
 
+#include <crypto++/default.h>
+#include <crypto++/files.h>
+#include <crypto++/filters.h>
+
 #include <filesystem>
 
 #include "fakes/FakeUsb.h"
@@ -46,7 +50,7 @@ protected:
         const std::string routine = Write("r.velk", Mp3Routine(300, 20000));
         const std::string backup = MakeCard("backup.img", 3);
         return {
-            {"add", "Writing MP3", true, [=, this](const JobContext& c) { job::AddRoutines(c, {routine}, m_added); }},
+            {"add", "Writing MP3", true, [=](const JobContext& c) { job::AddRoutines(c, {routine}); }},
             {"format", "Writing Card", false, [](const JobContext& c) { job::Format(c); }},
             {"remove the last routine", "Writing Card", false, [](const JobContext& c) { job::RemoveLast(c); }},
             {"write schedules", "Writing Card", false,
@@ -55,7 +59,7 @@ protected:
                      return std::vector<ScheduleEntry>(3);
                  });
              }},
-            {"restore", "Writing Card", true, [=, this](const JobContext& c) { job::Restore(c, backup, m_copied); }},
+            {"restore", "Writing Card", true, [=](const JobContext& c) { job::Restore(c, backup); }},
             // The new routines go behind the old ones first: until they are named there, it stops.
             {"move a routine", "Moving Routines", true, [](const JobContext& c) { job::MoveRoutine(c, 1, 0); }},
             // The first routine's room takes the second: it is named where it lies, then moved.
@@ -64,8 +68,6 @@ protected:
         };
     }
 
-    std::vector<AddedRoutine> m_added;
-    CopySummary m_copied;
 };
 
 TEST_F(WriteSafetyTest, EveryWritingJobFailsOnACardThatLosesItsWritesAndLeavesItListingAsBefore) {
@@ -87,12 +89,15 @@ TEST_F(WriteSafetyTest, EveryWritingJobFailsOnACardThatLosesItsWritesAndLeavesIt
 // Samples the stand-in's locks at the first report of a phase that writes the card.
 class LockWatch final : public IProgressSink {
 public:
-    explicit LockWatch(const CLogindMock& logind, CStoppingProgress& next) : m_logind(logind), m_next(next) {}
+    // only: the one phase watched; Ready: every phase that writes a card.
+    LockWatch(const CLogindMock& logind, CStoppingProgress& next, JobPhase only = JobPhase::Ready)
+        : m_logind(logind), m_next(next), m_only(only) {}
     void Report(const ProgressReport& report) override {
         const bool writing = report.phase == JobPhase::WritingAudio || report.phase == JobPhase::WritingData ||
                              report.phase == JobPhase::WritingTables || report.phase == JobPhase::WritingCard ||
                              report.phase == JobPhase::Moving;
-        if (writing && heldWhileWriting < 0) heldWhileWriting = m_logind.Held();
+        if ((m_only == JobPhase::Ready ? writing : report.phase == m_only) && heldWhileWriting < 0)
+            heldWhileWriting = m_logind.Held();
         m_next.Report(report);
     }
     int heldWhileWriting = -1;
@@ -100,6 +105,7 @@ public:
 private:
     const CLogindMock& m_logind;
     CStoppingProgress& m_next;
+    JobPhase m_only;
 };
 
 // The jobs with a logind stand-in on a private system bus.
@@ -142,17 +148,29 @@ TEST_F(SleepLockTest, EveryWritingJobHoldsALogindLockWhileItWritesAndReleasesItH
         }
 }
 
-TEST_F(SleepLockTest, TheFirmwareUpdateHoldsALockFromTheFileChoiceToItsClosingMessage) {
-    int heldWhileBusy = -1;
-    job::FirmwareFaces faces;
-    faces.chooseImage = [&] { return std::optional<std::string>(temp.File("missing.img")); };
-    faces.showBusy = [&](bool busy) {
-        if (busy) heldWhileBusy = logind.Held();
-    };
-    EXPECT_FALSE(job::LoadFirmware(Context("VELK3"), faces));
-    EXPECT_EQ(heldWhileBusy, 1);
-    EXPECT_TRUE(logind.AllReleased());
-    EXPECT_THAT(logind.Calls(), Contains("Inhibit sleep:idle|VELK3 Manager|Programming|block"));
+TEST_F(SleepLockTest, TheFirmwareUpdateHoldsALockWhileItProgramsAndReleasesItHoweverItEnds) {
+    const std::string image = temp.File("firmware.img");
+    const std::string plain(3000, 'f');
+    CryptoPP::StringSource(plain, true,
+                           new CryptoPP::LegacyEncryptorWithMAC("k27m1x9q4ahzp05wnsd63(&%!QWPLM",
+                                                                new CryptoPP::FileSink(image.c_str(), true)));
+    for (const bool attached : {true, false}) {
+        SCOPED_TRACE(attached ? "programmed" : "no bootloader");
+        fakeusb::Reset();
+        if (attached) fakeusb::AddBootloader({});
+        CStoppingProgress reports;
+        LockWatch watch(logind, reports, JobPhase::Programming);
+        JobContext context = Context("");
+        context.progress = &watch;
+        if (attached) {
+            job::LoadFirmware(context, image);
+            EXPECT_EQ(watch.heldWhileWriting, 1);
+        } else {
+            EXPECT_THROW(job::LoadFirmware(context, image), CUsbDeviceException);
+        }
+        EXPECT_TRUE(logind.AllReleased());
+        EXPECT_THAT(logind.Calls(), Contains("Inhibit sleep:idle|VELK3 Manager|Programming|block"));
+    }
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ TEST(ListDevices, StartBeforeEnumeratingThenTheLabelsThenDone) {
     ASSERT_TRUE(client.Create(2048));
     std::memset(client.area.View(), 0xEE, client.area.Size());
     bool startSeen = false, doneSeen = true;
-    EXPECT_TRUE(ListDevices([&] {
+    EXPECT_TRUE(ListDevices(prompt, [&] {
         startSeen = client.start.IsSet();
         doneSeen = client.done.IsSet();
         return std::vector<std::string>{"VELK3", "VELK5"};
@@ -41,10 +41,12 @@ TEST(ListDevices, StartBeforeEnumeratingThenTheLabelsThenDone) {
 
 TEST(ListDevices, NoUnitGivesOneZeroByteAndBothEvents) {
     CPrivateObjectDirectory objects;
+    CRecordingPrompt prompt;
     Rendezvous client;
     ASSERT_TRUE(client.Create(16));
     client.area.View()[0] = 'X';
-    EXPECT_TRUE(ListDevices([] { return std::vector<std::string>{}; }));
+    EXPECT_TRUE(ListDevices(prompt, [] { return std::vector<std::string>{}; }));
+    EXPECT_TRUE(prompt.messages.empty());
     EXPECT_EQ(client.area.View()[0], 0);
     EXPECT_TRUE(client.start.IsSet());
     EXPECT_TRUE(client.done.IsSet());
@@ -78,7 +80,7 @@ TEST(ListDevices, MissingRendezvousIsReportedAndNothingIsSignalled) {
             ASSERT_TRUE(area.Create(list_objects::kSharedMem, c.areaSize));
         }
         bool enumerated = false;
-        EXPECT_FALSE(ListDevices([&] {
+        EXPECT_FALSE(ListDevices(prompt, [&] {
             enumerated = true;
             return std::vector<std::string>{"VELK1"};
         }));

@@ -61,7 +61,7 @@ protected:
     }
 
     std::future<int> StartServer(int32_t baud = 9600, const std::string& name = "VELK3") {
-        return std::async(std::launch::async, [name, baud] { return CRelayServer({name, baud}).Run(); });
+        return std::async(std::launch::async, [this, name, baud] { return CRelayServer({name, baud}, m_prompt).Run(); });
     }
     int RunServer(int32_t baud = 9600, const std::string& name = "VELK3") { return StartServer(baud, name).get(); }
 

@@ -15,16 +15,12 @@ struct RecordedMessage {
 
 class CRecordingPrompt final : public IUserPrompt {
 public:
-    CRecordingPrompt() : m_installed(*this) {}
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
 
     std::vector<RecordedMessage> messages;
     std::vector<std::string> questions;
     std::deque<bool> answers;  // consumed in order; No when empty
-
-private:
-    CScopedUserPrompt m_installed;
 };
 
 // Records every progress report, and each as a line "Writing MP3 3/7" (status text, done, total;
