@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+#include "gui/GuiThread.h"
+
 namespace {
 constexpr int kEventSliceMs = 10;
 }  // namespace
@@ -62,7 +64,7 @@ void CDeviceWorker::Run(std::stop_token quit) {
             stop = m_current.get_token();
         }
         entry.job(stop);
-        QMetaObject::invokeMethod(this, [this, done = std::move(entry.done)] { Finished(done); }, Qt::QueuedConnection);
+        PostToGuiThread(this, [this, done = std::move(entry.done)] { Finished(done); });
     }
 }
 
