@@ -103,11 +103,19 @@ void WriteSchedule(std::ostream& out, const ScheduleEntry& s, const ScheduleNote
 
 }  // namespace
 
-void WriteCardJson(std::ostream& out, const std::string& device, const CardListing& card) {
+void WriteCardJson(std::ostream& to, const std::string& device, const CardListing& card) {
+    CChunkedOutput chunks(to);
+    std::ostream& out = chunks.Stream();
     out << "{\n  \"device\": " << Quoted(device) << ",\n  \"mode\": " << card.mode << ",\n  \"schedules\": ";
-    WriteArray(out, card.schedules, [&out](size_t, const ScheduleEntry& s) { WriteSchedule(out, s); });
+    WriteArray(out, card.schedules, [&](size_t, const ScheduleEntry& s) {
+        WriteSchedule(out, s);
+        chunks.FlushWhenFull();
+    });
     out << ",\n  \"tracks\": ";
-    WriteArray(out, card.tracks, [&out](size_t i, const TrackEntry& t) { WriteTrack(out, i, t); });
+    WriteArray(out, card.tracks, [&](size_t i, const TrackEntry& t) {
+        WriteTrack(out, i, t);
+        chunks.FlushWhenFull();
+    });
     out << ",\n  \"velk\": " << JsonBool(card.velkDisk) << "\n}";
 }
 

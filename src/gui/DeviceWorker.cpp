@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+#include "gui/GuiThread.h"
+
 namespace {
 constexpr int kEventSliceMs = 10;
 }  // namespace
@@ -62,7 +64,7 @@ void CDeviceWorker::Run(std::stop_token quit) {
             stop = m_current.get_token();
         }
         Delivery delivery = entry.job(stop);
-        QMetaObject::invokeMethod(this, [this, delivery = std::move(delivery)] { Deliver(delivery); }, Qt::QueuedConnection);
+        PostToGuiThread(this, [this, delivery = std::move(delivery)] { Deliver(delivery); });
     }
 }
 

@@ -1,6 +1,8 @@
 #include "gui/SchedulePreviewer.h"
 
-#include <QThreadPool>
+#include <thread>
+
+#include "gui/GuiThread.h"
 
 CSchedulePreviewer::CSchedulePreviewer(QObject* parent) : QObject(parent), m_mailbox(std::make_shared<Mailbox>()) {
     m_mailbox->owner = this;
@@ -23,14 +25,15 @@ void CSchedulePreviewer::Request(std::vector<ScheduleEntry> schedules,
 
 void CSchedulePreviewer::Start(Work work) {
     m_busy = true;
-    QThreadPool::globalInstance()->start([mailbox = m_mailbox, work = std::move(work)] {
+    // A thread of its own (previews are rare and short): its start orders the work before it.
+    std::thread([mailbox = m_mailbox, work = std::move(work)] {
         auto preview = std::make_shared<const SchedulePreview>(PreviewSchedules(work.schedules, *work.tracks, work.from));
         // Posted under the lock: the owner cannot go between the check and the post, and once it
-        // has gone Qt drops the posted call with it.
+        // has gone the posted call is dropped.
         const std::lock_guard lock(mailbox->mutex);
         if (CSchedulePreviewer* owner = mailbox->owner)
-            QMetaObject::invokeMethod(owner, [owner, preview] { owner->Finished(preview); }, Qt::QueuedConnection);
-    });
+            PostToGuiThread(owner, [owner, preview] { owner->Finished(preview); });
+    }).detach();
 }
 
 void CSchedulePreviewer::Finished(std::shared_ptr<const SchedulePreview> preview) {

@@ -1,6 +1,6 @@
 #pragma once
-// Works out the schedule dialog's preview (the next plays, the week, the notes) on a pool thread,
-// so the dialog never waits for it. While one request is worked out, a newer one waits and
+// Works out the schedule dialog's preview (the next plays, the week, the notes) on a thread of
+// its own, so the dialog never waits for it. While one request is worked out, a newer one waits and
 // replaces any that waited before it; a result that a waiting request has already made stale is
 // dropped. Results arrive on the owner's thread. The owner may go at any time: a result for an
 // owner that has gone is thrown away.
@@ -33,7 +33,7 @@ private:
         std::shared_ptr<const std::vector<TrackEntry>> tracks;
         LocalMinute from;
     };
-    // What a pool thread holds of its owner: cleared when the owner goes.
+    // What a preview's thread holds of its owner: cleared when the owner goes.
     struct Mailbox {
         std::mutex mutex;
         CSchedulePreviewer* owner = nullptr;

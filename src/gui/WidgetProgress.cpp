@@ -29,7 +29,7 @@ void CWidgetProgress::Report(const ProgressReport& report) {
     if (OnGuiThread())
         Apply();
     else
-        QMetaObject::invokeMethod(this, &CWidgetProgress::OnPosted, Qt::QueuedConnection);
+        PostToGuiThread(this, [this] { OnPosted(); });
 }
 
 void CWidgetProgress::ResetBar() {

@@ -58,13 +58,18 @@ TrackEntry Track(const std::string& title, uint32_t start, uint8_t code) {
 }  // namespace
 
 // Titles come from routine files: quotes, backslashes, control bytes and bytes that are not UTF-8
-// must come out exactly as the library escapes and replaces them.
+// must come out exactly as the library escapes and replaces them, also at the edges of the
+// printable range and in a document longer than one piece of the output.
 TEST(CardJson, StreamedDocumentMatchesTheLibrarysDocumentByteForByte) {
     struct Case { const char* name; std::vector<std::string> titles; int schedules; };
+    std::vector<std::string> manyTitles;
+    for (int i = 0; i < 400; ++i) manyTitles.push_back("Routine number " + std::to_string(i));
     const Case cases[] = {
         {"empty card", {}, 0},
         {"plain", {"Intro", "Finale"}, 1},
         {"escapes", {"say \"hi\"", "back\\slash", std::string("tab\there\x01", 10), "\xC3\xA9t\xC3\xA9"}, 3},
+        {"printable edges", {" ~", "del\x7F", "unit\x1F", "\"", "\\"}, 1},
+        {"more than a piece of output", manyTitles, 300},
         {"invalid UTF-8", {"\xFF\xFE", "cut \xC3", "\xE2\x82"}, 2},
         {"no schedules", {"only"}, 0},
     };

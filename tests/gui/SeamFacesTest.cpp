@@ -1,14 +1,18 @@
 // The window's faces of the seams: questions and messages from the window's thread (directly)
-// and from a worker (marshalled, the worker waiting), status and progress from a flooding worker.
+// and from a worker (marshalled, the worker waiting), status and progress from a flooding worker,
+// and the calls a worker posts to the window's thread.
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QTest>
 #include <QWidget>
 
+#include <memory>
 #include <thread>
+#include <vector>
 
 #include "gui/QtTestMain.h"
 #include "gui/BoxAnswerer.h"
+#include "gui/GuiThread.h"
 #include "gui/QtUserPrompt.h"
 #include "gui/WidgetProgress.h"
 
@@ -18,6 +22,7 @@ private slots:
     void QuestionsAndMessagesAreOwnedByTheWindowFromAnyThread();
     void AFloodOfProgressFromAWorkerPostsOneUpdateAndEndsOnTheLastState();
     void SpeedShowsForByteLikePhasesAndTimeLeftForEveryCountedOne();
+    void PostedCallsRunInOrderAndNeverOnAContextThatHasGone();
 };
 
 namespace {
@@ -28,7 +33,7 @@ void OnWorker(Call call) {
     bool done = false;
     std::thread worker([&] {
         call();
-        QMetaObject::invokeMethod(qApp, [&done] { done = true; }, Qt::QueuedConnection);
+        PostToGuiThread(nullptr, [&done] { done = true; });
     });
     QTRY_VERIFY_WITH_TIMEOUT(done, 20000);
     worker.join();
@@ -124,6 +129,33 @@ void SeamFacesTest::SpeedShowsForByteLikePhasesAndTimeLeftForEveryCountedOne() {
         QCOMPARE(bar.format().contains("MB/s"), c.rate);
         QCOMPARE(bar.format().contains(" left"), c.left);
         QVERIFY(bar.format().startsWith("%p%"));
+    }
+}
+
+// A call bound to an object that goes before the window's thread gets to it must not run on it.
+void SeamFacesTest::PostedCallsRunInOrderAndNeverOnAContextThatHasGone() {
+    struct Case {
+        const char* name;
+        bool bound, contextGoes;
+        std::vector<int> want;
+    };
+    for (const Case& c : {Case{"bound, context stays", true, false, {1, 2, 3}},
+                          Case{"bound, context goes", true, true, {1, 3}},
+                          Case{"unbound", false, true, {1, 2, 3}}}) {
+        auto context = std::make_unique<QObject>();
+        QObject* bound = c.bound ? context.get() : nullptr;
+        std::vector<int> ran;
+        std::thread worker([&] {
+            PostToGuiThread(nullptr, [&ran] { ran.push_back(1); });
+            PostToGuiThread(bound, [&ran] { ran.push_back(2); });
+            PostToGuiThread(nullptr, [&ran] { ran.push_back(3); });
+        });
+        worker.join();  // nothing has run: the window's thread has turned no events yet
+        QVERIFY2(ran.empty(), c.name);
+        if (c.contextGoes) context.reset();
+        QTRY_COMPARE_WITH_TIMEOUT(ran.size(), c.want.size(), 5000);
+        QTest::qWait(20);  // a dropped call that ran late would show here
+        QVERIFY2(ran == c.want, c.name);
     }
 }
 
