@@ -55,7 +55,7 @@ TEST_F(JobTest, EachDestructiveJobAsksItsQuestionAndNoWritesNothing) {
         }
 }
 
-// As the window does: No opens nothing, so a device that is gone is not even looked for.
+// No opens nothing, so the job does not even look for a device that is gone.
 TEST_F(JobTest, RemoveLastAsksBeforeItOpensTheDevice) {
     const JobContext gone = Context(temp.File("unplugged.img"));
     EXPECT_FALSE(job::RemoveLast(gone));
