@@ -165,28 +165,12 @@ Jetzt Firmware laden?</translation>
         <translation>Karte wiederherstellen...</translation>
     </message>
     <message>
-        <source>The card is being written.
-
-Cancel now (the card keeps what it held before), or close VELK3 Manager when the work has ended?</source>
-        <translation>Die Karte wird gerade beschrieben.
-
-Jetzt abbrechen (die Karte behält ihren bisherigen Inhalt) oder VELK3 Manager schließen, wenn die Arbeit beendet ist?</translation>
-    </message>
-    <message>
         <source>Cancel and Close</source>
         <translation>Abbrechen und schließen</translation>
     </message>
     <message>
         <source>Close When Done</source>
         <translation>Danach schließen</translation>
-    </message>
-    <message>
-        <source>The card is being written. Cutting this off could damage what it holds.
-
-VELK3 Manager will close as soon as the work has ended.</source>
-        <translation>Die Karte wird gerade beschrieben. Ein Abbruch könnte ihren Inhalt beschädigen.
-
-VELK3 Manager wird geschlossen, sobald die Arbeit beendet ist.</translation>
     </message>
     <message>
         <source>&quot;%1&quot; is a routine file, not a card image.
@@ -231,6 +215,54 @@ Stecken Sie zuerst eine Karte ein, schließen Sie einen VELK an oder öffnen Sie
     <message>
         <source>The work ended with an unexpected failure.</source>
         <translation>Die Arbeit endete mit einem unerwarteten Fehler.</translation>
+    </message>
+    <message>
+        <source>Routines are being added to the card.
+
+Cancel now (the routine being added is left off the card, any added before it stay), or close VELK3 Manager when the work has ended?</source>
+        <translation>Routinen werden zur Karte hinzugefügt.
+
+Jetzt abbrechen (die gerade hinzugefügte Routine kommt nicht auf die Karte, zuvor hinzugefügte bleiben) oder VELK3 Manager schließen, wenn die Arbeit beendet ist?</translation>
+    </message>
+    <message>
+        <source>The last routine is being removed from the card.
+
+Cancel now (once the removal has begun it is finished first), or close VELK3 Manager when the work has ended?</source>
+        <translation>Die letzte Routine wird von der Karte entfernt.
+
+Jetzt abbrechen (hat das Entfernen schon begonnen, wird es erst zu Ende geführt) oder VELK3 Manager schließen, wenn die Arbeit beendet ist?</translation>
+    </message>
+    <message>
+        <source>The card is being formatted.
+
+Cancel now (once formatting has begun it is finished first), or close VELK3 Manager when the work has ended?</source>
+        <translation>Die Karte wird formatiert.
+
+Jetzt abbrechen (hat das Formatieren schon begonnen, wird es erst zu Ende geführt) oder VELK3 Manager schließen, wenn die Arbeit beendet ist?</translation>
+    </message>
+    <message>
+        <source>The card&apos;s schedules are being edited and written. Cutting this off could damage what the card holds.
+
+VELK3 Manager will close as soon as the work has ended.</source>
+        <translation>Die Zeitpläne der Karte werden bearbeitet und geschrieben. Ein Abbruch könnte den Inhalt der Karte beschädigen.
+
+VELK3 Manager wird geschlossen, sobald die Arbeit beendet ist.</translation>
+    </message>
+    <message>
+        <source>The card is being backed up to an image file.
+
+Cancel now (no backup is written; the card stays as it is), or close VELK3 Manager when the backup has ended?</source>
+        <translation>Die Karte wird in eine Abbilddatei gesichert.
+
+Jetzt abbrechen (es wird keine Sicherung geschrieben; die Karte bleibt, wie sie ist) oder VELK3 Manager schließen, wenn die Sicherung beendet ist?</translation>
+    </message>
+    <message>
+        <source>The card is being restored from an image.
+
+Cancel now (the card is then left without a VELK disk: restore it again or format it), or close VELK3 Manager when the restore has ended?</source>
+        <translation>Die Karte wird aus einem Abbild wiederhergestellt.
+
+Jetzt abbrechen (die Karte enthält dann keinen VELK-Datenträger mehr: Stellen Sie sie erneut wieder her oder formatieren Sie sie) oder VELK3 Manager schließen, wenn die Wiederherstellung beendet ist?</translation>
     </message>
 </context>
 <context>
@@ -510,14 +542,6 @@ Unmount it and continue?</source>
 Aushängen und fortfahren?</translation>
     </message>
     <message>
-        <source>Restoring the image will replace everything on this card and will DELETE ALL DATA on it.
-
-Do you wish to continue?</source>
-        <translation>Beim Wiederherstellen des Abbilds wird alles auf dieser Karte ersetzt, und ALLE DATEN darauf werden GELÖSCHT.
-
-Möchten Sie fortfahren?</translation>
-    </message>
-    <message>
         <source>The VELK is no longer attached.</source>
         <translation>Der VELK ist nicht mehr angeschlossen.</translation>
     </message>
@@ -626,6 +650,14 @@ Bitte verwenden Sie die passende Version von VELK3 Manager oder formatieren Sie 
     <message>
         <source>No card reader with a card and no VELK found</source>
         <translation>Kein Kartenleser mit Karte und kein VELK gefunden</translation>
+    </message>
+    <message>
+        <source>Restoring the image onto %1 will replace everything on this card and will DELETE ALL DATA on it.
+
+Do you wish to continue?</source>
+        <translation>Beim Wiederherstellen des Abbilds auf %1 wird alles auf dieser Karte ersetzt, und ALLE DATEN darauf werden GELÖSCHT.
+
+Möchten Sie fortfahren?</translation>
     </message>
 </context>
 </TS>

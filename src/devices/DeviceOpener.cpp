@@ -128,10 +128,20 @@ const PhysicalDriveInfo& RequireListedDrive(const DeviceId& id, const CDriveList
     return *drive;
 }
 
-COpenedDevice OpenListedImage(const DeviceId& id) {
+void RequireListedImage(const DeviceId& id) {
     const FileIdentity named = FileIdentity::At(id.name, false);
     if (!named.Known()) throw CUsbDeviceException("The card image " + id.name + " is no longer there.");
     if (named != id.file) throw CUsbDeviceException(ReplacedImageMessage(id.name));
+}
+
+struct usb_device& RequireListedUnit(const DeviceId& id, const SystemPaths& paths) {
+    struct usb_device* unit = FindUnit(id, paths);
+    if (!unit) throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "The VELK is no longer attached."));
+    return *unit;
+}
+
+COpenedDevice OpenListedImage(const DeviceId& id) {
+    RequireListedImage(id);
     auto device = std::make_unique<CImageFile>();
     DeviceEntry entry = CImageFile::EntryFor(id.name);
     entry.id = id;
@@ -145,17 +155,22 @@ COpenedDevice OpenDevice(const DeviceId& id, const DeviceOpenOptions& options) {
     switch (id.kind) {
         case DeviceKind::Named: return OpenDeviceByName(id.name, options);
         case DeviceKind::Image: return OpenListedImage(id);
-        case DeviceKind::Unit: {
-            struct usb_device* unit = FindUnit(id, options.paths);
-            if (!unit) throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "The VELK is no longer attached."));
-            return OpenUnit(*unit, id.name);
-        }
+        case DeviceKind::Unit: return OpenUnit(RequireListedUnit(id, options.paths), id.name);
         case DeviceKind::Drive: {
             const CDriveList drives(options.paths);
             return OpenDrive(RequireListedDrive(id, drives), options);
         }
     }
     throw CUsbDeviceException("Unable to open device");
+}
+
+void RequireStillThere(const DeviceId& id, const SystemPaths& paths) {
+    switch (id.kind) {
+        case DeviceKind::Named: return;  // whatever it names is found when it is opened
+        case DeviceKind::Image: RequireListedImage(id); return;
+        case DeviceKind::Unit: RequireListedUnit(id, paths); return;
+        case DeviceKind::Drive: RequireListedDrive(id, CDriveList(paths)); return;
+    }
 }
 
 void SetUnitClock(COpenedDevice& opened) {

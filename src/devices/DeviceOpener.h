@@ -46,6 +46,8 @@ private:
 };
 
 COpenedDevice OpenDevice(const DeviceId& id, const DeviceOpenOptions& options);
+// Fails as OpenDevice would when the device an identity was taken from has gone, without opening it.
+void RequireStillThere(const DeviceId& id, const SystemPaths& paths);
 COpenedDevice OpenDeviceByName(const std::string& name, const DeviceOpenOptions& options);
 
 // Sets a unit's clock to local time; drives and images have no clock.

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "devices/DeviceId.h"
+#include "devices/DeviceOpener.h"
 #include "operations/JobContext.h"
 #include "platform/SystemPaths.h"
 
@@ -27,7 +28,7 @@ class QWidget;
 
 // A job the user started.
 struct Command {
-    DeviceId device;           // the device it works on, as chosen when it was started
+    DeviceId device;           // the device it works on: the one current when the user started it
     bool cancellable = false;  // Exit turns into Cancel, and closing offers to cancel
     QString closing;           // what closing the window says while it runs
 };
@@ -50,14 +51,21 @@ public:
     void Post(DeviceId device, Work<T> work, Done<T> done) {
         Queue<T>(std::move(device), std::move(work), std::move(done), false);
     }
-    // A command; refused while another runs.
+    // A command; refused while another runs. It works on its own device whatever is current by
+    // then, and fails saying so, before anything is asked or written, when that device has gone.
     template <class T>
     void Start(Command command, Work<T> work, Done<T> done) {
         if (Busy()) return;
         m_command = std::move(command);
         m_busy = true;
         emit commandStarted(m_command.cancellable);
-        m_commandStop = Queue<T>(m_command.device, std::move(work), std::move(done), true);
+        m_commandStop = Queue<T>(
+            m_command.device,
+            [work = std::move(work)](const JobContext& context) {
+                if (!context.device.Empty()) RequireStillThere(context.device, context.paths);
+                return work(context);
+            },
+            std::move(done), true);
     }
 
     // Runs body (a box or a dialog of the window) with every job's end held back until it returns.

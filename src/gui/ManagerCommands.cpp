@@ -18,13 +18,17 @@ constexpr const char* kFirmwareFilter = QT_TRANSLATE_NOOP("CManagerDialog", "VEL
 }  // namespace
 
 void CManagerDialog::OnAddRoutine() {
-    if (IsBusy() || CurrentDevice().Empty()) return;
+    const DeviceId device = CurrentDevice();  // the dialog may outlast it as the current one
+    if (IsBusy() || device.Empty()) return;
     const QString file = ChooseFile(tr("Add routine"), tr(kRoutineFilter));
-    if (!file.isEmpty()) AddRoutineFiles({file.toStdString()});
+    if (!file.isEmpty()) AddRoutineFiles(device, {file.toStdString()});
 }
 
-void CManagerDialog::AddRoutineFiles(const std::vector<std::string>& paths) {
-    StartCommand(Kind::Cancellable, [paths](const JobContext& context) {
+void CManagerDialog::AddRoutineFiles(const DeviceId& device, const std::vector<std::string>& paths) {
+    Command command{device, true,
+                    tr("Routines are being added to the card.\n\nCancel now (the routine being added is left off the "
+                       "card, any added before it stay), or close VELK3 Manager when the work has ended?")};
+    StartCommand(std::move(command), [paths](const JobContext& context) {
         job::AddRoutines(context, paths);
         return CommandEnd{};
     });
@@ -32,21 +36,30 @@ void CManagerDialog::AddRoutineFiles(const std::vector<std::string>& paths) {
 
 void CManagerDialog::OnRemoveLast() {
     // Answered No, the device was not even opened: nothing to read again. Cancel reaches a wait for
-    // udisks2 and polkit while the card reader is opened.
-    StartCommand(Kind::Cancellable, [](const JobContext& context) {
+    // udisks2 and polkit while the card reader is opened; the removal itself is not given up.
+    Command command{CurrentDevice(), true,
+                    tr("The last routine is being removed from the card.\n\nCancel now (once the removal has "
+                       "begun it is finished first), or close VELK3 Manager when the work has ended?")};
+    StartCommand(std::move(command), [](const JobContext& context) {
         return job::RemoveLast(context) ? CommandEnd{} : CommandEnd::Untouched();
     });
 }
 
 void CManagerDialog::OnFormat() {
-    StartCommand(Kind::Cancellable, [](const JobContext& context) {  // as Remove last
+    Command command{CurrentDevice(), true,  // as Remove last
+                    tr("The card is being formatted.\n\nCancel now (once formatting has begun it is finished "
+                       "first), or close VELK3 Manager when the work has ended?")};
+    StartCommand(std::move(command), [](const JobContext& context) {
         job::Format(context);
         return CommandEnd{};
     });
 }
 
 void CManagerDialog::OnEditSchedules() {
-    StartCommand(Kind::Writing, [this](const JobContext& context) {
+    Command command{CurrentDevice(), false,
+                    tr("The card's schedules are being edited and written. Cutting this off could damage what the "
+                       "card holds.\n\nVELK3 Manager will close as soon as the work has ended.")};
+    StartCommand(std::move(command), [this](const JobContext& context) {
         job::EditSchedules(context, [this](const std::vector<ScheduleEntry>& schedules, const std::vector<TrackEntry>& tracks) {
             std::optional<std::vector<ScheduleEntry>> edited;
             RunOnGuiThread([&] {
@@ -81,34 +94,36 @@ void CManagerDialog::OnLoadFirmware() {
 }
 
 void CManagerDialog::OnBackUp() {
-    if (IsBusy() || CurrentDevice().Empty()) return;
+    const DeviceId device = CurrentDevice();
+    if (IsBusy() || device.Empty()) return;
     const QString file = ChooseFile(tr("Back up card"), tr(kCardImageFilter), true);
     if (file.isEmpty()) return;
-    StartCommand(Kind::Cancellable, [path = file.toStdString()](const JobContext& context) {
+    Command command{device, true,
+                    tr("The card is being backed up to an image file.\n\nCancel now (no backup is written; the card "
+                       "stays as it is), or close VELK3 Manager when the backup has ended?")};
+    StartCommand(std::move(command), [path = file.toStdString()](const JobContext& context) {
         const CopySummary copied = job::Backup(context, path);
         return CommandEnd::Untouched(CopySummaryText(CoreText(copy_text::kBackedUp).toStdString(), path, copied));
     });
 }
 
 void CManagerDialog::OnRestore() {
-    if (IsBusy() || CurrentDevice().Empty()) return;
+    const DeviceId device = CurrentDevice();
+    if (IsBusy() || device.Empty()) return;
     const QString file = ChooseFile(tr("Restore card"), tr(kCardImageFilter));
     if (file.isEmpty()) return;
-    StartCommand(Kind::Cancellable, [path = file.toStdString()](const JobContext& context) {
+    Command command{device, true,
+                    tr("The card is being restored from an image.\n\nCancel now (the card is then left without a "
+                       "VELK disk: restore it again or format it), or close VELK3 Manager when the restore has ended?")};
+    StartCommand(std::move(command), [path = file.toStdString()](const JobContext& context) {
         const std::optional<CopySummary> copied = job::Restore(context, path);
         if (!copied) return CommandEnd::Untouched();
         return CommandEnd{false, CopySummaryText(CoreText(copy_text::kRestored).toStdString(), path, *copied)};
     });
 }
 
-void CManagerDialog::StartCommand(Kind kind, CCommandRunner::Work<CommandEnd> work) {
-    if (IsBusy() || CurrentDevice().Empty()) return;
-    Command command{CurrentDevice(), kind == Kind::Cancellable, {}};
-    command.closing = command.cancellable
-                          ? tr("The card is being written.\n\nCancel now (the card keeps what it held before), or "
-                               "close VELK3 Manager when the work has ended?")
-                          : tr("The card is being written. Cutting this off could damage what it holds.\n\n"
-                               "VELK3 Manager will close as soon as the work has ended.");
+void CManagerDialog::StartCommand(Command command, CCommandRunner::Work<CommandEnd> work) {
+    if (IsBusy() || command.device.Empty()) return;
     m_runner->Start<CommandEnd>(std::move(command), std::move(work), [this](CommandEnd end) {
         if (!end.cardUntouched) RefreshRoutineList();
         // Told once the job has ended, so the window is no longer busy while the box is open.

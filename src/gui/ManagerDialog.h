@@ -107,7 +107,6 @@ private:
         std::string told;            // told once the command has ended
         static CommandEnd Untouched(std::string told = {}) { return {true, std::move(told)}; }
     };
-    enum class Kind { Cancellable, Writing };
 
     void ConnectCommands();
     void ShowAbout();
@@ -127,7 +126,7 @@ private:
     void ListStartImage(const QString& path);
     void RememberImage(const QString& path, const FileIdentity& judged);
     void RefuseFile(const QString& text);
-    void AddRoutineFiles(const std::vector<std::string>& paths);
+    void AddRoutineFiles(const DeviceId& device, const std::vector<std::string>& paths);
     // The Open dialog, or the Save dialog; empty when cancelled.
     QString ChooseFile(const QString& caption, const QString& filter, bool save = false);
 
@@ -137,8 +136,8 @@ private:
     void OnEditSchedules();
     void OnLoadFirmware();
     void OnExitOrCancel();
-    // Starts a command on the current device.
-    void StartCommand(Kind kind, CCommandRunner::Work<CommandEnd> work);
+    // Starts a command on its device; the routine list is read again after it unless it says not.
+    void StartCommand(Command command, CCommandRunner::Work<CommandEnd> work);
 
     ManagerDialogUi m_ui;
     std::unique_ptr<CWidgetProgress> m_progress;

@@ -91,6 +91,9 @@ void CManagerDialog::dropEvent(QDropEvent* event) {
 
 void CManagerDialog::OpenCardImages(const QStringList& paths, ImageOrigin origin) {
     using Judged = std::vector<std::pair<QString, CardImageJudgement>>;
+    // Routines go onto the card that was current when they were dropped, whatever is current once
+    // they have been judged.
+    const DeviceId dropOnto = CurrentDevice();
     // Reading a file can block (a network share, a disk spinning up): not on the window's thread.
     m_runner->Post<Judged>(
         {},
@@ -99,19 +102,19 @@ void CManagerDialog::OpenCardImages(const QStringList& paths, ImageOrigin origin
             for (const QString& path : paths) judged.emplace_back(path, JudgeCardImage(path.toStdString()));
             return judged;
         },
-        [this, origin](Judged judged) {
+        [this, origin, dropOnto](Judged judged) {
             QStringList routines;
             bool listed = false;
             for (const auto& [path, judgement] : judged) listed |= ActOnJudgement(path, judgement, origin, routines);
-            // Routines go onto the card that was current when they were dropped; images dropped with
-            // them are listed when the add has ended (a refresh waits for the command).
+            // Images dropped with routines are listed when the add has ended (a refresh waits for
+            // the command).
             if (!routines.isEmpty()) {
                 std::vector<std::string> files;
                 for (const QString& routine : routines) files.push_back(routine.toStdString());
-                if (CurrentDevice().Empty())
+                if (dropOnto.Empty())
                     RefuseFile(tr(kNoCard).arg(Shown(routines.join(QStringLiteral("\", \"")))));
                 else
-                    AddRoutineFiles(files);
+                    AddRoutineFiles(dropOnto, files);
             }
             if (listed) RefreshDevices();
         });

@@ -29,11 +29,20 @@ void CQtUserPrompt::SetOwner(QWidget* owner) {
 }
 
 bool CQtUserPrompt::AskYesNo(const std::string& text, const std::string& caption) {
+    return Ask(CoreText(text.c_str()), caption);
+}
+
+bool CQtUserPrompt::AskYesNoFilled(const std::string& format, const std::vector<std::string>& places,
+                                   const std::string& caption) {
+    return Ask(QString::fromStdString(FillPlaces(CoreText(format.c_str()).toStdString(), places)), caption);
+}
+
+bool CQtUserPrompt::Ask(const QString& text, const std::string& caption) {
     bool yes = false;
     RunOnGuiThread([&] {
         if (m_closed) return;
         // Questions before destructive work carry the exclamation icon.
-        QMessageBox box(QMessageBox::Warning, CoreText(caption.c_str()), CoreText(text.c_str()), QMessageBox::Yes | QMessageBox::No,
+        QMessageBox box(QMessageBox::Warning, CoreText(caption.c_str()), text, QMessageBox::Yes | QMessageBox::No,
                         m_owner.data());
         yes = box.exec() == QMessageBox::Yes;
     });

@@ -19,9 +19,13 @@ public:
     bool IsClosed() const { return m_closed; }
 
     bool AskYesNo(const std::string& text, const std::string& caption) override;
+    bool AskYesNoFilled(const std::string& format, const std::vector<std::string>& places,
+                        const std::string& caption) override;
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
 
 private:
+    bool Ask(const QString& text, const std::string& caption);
+
     QPointer<QWidget> m_owner;
     std::atomic<bool> m_closed{false};
 };

@@ -69,7 +69,7 @@ std::optional<CopySummary> Restore(const JobContext& context, const std::string&
     const bool restored = WithDevice(context, DeviceAccess::ReadWrite, [&](COpenedDevice& card) {
         summary.cardSectors = CardSectors(card);  // a unit learns its card's size here
         CheckCardRoom(summary.sectors, card.Device());
-        if (!context.Confirm(question_text::kRestore)) return false;
+        if (!context.Confirm(question_text::kRestore, {context.device.name})) return false;
         const CSleepLock awake = context.KeepAwake(JobPhase::WritingCard);
         WriteImage(image, card, summary.sectors, context);
         return true;

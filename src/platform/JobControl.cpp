@@ -5,6 +5,10 @@ bool CJobControl::AskYesNo(const std::string& text, const std::string& caption) 
     return questions && questions->AskYesNo(text, caption);
 }
 
+bool CJobControl::Confirm(const std::string& text, const std::vector<std::string>& places) const {
+    return questions && questions->AskYesNoFilled(text, places, kConfirmCaption);
+}
+
 void CJobControl::Tell(const std::string& text, const std::string& caption, MessageIcon icon) const {
     if (questions) questions->ShowMessage(text, caption, icon);
 }

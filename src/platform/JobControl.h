@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <stop_token>
 #include <string>
+#include <vector>
 
 #include "platform/Exceptions.h"
 #include "platform/Progress.h"
@@ -28,6 +29,8 @@ public:
 
     // A question before destructive work, captioned "Confirm"; true only for Yes.
     bool Confirm(const std::string& text) const { return AskYesNo(text, kConfirmCaption); }
+    // The same with text's numbered places filled from places.
+    bool Confirm(const std::string& text, const std::vector<std::string>& places) const;
     bool AskYesNo(const std::string& text, const std::string& caption) const;
     void Tell(const std::string& text, const std::string& caption, MessageIcon icon = MessageIcon::None) const;
 

@@ -3,7 +3,9 @@
 // the terminal in velk3, standard error in velk3-manager's windowless modes, a recorder in tests.
 // Whoever needs one is handed one (a job through its context); there is no prompt of the process.
 #include <string>
+#include <vector>
 
+#include "platform/TextFormat.h"
 #include "platform/Translatable.h"
 
 // The caption of the application's own message box.
@@ -21,9 +23,10 @@ inline constexpr const char* kRemoveLast =
 // is formatted before it reaches the window.
 inline constexpr const char* kUnmount =
     VELK3_TRANSLATE_NOOP("velk3core", "The card is mounted at %s.\n\nUnmount it and continue?");
+// %1: the name of the device written (VELK3, sdb, an image's path).
 inline constexpr const char* kRestore = VELK3_TRANSLATE_NOOP(
     "velk3core",
-    "Restoring the image will replace everything on this card and will DELETE ALL DATA on it.\n\nDo you wish to continue?");
+    "Restoring the image onto %1 will replace everything on this card and will DELETE ALL DATA on it.\n\nDo you wish to continue?");
 }  // namespace question_text
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
@@ -33,5 +36,11 @@ public:
     virtual ~IUserPrompt() = default;
     // Yes/No question with the exclamation icon; true only for Yes.
     virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
+    // The same with the numbered places of format (%1, ...) filled from places; a face that
+    // translates looks format up before it fills it.
+    virtual bool AskYesNoFilled(const std::string& format, const std::vector<std::string>& places,
+                                const std::string& caption) {
+        return AskYesNo(FillPlaces(format, places), caption);
+    }
     virtual void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
 };

@@ -61,7 +61,8 @@ void GermanWindowTest::ScreenReadersReadGermanNames() {
 
 void GermanWindowTest::TheCoresQuestionsAndQtsButtonsAreGerman() {
     CWindowWorld world;
-    const auto window = world.Window({world.MakeCard("card.img", {Track("A", 8, 0, 0)})});
+    const std::string card = world.MakeCard("card.img", {Track("A", 8, 0, 0)});
+    const auto window = world.Window({card});
     QStringList buttons;
     world.boxes.whileOpen = [&] {
         for (QAbstractButton* button : qobject_cast<QMessageBox*>(QApplication::activeModalWidget())->buttons())
@@ -73,6 +74,13 @@ void GermanWindowTest::TheCoresQuestionsAndQtsButtonsAreGerman() {
     QCOMPARE(world.boxes.seen[0].caption, std::string("Bestätigen"));
     buttons.sort();
     QCOMPARE(buttons, (QStringList{"&Ja", "&Nein"}));
+
+    // A question naming the device is translated before the name is filled in.
+    const std::string image = world.MakeCard("image.img", {Track("B", 8, 0, 0)});
+    window->SetFileChooser([&](const QString&, const QString&) { return QString::fromStdString(image); });
+    window->OnRestore();
+    world.Settle(*window);
+    QVERIFY(world.boxes.Texts().back().rfind("Beim Wiederherstellen des Abbilds auf " + card + " wird", 0) == 0);
 }
 
 void GermanWindowTest::TheScheduleDialogIsGerman() {

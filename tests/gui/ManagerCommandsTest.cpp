@@ -10,6 +10,8 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "controls/ControlList.h"
 #include "controls/ImageButton.h"
@@ -18,6 +20,8 @@
 #include "gui/WidgetProgress.h"
 #include "gui/QtTestMain.h"
 #include "gui/SchedulerDialog.h"
+#include "operations/JobContext.h"
+#include "platform/TextFormat.h"
 #include "platform/UserPrompt.h"
 
 class ManagerCommandsTest : public QObject {
@@ -30,6 +34,8 @@ private slots:
     void AddOntoACardThatLosesWritesSaysSoAndLeavesItListingAsBefore();
     void DeviceEventsWhileBusyWaitForTheWork();
     void ClosingDuringAddOffersToCancelOrToWait();
+    void CancelAndCloseSaysWhatTheStoppedCopyLeaves();
+    void ACommandStaysOnTheDeviceCurrentWhenItWasStarted();
     void DeviceEventsDuringAQuestionWaitForTheCommand();
     void EditSchedulesSetsTheClockOfAUnitOnlyAndWritesOnOk();
     void LoadFirmwareWarnsThenRunsOffTheWindowsThreadAndTellsItsEnd();
@@ -59,6 +65,12 @@ void AddAndWait(CManagerDialog& window, const std::string& file) {
     QVERIFY(finished.wait(kWaitMs));
     QVERIFY(!window.IsBusy());
     CWindowWorld::Settle(window);
+}
+
+std::string Bytes(const std::string& path) {
+    std::ostringstream bytes;
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
 }
 
 }  // namespace
@@ -266,6 +278,106 @@ void ManagerCommandsTest::ClosingDuringAddOffersToCancelOrToWait() {
         QCOMPARE(CWindowWorld::ReadCard(card)->size(), c.tracksAfter);
         QCOMPARE(window->ExitButton()->text(), QString("Exit"));
         fakeusb::Unplug(devnum);
+    }
+}
+
+// Closed while the card is copied, the window says what Cancel and Close leaves, and that is what
+// is left: a restore cut short leaves no VELK disk, a backup cut short no image.
+void ManagerCommandsTest::CancelAndCloseSaysWhatTheStoppedCopyLeaves() {
+    struct Case {
+        bool restore;  // else a backup
+        const char* closedAt;  // the status text at which the window is closed
+        const char* promised;
+        const char* told;
+    };
+    const Case cases[] = {
+        {true, status_text::kWritingCard, "left without a VELK disk", stop_text::kRestoreCut},
+        {false, status_text::kReadingCard, "no backup is written", stop_text::kNoBackup},
+    };
+    for (const Case& c : cases) {
+        CWindowWorld world;
+        const std::string card = world.MakeCard("card.img", {Track("A", 3000, 0, 0)});
+        const std::string image = c.restore ? world.MakeCard("image.img", {Track("B", 3000, 0, 0)}) : world.File("backup.img");
+        constexpr int kSlowTransferMs = 5;  // the copy outlasts the close box
+        world.PlugUnit(kUnit, card, 1, kSlowTransferMs);
+        const auto window = world.Window();
+        window->show();
+        const auto chosen = [&](const QString&, const QString&) { return QString::fromStdString(image); };
+        window->SetFileChooser(chosen);
+        window->SetSaveFileChooser(chosen);
+        world.boxes.answers = {QMessageBox::Yes};  // the restore's question
+        bool closed = false;
+        connect(window->StatusBox(), &QLineEdit::textChanged, window.get(), [&](const QString& text) {
+            if (closed || text != c.closedAt) return;
+            closed = true;
+            world.boxes.pressTexts = {"Cancel and Close"};
+            QTimer::singleShot(0, window.get(), [&] { window->close(); });
+        });
+        c.restore ? window->OnRestore() : window->OnBackUp();
+        world.Settle(*window);
+        QVERIFY(closed);
+        std::string promise, told;
+        for (const SeenBox& box : world.boxes.seen) {
+            if (box.icon == QMessageBox::Question) promise = box.text;
+            if (box.icon == QMessageBox::Information) told = box.text;
+        }
+        QVERIFY2(promise.find(c.promised) != std::string::npos, promise.c_str());
+        QCOMPARE(told, std::string(c.told));
+        QVERIFY(!window->isVisible());
+        if (c.restore)
+            QVERIFY(!CWindowWorld::ReadCard(card));
+        else
+            QVERIFY(!std::filesystem::exists(image));
+    }
+}
+
+// A file dialog can outlast the device it was opened for as the current one: the command still
+// works on that device, and when it has gone it says so, before asking anything, and writes nothing.
+void ManagerCommandsTest::ACommandStaysOnTheDeviceCurrentWhenItWasStarted() {
+    const std::string gone = "The VELK is no longer attached.";
+    enum class Command { Restore, Add, Remove };
+    struct Case {
+        Command command;
+        bool unplugged;  // the chosen unit leaves while the dialog is open (Remove: before the click)
+        std::string firstBox;  // empty: none
+        size_t tracksOnChosen;
+    };
+    const Case cases[] = {
+        {Command::Restore, true, gone, 1},
+        {Command::Restore, false, FillPlaces(question_text::kRestore, {"VELK3"}), 3},
+        {Command::Add, true, gone, 1},
+        {Command::Add, false, "", 2},
+        {Command::Remove, true, gone, 1},
+    };
+    for (const Case& c : cases) {
+        CWindowWorld world;
+        const std::string chosen = world.MakeCard("three.img", {Track("A", 8, 0, 0)});
+        const std::string other = world.MakeCard("four.img", {Track("B", 8, 0, 0)});
+        world.PlugUnit(3, chosen);
+        world.PlugUnit(4, other);
+        const std::string file = c.command == Command::Restore
+                                     ? world.MakeCard("image.img", {Track("C", 8, 0, 0), Track("D", 8, 0, 0), Track("E", 8, 0, 0)})
+                                     : world.MakeRoutine("one.velk", 40);
+        const std::string otherBefore = Bytes(other);
+        const auto window = world.Window();
+        QCOMPARE(window->CurrentDevice().name, std::string("VELK3"));
+        window->SetFileChooser([&](const QString&, const QString&) {
+            if (c.unplugged) fakeusb::Unplug(3);
+            window->DeviceBox()->setCurrentIndex(1);  // as the listing after the unplug leaves it
+            return QString::fromStdString(file);
+        });
+        world.boxes.answers = {QMessageBox::Yes};
+        if (c.command == Command::Restore) window->OnRestore();
+        if (c.command == Command::Add) window->AddButton()->click();
+        if (c.command == Command::Remove) {
+            fakeusb::Unplug(3);
+            window->RemoveButton()->click();
+        }
+        world.Settle(*window);
+        QCOMPARE(QString::fromStdString(world.boxes.seen.empty() ? std::string() : world.boxes.seen[0].text),
+                 QString::fromStdString(c.firstBox));
+        QVERIFY(Bytes(other) == otherBefore);
+        QCOMPARE(CWindowWorld::ReadCard(chosen)->size(), c.tracksOnChosen);
     }
 }
 

@@ -13,6 +13,7 @@
 #include "fakes/FakeUsb.h"
 #include "gui/ManagerWindowFixture.h"
 #include "gui/QtTestMain.h"
+#include "platform/TextFormat.h"
 #include "platform/UserPrompt.h"
 
 class ManagerWorkerTest : public QObject {
@@ -124,7 +125,7 @@ void ManagerWorkerTest::ACardIsBackedUpAndRestoredFromTheWindow() {
     window->OnRestore();
     QCOMPARE(window->ExitButton()->text(), QString("Cancel"));
     CWindowWorld::Settle(*window);
-    QCOMPARE(world.boxes.Texts(), (std::vector<std::string>{question_text::kRestore,
+    QCOMPARE(world.boxes.Texts(), (std::vector<std::string>{FillPlaces(question_text::kRestore, {card}),
                                                             "The card has been restored from " + backup +
                                                                 " and verified (18 sectors)."}));
     QCOMPARE(window->RoutineList()->GetRowCount(), 2);

@@ -7,6 +7,7 @@
 #include "operations/AddRoutines.h"
 #include "operations/CardCopyJobs.h"
 #include "operations/JobFixture.h"
+#include "platform/TextFormat.h"
 
 using testing::ElementsAre;
 
@@ -20,7 +21,7 @@ TEST_F(JobTest, EachDestructiveJobAsksItsQuestionAndNoWritesNothing) {
         const char* name;
         bool foreign;  // the card holds no VELK disk (else two routines)
         std::function<bool(const JobContext&)> run;  // true: done, false: declined
-        const char* question;
+        std::string question;
         size_t tracksAfterYes;
     };
     const Case cases[] = {
@@ -31,7 +32,8 @@ TEST_F(JobTest, EachDestructiveJobAsksItsQuestionAndNoWritesNothing) {
          kRemoveLast, 1},
         {"add to a foreign card", true, [&](const JobContext& c) { return job::AddRoutines(c, {routine}).has_value(); },
          kFormatForeign, 1},
-        {"restore", false, [&](const JobContext& c) { return job::Restore(c, backup).has_value(); }, kRestore, 3},
+        {"restore", false, [&](const JobContext& c) { return job::Restore(c, backup).has_value(); },
+         FillPlaces(kRestore, {temp.File("card.img")}), 3},
     };
     for (const Case& c : cases)
         for (const bool yes : {false, true}) {
@@ -53,7 +55,7 @@ TEST_F(JobTest, EachDestructiveJobAsksItsQuestionAndNoWritesNothing) {
         }
 }
 
-// As the window does: No opens nothing, so a device that is gone is not even looked for.
+// No opens nothing, so the job does not even look for a device that is gone.
 TEST_F(JobTest, RemoveLastAsksBeforeItOpensTheDevice) {
     const JobContext gone = Context(temp.File("unplugged.img"));
     EXPECT_FALSE(job::RemoveLast(gone));
