@@ -5,13 +5,14 @@
 #include "operations/CardSession.h"
 #include "platform/Exceptions.h"
 #include "platform/TextFormat.h"
+#include "platform/Translatable.h"
 
 namespace {
 
 uint32_t CardSectors(COpenedDevice& card) {
     RequireIdentified(card);
     const uint32_t sectors = card.Device().GetSectorCount();
-    if (sectors == 0) throw CUsbDeviceException(card.Label() + " does not report the size of its card.");
+    if (sectors == 0) throw CUsbDeviceException(Fill(VELK3_TRANSLATE_NOOP("velk3core", "%1 does not report the size of its card."), card.Label()));
     return sectors;
 }
 

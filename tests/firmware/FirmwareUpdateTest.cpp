@@ -65,7 +65,7 @@ protected:
         const CJobControl job(&prompt, &stages);
         const FirmwareEnd end =
             RunFirmwareUpdate([&] { return UpdateFirmware(path, job, [this](int ms) { sleeps.push_back(ms); }); });
-        for (const FirmwareMessage& m : end.messages) prompt.messages.push_back({m.text, m.caption, m.icon});
+        for (const FirmwareMessage& m : end.messages) prompt.messages.push_back({m.text.English(), m.caption, m.icon});
         return end.programmed;
     }
 
@@ -83,7 +83,7 @@ protected:
 
 TEST_F(FirmwareUpdateTest, TheWarningTellsHowToPutTheUnitIntoItsBootMode) {
     EXPECT_STREQ(firmware_text::kUpdateCaption, "Firmware Update");
-    EXPECT_EQ(firmware_text::Warning(),
+    EXPECT_EQ(firmware_text::Warning().English(),
               "We recommend upgrading the VELK firmware only if you have been instructed to do so by Varnholt Software. "
               "Interrupting a firmware update or using a firmware image not provided by Varnholt Software may cause "
               "permanent damage to the VELK. If an upgrade is required, follow these steps:\n\n"
