@@ -121,19 +121,27 @@ const PhysicalDriveInfo& RequireListedDrive(const DeviceId& id, const CDriveList
     const PhysicalDriveInfo* drive = drives.FindByName(id.name);
     if (!drive || !drive->geometryValid)
         throw CUsbDeviceException(Fill(
-            VELK3_TRANSLATE_NOOP("velk3core", "The card in %1 is no longer there (the card was taken out or the reader unplugged)."), id.name));
+            VELK3_TRANSLATE_NOOP("velk3core",
+                                 "The card in %1 is no longer there (the card was taken out or the reader unplugged)."),
+            id.name));
     if (drive->serial != id.serial || uint64_t(drive->sectorCount) != id.sectors)
         throw CUsbDeviceException(
-            Fill(VELK3_TRANSLATE_NOOP("velk3core", "%1 now holds another card than the one listed. Choose it again in the list."), id.name));
+            Fill(VELK3_TRANSLATE_NOOP("velk3core",
+                                      "%1 now holds another card than the one listed. Choose it again in the list."),
+                 id.name));
     if (!drive->Qualifies())
         throw CUsbDeviceException(
-            Fill(VELK3_TRANSLATE_NOOP("velk3core", "%1 is no longer a removable card reader, so VELK3 Manager does not use it."), id.name));
+            Fill(VELK3_TRANSLATE_NOOP("velk3core",
+                                      "%1 is no longer a removable card reader, so VELK3 Manager does not use it."),
+                 id.name));
     return *drive;
 }
 
 COpenedDevice OpenListedImage(const DeviceId& id) {
     const FileIdentity named = FileIdentity::At(id.name, false);
-    if (!named.Known()) throw CUsbDeviceException(Fill(VELK3_TRANSLATE_NOOP("velk3core", "The card image %1 is no longer there."), id.name));
+    if (!named.Known())
+        throw CUsbDeviceException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "The card image %1 is no longer there."), id.name));
     if (named != id.file) throw CUsbDeviceException(ReplacedImageMessage(id.name));
     auto device = std::make_unique<CImageFile>();
     DeviceEntry entry = CImageFile::EntryFor(id.name);

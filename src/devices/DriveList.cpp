@@ -138,9 +138,14 @@ const PhysicalDriveInfo* CDriveList::FindByName(const std::string& name) const {
 
 MessageText DriveRefusal(const PhysicalDriveInfo& drive, const std::string& shown, bool allowFixed) {
     if (drive.holdsSystem)
-        return Fill(VELK3_TRANSLATE_NOOP("velk3core", "%1 holds the running system (a system mount or swap); it is never used as a card"), shown);
+        return Fill(
+            VELK3_TRANSLATE_NOOP("velk3core",
+                                 "%1 holds the running system (a system mount or swap); it is never used as a card"),
+            shown);
     if (!drive.IsCardReader() && !allowFixed)
-        return Fill(VELK3_TRANSLATE_NOOP("velk3core", "%1 is not a removable card reader; pass --allow-fixed to use it anyway"), shown);
+        return Fill(
+            VELK3_TRANSLATE_NOOP("velk3core", "%1 is not a removable card reader; pass --allow-fixed to use it anyway"),
+            shown);
     return {};
 }
 

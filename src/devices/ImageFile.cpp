@@ -23,7 +23,9 @@ constexpr mode_t kImageMode = 0600;           // an image holds a card's content
 CImageFile::~CImageFile() { m_file.CloseQuietly(); }
 
 MessageText ReplacedImageMessage(const std::string& path) {
-    return Fill(VELK3_TRANSLATE_NOOP("velk3core", "The card image %1 has been replaced by another file since it was listed."), path);
+    return Fill(
+        VELK3_TRANSLATE_NOOP("velk3core", "The card image %1 has been replaced by another file since it was listed."),
+        path);
 }
 
 DeviceEntry CImageFile::EntryFor(const std::string& path) {
@@ -48,9 +50,12 @@ void CImageFile::Create(const std::string& path, uint64_t sectorCount) {
 void CImageFile::OpenNew(const std::string& path, uint64_t sectorCount) {
     if (m_file.IsOpen()) throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "A drive is already opened"));
     if (sectorCount == 0 || sectorCount > kMaxSectors)
-        throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "An image must hold between 1 and 4294967295 sectors"));
+        throw CUsbDeviceException(
+            VELK3_TRANSLATE_NOOP("velk3core", "An image must hold between 1 and 4294967295 sectors"));
     CFileDescriptor file(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kImageMode));
-    if (!file.IsOpen()) throw CUsbDeviceException(Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not create image %1 (%2)"), path, SystemError()));
+    if (!file.IsOpen())
+        throw CUsbDeviceException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not create image %1 (%2)"), path, SystemError()));
     m_made = FileIdentity::Of(file.Get());
     if (::ftruncate(file.Get(), static_cast<off_t>(sectorCount * kSectorSize)) != 0 || ::flock(file.Get(), LOCK_EX | LOCK_NB) != 0) {
         const std::string error = SystemError();
@@ -76,13 +81,17 @@ void CImageFile::OpenListed(const DeviceEntry& entry) { OpenFile(entry, false); 
 void CImageFile::OpenFile(const DeviceEntry& entry, bool followLinks) {
     if (m_file.IsOpen()) throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "A drive is already opened"));
     OpenedFile opened = OpenRegularFile(entry.name, {O_RDWR, followLinks});
-    if (!opened.IsOpen()) throw CUsbDeviceException(Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not open image %1 (%2)"), entry.name, opened.problem));
+    if (!opened.IsOpen())
+        throw CUsbDeviceException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not open image %1 (%2)"), entry.name, opened.problem));
     if (entry.id.file.Known() && FileIdentity::Of(opened.file.Get()) != entry.id.file)
         throw CUsbDeviceException(ReplacedImageMessage(entry.name));
     CFileDescriptor file = std::move(opened.file);
     const struct stat& st = opened.info;
     if (::flock(file.Get(), LOCK_EX | LOCK_NB) != 0)
-        throw CUsbDeviceException(Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not open image %1 (it is in use by another command)"), entry.name));
+        throw CUsbDeviceException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not open image %1 (it is in use by another command)"),
+                 entry.name));
     const uint64_t sectors = static_cast<uint64_t>(st.st_size) / kSectorSize;
     m_sectorCount = static_cast<uint32_t>(sectors > kMaxSectors ? kMaxSectors : sectors);
     m_path = entry.name;
@@ -98,13 +107,17 @@ void CImageFile::Close() {
         return;
     }
     if (!m_file.SyncAndClose())
-        throw CSectorTransferException(Fill(VELK3_TRANSLATE_NOOP("velk3core", "Unable to write sector (flushing %1 failed: %2)"), m_path, SystemError()));
+        throw CSectorTransferException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "Unable to write sector (flushing %1 failed: %2)"), m_path,
+                 SystemError()));
 }
 
 void CImageFile::Flush() {
     if (!m_file.IsOpen() || !m_written) return;  // nothing written since the last flush
     if (!m_file.Sync())
-        throw CSectorTransferException(Fill(VELK3_TRANSLATE_NOOP("velk3core", "Unable to write sector (flushing %1 failed: %2)"), m_path, SystemError()));
+        throw CSectorTransferException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "Unable to write sector (flushing %1 failed: %2)"), m_path,
+                 SystemError()));
     m_written = false;
 }
 

@@ -13,7 +13,8 @@
 #include "platform/Translatable.h"
 
 namespace {
-constexpr const char* kFlushFailed = VELK3_TRANSLATE_NOOP("velk3core", "Unable to write sector (flushing the card failed: %1)");
+constexpr const char* kFlushFailed =
+    VELK3_TRANSLATE_NOOP("velk3core", "Unable to write sector (flushing the card failed: %1)");
 }
 
 CPhysicalDrive::CPhysicalDrive(SystemPaths paths, DeviceAccess access, IUdisksClient* udisks, bool allowFixed,
@@ -70,7 +71,8 @@ void CPhysicalDrive::OpenHandle(DriveHandle& handle) {
     if (handle.bytesPerSector != kSectorSize) {
         handle.file.CloseQuietly();
         throw CUsbDeviceException(
-            Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not open drive (its sectors are %1 bytes; VELK cards use 512-byte sectors)"),
+            Fill(VELK3_TRANSLATE_NOOP(
+                     "velk3core", "Could not open drive (its sectors are %1 bytes; VELK cards use 512-byte sectors)"),
                  handle.bytesPerSector));
     }
     handle.open = true;
@@ -91,14 +93,12 @@ void CPhysicalDrive::Close() {
         handle->file.CloseQuietly();
         return;
     }
-    if (!handle->file.SyncAndClose())
-        throw CSectorTransferException(Fill(kFlushFailed, std::strerror(errno)));
+    if (!handle->file.SyncAndClose()) throw CSectorTransferException(Fill(kFlushFailed, std::strerror(errno)));
 }
 
 void CPhysicalDrive::Flush() {
     if (!m_handle || !m_handle->open || !m_written) return;  // nothing written since the last flush
-    if (!m_handle->file.Sync())
-        throw CSectorTransferException(Fill(kFlushFailed, std::strerror(errno)));
+    if (!m_handle->file.Sync()) throw CSectorTransferException(Fill(kFlushFailed, std::strerror(errno)));
     m_written = false;
 }
 

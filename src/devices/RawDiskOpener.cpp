@@ -17,7 +17,8 @@ namespace {
 MessageText OpenFailureMessage(int error) {
     MessageText message = Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not open drive (%1)"), std::strerror(error));
     if (error == EACCES || error == EPERM)
-        message += VELK3_TRANSLATE_NOOP("velk3core", "\nPlease run VELK3 Manager as root, or join the \"disk\" group, to use this card reader.");
+        message += VELK3_TRANSLATE_NOOP(
+            "velk3core", "\nPlease run VELK3 Manager as root, or join the \"disk\" group, to use this card reader.");
     else if (error == EBUSY)
         message += VELK3_TRANSLATE_NOOP("velk3core", "\nThe card is in use (mounted?). Please unmount the card first.");
     return message;
@@ -27,18 +28,23 @@ MessageText OpenFailureMessage(int error) {
 MessageText UdisksLine(const CUdisksError& e) {
     switch (e.Kind()) {
         case UdisksFailure::NotAuthorized:
-            return VELK3_TRANSLATE_NOOP("velk3core", "udisks2 did not allow access (not authorised): accept the password question of the desktop, "
-                   "or ask the administrator to allow this user to open disks.");
+            return VELK3_TRANSLATE_NOOP(
+                "velk3core",
+                "udisks2 did not allow access (not authorised): accept the password question of the desktop, "
+                "or ask the administrator to allow this user to open disks.");
         case UdisksFailure::Unavailable:
-            return VELK3_TRANSLATE_NOOP("velk3core", "udisks2 could not be asked for access (no udisks2 on the system bus): install and start udisks2 "
-                   "to use card readers without root.");
+            return VELK3_TRANSLATE_NOOP(
+                "velk3core",
+                "udisks2 could not be asked for access (no udisks2 on the system bus): install and start udisks2 "
+                "to use card readers without root.");
         case UdisksFailure::Failed: break;
     }
     return Fill(VELK3_TRANSLATE_NOOP("velk3core", "udisks2 could not open it either (%1)."), e.what());
 }
 
 MessageText UnmountFailureMessage(const std::string& point, const MessageText& reason) {
-    return Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not unmount %1 ("), point) + reason + VELK3_TRANSLATE_NOOP("velk3core", ").\nNothing was written to the card.");
+    return Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not unmount %1 ("), point) + reason +
+           VELK3_TRANSLATE_NOOP("velk3core", ").\nNothing was written to the card.");
 }
 
 bool IsRefusal(int error) { return error == EACCES || error == EPERM; }
@@ -46,7 +52,8 @@ bool IsRefusal(int error) { return error == EACCES || error == EPERM; }
 }  // namespace
 
 MessageText NotTheListedDiskMessage(const std::string& path, const std::string& name) {
-    return Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not open drive (%1 is not the disk %2 that was listed)"), path, name);
+    return Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not open drive (%1 is not the disk %2 that was listed)"), path,
+                name);
 }
 
 MessageText UnmountQuestion(const std::vector<std::string>& mountPoints) {
@@ -87,7 +94,8 @@ CFileDescriptor CRawDiskOpener::OpenThroughUdisks(const std::string& path, Devic
 
 void CRawDiskOpener::UnmountAfterAsking(const PhysicalDriveInfo& drive) {
     if (!m_questions || !m_questions->AskYesNo(UnmountQuestion(drive.mountPoints), kConfirmCaption))
-        throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "The card stays mounted; nothing was written to it."));
+        throw CUsbDeviceException(
+            VELK3_TRANSLATE_NOOP("velk3core", "The card stays mounted; nothing was written to it."));
     // Partitions in order, each once, with all the places it is mounted at.
     std::vector<std::pair<std::string, std::vector<std::string>>> nodes;
     for (const DriveMount& mount : drive.mounts) {
@@ -105,9 +113,10 @@ void CRawDiskOpener::UnmountNode(const std::string& node, const std::vector<std:
         return;
     } catch (const CUdisksError& e) {
         if (e.Kind() != UdisksFailure::Unavailable || ::geteuid() != 0)
-            throw CUsbDeviceException(UnmountFailureMessage(points.front(), e.Kind() == UdisksFailure::Unavailable
-                                                                                ? MessageText(VELK3_TRANSLATE_NOOP("velk3core", "no udisks2 on the system bus"))
-                                                                                : MessageText(e.what())));
+            throw CUsbDeviceException(UnmountFailureMessage(
+                points.front(), e.Kind() == UdisksFailure::Unavailable
+                                    ? MessageText(VELK3_TRANSLATE_NOOP("velk3core", "no udisks2 on the system bus"))
+                                    : MessageText(e.what())));
     }
     // Nested mounts go first. A link put where a mount point was is not followed to another mount.
     for (auto point = points.rbegin(); point != points.rend(); ++point)

@@ -6,7 +6,8 @@
 #include "platform/Translatable.h"
 
 namespace {
-constexpr const char* kAccessHint = VELK3_TRANSLATE_NOOP("velk3core",
+constexpr const char* kAccessHint = VELK3_TRANSLATE_NOOP(
+    "velk3core",
     "This user may not use the VELK over USB: install the udev rule 60-velk3.rules "
     "(sudo cmake --install on the build directory, or copy res/60-velk3.rules to /etc/udev/rules.d/), "
     "run \"sudo udevadm control --reload-rules && sudo udevadm trigger\", then plug the VELK in again.");

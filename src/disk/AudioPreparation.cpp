@@ -37,17 +37,21 @@ void CVelkDisk::PrepareAudio(const RoutineHeader& header, std::FILE* file, uint3
     if (header.audioFormat == RoutineHeader::kMp3Format) {
         const off_t start = ::ftello(file);
         const bool playable = ReadMp3Frames(file, header.audioBytes, nullptr, nullptr);
-        if (::fseeko(file, start, SEEK_SET) != 0) throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Error reading file"));
+        if (::fseeko(file, start, SEEK_SET) != 0)
+            throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Error reading file"));
         if (playable) {
             const std::string path = CreateTempFile("ylm");
             AddTempFile(path);
             std::string problem;
             StdioFile copy = OpenRegularStream(path, "r+b", problem, kOwnTempFile);
-            if (!copy) throw CFileAccessException(Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not open mp3 file %1 (%2)"), path, problem));
+            if (!copy)
+                throw CFileAccessException(
+                    Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not open mp3 file %1 (%2)"), path, problem));
             uint32_t copied = 0;
             if (!ReadMp3Frames(file, header.audioBytes, copy.get(), &copied))
                 throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Invalid MP3 file format"));
-            if (std::fflush(copy.get()) != 0) throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Unable to write file"));
+            if (std::fflush(copy.get()) != 0)
+                throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Unable to write file"));
             std::rewind(copy.get());
             audioBytes = copied;
             audioStream = std::move(copy);
@@ -89,16 +93,19 @@ void CVelkDisk::ConvertAudio(const RoutineHeader& header, std::FILE* file, uint3
     decoder.Close();
     // A stream with lost chunks or a missing end is not stored as if it were the routine's audio.
     if (!encoder.Close() || encoder.Failed()) ThrowConversionFailure(kCannotEncode, encoder.Failure());
-    if (::fseeko(file, start + off_t(header.audioBytes), SEEK_SET) != 0) throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Error reading file"));
+    if (::fseeko(file, start + off_t(header.audioBytes), SEEK_SET) != 0)
+        throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Error reading file"));
 
     std::string problem;
     StdioFile converted = OpenRegularStream(outputPath, "rb", problem, kOwnTempFile);
     if (!converted)
-        throw CFileAccessException(Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not open converted mp3 file %1 (%2)"), outputPath, problem));
+        throw CFileAccessException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not open converted mp3 file %1 (%2)"), outputPath, problem));
     ::fseeko(converted.get(), 0, SEEK_END);
     const off_t length = ::ftello(converted.get());
     std::rewind(converted.get());
-    if (length < 0 || uint64_t(length) > UINT32_MAX) throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "The card is full"));
+    if (length < 0 || uint64_t(length) > UINT32_MAX)
+        throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "The card is full"));
     audioBytes = uint32_t(length);
     audioStream = std::move(converted);
 }

@@ -246,8 +246,10 @@ void CCardEdit::Name(const Layout& layout) {
 void ApplyRoutineOrder(CVelkDisk& disk, const RoutineOrder& order) { CCardEdit(disk, order).Run(); }
 
 MessageText NoRoomToMoveText(uint64_t neededSectors, uint64_t freeSectors) {
-    return Fill(VELK3_TRANSLATE_NOOP("velk3core", "There is not enough free space on the card to move the routines safely: %1 MB are needed "
-                                     "behind what the card holds, %2 MB are free."),
-                StringPrintf("%.2f", double(neededSectors) / kSectorsPerMb),
-                StringPrintf("%.2f", double(freeSectors) / kSectorsPerMb));
+    return Fill(
+        VELK3_TRANSLATE_NOOP("velk3core",
+                             "There is not enough free space on the card to move the routines safely: %1 MB are needed "
+                             "behind what the card holds, %2 MB are free."),
+        StringPrintf("%.2f", double(neededSectors) / kSectorsPerMb),
+        StringPrintf("%.2f", double(freeSectors) / kSectorsPerMb));
 }

@@ -112,7 +112,8 @@ void CVelkDisk::WriteHeader(uint32_t tableStart) {
 // identified, so that happens here, before the first write of a command and never for a reading one.
 void CVelkDisk::IdentifyCard() {
     if (m_identified) return;
-    if (!m_device.Identify()) throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "Unable to read device id (invalid checksum)"));
+    if (!m_device.Identify())
+        throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "Unable to read device id (invalid checksum)"));
     m_identified = true;
 }
 
@@ -150,11 +151,13 @@ bool CVelkDisk::CopyTablesClearOf(const SectorRange& area) {
 }
 
 void CVelkDisk::WriteTable() {
-    if (m_tracks.size() > size_t(disk_layout::kMaxTracks)) throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "Maximum number of files reached"));
+    if (m_tracks.size() > size_t(disk_layout::kMaxTracks))
+        throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "Maximum number of files reached"));
     // A card this program would refuse to read is never written.
     if (m_schedules.size() > disk_layout::kMaxSchedules)
-        throw CUsbDeviceException(Fill(VELK3_TRANSLATE_NOOP("velk3core", "Too many schedules (%1; a card holds at most %2)"), m_schedules.size(),
-                                       disk_layout::kMaxSchedules));
+        throw CUsbDeviceException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "Too many schedules (%1; a card holds at most %2)"),
+                 m_schedules.size(), disk_layout::kMaxSchedules));
     const SectorRange target{NextFreeSector(), TableSectorCount()};
     CheckFits(target.End(), VELK3_TRANSLATE_NOOP("velk3core", "The card is full"));
     const bool hitsTables = OverlapsCardTables(target);
@@ -163,7 +166,8 @@ void CVelkDisk::WriteTable() {
     // card describes whole tables and whole tracks. On a full card where only the track being
     // removed is in the way, its sectors are written before the header stops referring to them.
     if ((hitsTables || target.Overlaps(m_cardTracks)) && !CopyTablesClearOf(target) && hitsTables)
-        throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "There is not enough free space on the card to rewrite its tables safely"));
+        throw CUsbDeviceException(VELK3_TRANSLATE_NOOP(
+            "velk3core", "There is not enough free space on the card to rewrite its tables safely"));
     WriteTablesAt(target.first);
     WriteHeader(target.first);
     ShowReady();

@@ -18,7 +18,8 @@ uint64_t Fingerprint(const uint8_t* sector) {
 }  // namespace
 
 MessageText NotKeptText(uint32_t sector) {
-    return Fill(VELK3_TRANSLATE_NOOP("velk3core", "The card did not keep what was written: sector %1 reads back differently. "
+    return Fill(VELK3_TRANSLATE_NOOP("velk3core",
+                                     "The card did not keep what was written: sector %1 reads back differently. "
                                      "It may be damaged, or smaller than it claims."),
                 sector);
 }

@@ -21,7 +21,8 @@ uint8_t High(int value) { return uint8_t(value >> 8); }
 uint8_t Low(int value) { return uint8_t(value); }
 
 [[noreturn]] void Fail(const char* operation, int result) {
-    throw CUsbDeviceException(Fill(VELK3_TRANSLATE_NOOP("velk3core", "%1 error (err = %2, %3)"), operation, result, usb_strerror()));
+    throw CUsbDeviceException(
+        Fill(VELK3_TRANSLATE_NOOP("velk3core", "%1 error (err = %2, %3)"), operation, result, usb_strerror()));
 }
 
 struct ConfigurationByte {
@@ -60,18 +61,23 @@ void CBootloaderDevice::Open() {
 void CBootloaderDevice::OpenOne(struct usb_device* device) {
     errno = 0;
     m_handle = usb_open(device);
-    if (!m_handle) throw CUsbDeviceException(WithAccessHint(VELK3_TRANSLATE_NOOP("velk3core", "Unable to open device"), errno));
+    if (!m_handle)
+        throw CUsbDeviceException(WithAccessHint(VELK3_TRANSLATE_NOOP("velk3core", "Unable to open device"), errno));
     try {
         if (device->descriptor.bNumConfigurations != 1 || !device->config)
             throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "COULD NOT FIND ONE CONFIGURATION"));
         m_configuration = &device->config[0];
         int result = usb_set_configuration(m_handle, m_configuration->bConfigurationValue);
-        if (result != 0) throw CUsbDeviceException(WithAccessHint(VELK3_TRANSLATE_NOOP("velk3core", "COULD NOT SELECT CONFIGURATION"), result));
+        if (result != 0)
+            throw CUsbDeviceException(
+                WithAccessHint(VELK3_TRANSLATE_NOOP("velk3core", "COULD NOT SELECT CONFIGURATION"), result));
         if (m_configuration->bNumInterfaces < 1 || m_configuration->interface[0].num_altsetting < 1)
             throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "COULD NOT CLAIM INTERFACE"));
         m_interface = &m_configuration->interface[0].altsetting[0];
         result = usb_claim_interface(m_handle, m_interface->bInterfaceNumber);
-        if (result != 0) throw CUsbDeviceException(WithAccessHint(VELK3_TRANSLATE_NOOP("velk3core", "COULD NOT CLAIM INTERFACE"), result));
+        if (result != 0)
+            throw CUsbDeviceException(
+                WithAccessHint(VELK3_TRANSLATE_NOOP("velk3core", "COULD NOT CLAIM INTERFACE"), result));
         m_claimed = true;
         if (usb_set_altinterface(m_handle, m_interface->bAlternateSetting) != 0)
             throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "COULD NOT SET ALTERNATE INTERFACE"));
@@ -123,7 +129,8 @@ DfuStatus CBootloaderDevice::GetStatus() {
                                        bootloader_usb::kInterfaceIndex, reinterpret_cast<char*>(answer),
                                        dfu_request::kStatusSize, dfu_request::kStatusTimeoutMs);
     if (result < dfu_request::kStatusSize)
-        throw CUsbDeviceException(Fill(VELK3_TRANSLATE_NOOP("velk3core", "%1 error (err = %2, %3)"), "GetStatus", result, usb_strerror()));
+        throw CUsbDeviceException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "%1 error (err = %2, %3)"), "GetStatus", result, usb_strerror()));
     return {answer[0], answer[1] | answer[2] << 8 | answer[3] << 16, answer[4], answer[5]};
 }
 
@@ -141,8 +148,10 @@ int CBootloaderDevice::ReadConfiguration(uint16_t code) {
     if (result < kReadConfigurationSize) Fail("ReadConfiguration", result);
     for (int waited = 0; !WaitForIdle(); waited += kIdlePollMs) {
         if (waited >= kStatusWaitLimitMs)
-            throw CUsbDeviceException(Fill(
-                VELK3_TRANSLATE_NOOP("velk3core", "ReadConfiguration error (err = %1, the bootloader did not become idle)"), -ETIMEDOUT));
+            throw CUsbDeviceException(
+                Fill(VELK3_TRANSLATE_NOOP("velk3core",
+                                          "ReadConfiguration error (err = %1, the bootloader did not become idle)"),
+                     -ETIMEDOUT));
         m_sleep(kIdlePollMs);
     }
     uint8_t value = 0;
@@ -162,9 +171,11 @@ void CBootloaderDevice::WriteConfiguration(uint16_t code, uint8_t value) {
         m_sleep(kBusyPollMs);
         if (status.state != dfu_request::kStateBusy) break;
         waited += kBusyPollMs;
-        if (waited >= kStatusWaitLimitMs) throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "Unable to configure device properly."));
+        if (waited >= kStatusWaitLimitMs)
+            throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "Unable to configure device properly."));
     }
-    if (!WaitForIdle()) throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "Unable to configure device properly."));
+    if (!WaitForIdle())
+        throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "Unable to configure device properly."));
 }
 
 bool CBootloaderDevice::ReadFlash(int32_t start, int32_t length, uint8_t* buffer) {

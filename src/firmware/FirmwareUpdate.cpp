@@ -89,15 +89,20 @@ FirmwareUpdated ProgramImage(const std::string& imagePath, const CJobControl& jo
 
 MessageText firmware_text::Warning() {
     return JoinLines({
-        VELK3_TRANSLATE_NOOP("velk3core", "We recommend upgrading the VELK firmware only if you have been instructed to do so by Varnholt Software. "
+        VELK3_TRANSLATE_NOOP(
+            "velk3core",
+            "We recommend upgrading the VELK firmware only if you have been instructed to do so by Varnholt Software. "
             "Interrupting a firmware update or using a firmware image not provided by Varnholt Software may cause "
             "permanent damage to the VELK. If an upgrade is required, follow these steps:"),
         "",
         VELK3_TRANSLATE_NOOP("velk3core", "1. Apply power to the VELK and attach the USB/PC cable."),
-        VELK3_TRANSLATE_NOOP("velk3core", "2. On the bottom of the VELK, place the dip switch labelled \"I\" to \"ON\"."),
+        VELK3_TRANSLATE_NOOP("velk3core",
+                             "2. On the bottom of the VELK, place the dip switch labelled \"I\" to \"ON\"."),
         VELK3_TRANSLATE_NOOP("velk3core", "3. Press and then release the \"RESET\" pushbutton on the VELK."),
         VELK3_TRANSLATE_NOOP("velk3core", "4. Place the dip switch labeled \"U\" to \"ON\"."),
-        VELK3_TRANSLATE_NOOP("velk3core", "5. The USB device will be detected by Linux.  The udev rule 60-velk3.rules, installed with VELK3 Manager, "
+        VELK3_TRANSLATE_NOOP(
+            "velk3core",
+            "5. The USB device will be detected by Linux.  The udev rule 60-velk3.rules, installed with VELK3 Manager, "
             "lets you use it without root; see docs/usb.md in the VELK3 Manager documentation for installing the rule "
             "by hand."),
         VELK3_TRANSLATE_NOOP("velk3core", "6. Press OK below."),
@@ -108,7 +113,8 @@ MessageText firmware_text::RestartInstructions() {
     return JoinLines({
         VELK3_TRANSLATE_NOOP("velk3core", "Follow these instructions to restart the VELK in normal mode:"),
         "",
-        VELK3_TRANSLATE_NOOP("velk3core", "1. On the bottom of the VELK, place the dip switch labelled \"U\" to \"OFF\"."),
+        VELK3_TRANSLATE_NOOP("velk3core",
+                             "1. On the bottom of the VELK, place the dip switch labelled \"U\" to \"OFF\"."),
         VELK3_TRANSLATE_NOOP("velk3core", "2. Place the dip switch labelled \"I\" to \"OFF\"."),
         VELK3_TRANSLATE_NOOP("velk3core", "3. Press and then release the \"RESET\" pushbutton on the VELK."),
         VELK3_TRANSLATE_NOOP("velk3core", "4. The VELK will reboot in normal mode."),
@@ -137,7 +143,8 @@ FirmwareEnd RunFirmwareUpdate(const std::function<FirmwareUpdated()>& update) {
     }
     if (!problem.Empty()) end.messages.push_back({problem, kErrorCaption, MessageIcon::Warning});
     if (end.programmed)
-        end.messages.push_back({MessageText(kSucceeded) + RestartInstructions(), kSuccessCaption, MessageIcon::Information});
+        end.messages.push_back(
+            {MessageText(kSucceeded) + RestartInstructions(), kSuccessCaption, MessageIcon::Information});
     else
         end.messages.push_back({MessageText(kFailed) + RestartInstructions(), kErrorCaption, MessageIcon::Warning});
     return end;

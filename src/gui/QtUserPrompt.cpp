@@ -33,8 +33,8 @@ bool CQtUserPrompt::AskYesNo(const MessageText& text, const std::string& caption
     RunOnGuiThread([&] {
         if (m_closed) return;
         // Questions before destructive work carry the exclamation icon.
-        QMessageBox box(QMessageBox::Warning, CoreText(caption.c_str()), CoreText(text), QMessageBox::Yes | QMessageBox::No,
-                        m_owner.data());
+        QMessageBox box(QMessageBox::Warning, CoreText(caption.c_str()), CoreText(text),
+                        QMessageBox::Yes | QMessageBox::No, m_owner.data());
         yes = box.exec() == QMessageBox::Yes;
     });
     return yes;

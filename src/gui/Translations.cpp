@@ -31,8 +31,9 @@ static void LinkBuiltInTranslations() { Q_INIT_RESOURCE(velk3_translations); }
 QStringList InstallTranslations(QCoreApplication& app, const QLocale& locale) {
     LinkBuiltInTranslations();
     QStringList loaded;
-    for (const QString& file : {Install(app, locale, kCatalogue, QString::fromLatin1(kBuiltIn)),
-                                Install(app, locale, kQtCatalogue, QLibraryInfo::path(QLibraryInfo::TranslationsPath))}) {
+    for (const QString& file :
+         {Install(app, locale, kCatalogue, QString::fromLatin1(kBuiltIn)),
+          Install(app, locale, kQtCatalogue, QLibraryInfo::path(QLibraryInfo::TranslationsPath))}) {
         if (!file.isEmpty()) loaded << file;
     }
     return loaded;

@@ -9,9 +9,12 @@ namespace {
 // What a stopped import leaves: the routines added before, on the card it found or on the empty
 // VELK disk the user agreed to make of it.
 MessageText StoppedText(bool wasVelkDisk, bool isVelkDisk, size_t added) {
-    if (added == 1) return VELK3_TRANSLATE_NOOP("velk3core", "Cancelled: the card holds the 1 routine added before the stop.");
+    if (added == 1)
+        return VELK3_TRANSLATE_NOOP("velk3core", "Cancelled: the card holds the 1 routine added before the stop.");
     if (added > 1)
-        return Fill(VELK3_TRANSLATE_NOOP("velk3core", "Cancelled: the card holds the %1 routines added before the stop."), added);
+        return Fill(
+            VELK3_TRANSLATE_NOOP("velk3core", "Cancelled: the card holds the %1 routines added before the stop."),
+            added);
     return !wasVelkDisk && isVelkDisk ? stop_text::kNowEmpty : stop_text::kUnchanged;
 }
 
@@ -33,14 +36,17 @@ struct ImportState {
 
 MessageText NotWrittenText(const ImportState& state) {
     if (!state.added.empty())
-        return VELK3_TRANSLATE_NOOP("velk3core", "A routine could not be written to the card. The card keeps the routines "
-                                                 "it had and the ones added before the failure.");
+        return VELK3_TRANSLATE_NOOP("velk3core",
+                                    "A routine could not be written to the card. The card keeps the routines "
+                                    "it had and the ones added before the failure.");
     if (state.wasVelkDisk)
-        return VELK3_TRANSLATE_NOOP("velk3core", "The routine could not be written to the card. The card keeps the "
-                                                 "routines it had.");
+        return VELK3_TRANSLATE_NOOP("velk3core",
+                                    "The routine could not be written to the card. The card keeps the "
+                                    "routines it had.");
     if (state.isVelkDisk)
-        return VELK3_TRANSLATE_NOOP("velk3core", "The routine could not be written to the card. The card now holds an "
-                                                 "empty VELK disk.");
+        return VELK3_TRANSLATE_NOOP("velk3core",
+                                    "The routine could not be written to the card. The card now holds an "
+                                    "empty VELK disk.");
     return VELK3_TRANSLATE_NOOP("velk3core", "The routine could not be written to the card. The card is unchanged.");
 }
 
@@ -89,10 +95,12 @@ namespace job {
 
 std::optional<std::vector<AddedRoutine>> AddRoutines(const JobContext& context, const std::vector<std::string>& files) {
     ImportState state;
-    return SayingWhatTheCardHolds([&] { return NotWrittenText(state); }, [&] {
-        return WithCard(context, DeviceAccess::ReadWrite,
-                        [&](COpenedDevice&, CVelkDisk& disk) { return ImportAll(context, files, disk, state); });
-    });
+    return SayingWhatTheCardHolds(
+        [&] { return NotWrittenText(state); },
+        [&] {
+            return WithCard(context, DeviceAccess::ReadWrite,
+                            [&](COpenedDevice&, CVelkDisk& disk) { return ImportAll(context, files, disk, state); });
+        });
 }
 
 }  // namespace job

@@ -12,7 +12,9 @@ namespace {
 uint32_t CardSectors(COpenedDevice& card) {
     RequireIdentified(card);
     const uint32_t sectors = card.Device().GetSectorCount();
-    if (sectors == 0) throw CUsbDeviceException(Fill(VELK3_TRANSLATE_NOOP("velk3core", "%1 does not report the size of its card."), card.Label()));
+    if (sectors == 0)
+        throw CUsbDeviceException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "%1 does not report the size of its card."), card.Label()));
     return sectors;
 }
 

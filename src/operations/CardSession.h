@@ -74,5 +74,6 @@ auto WithCard(const JobContext& context, DeviceAccess access, Work&& work,
 // know both at once.
 inline void RequireIdentified(COpenedDevice& opened) {
     if (!opened.Device().Identify())
-        throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "The VELK did not confirm its identify data (the checksum never matched)."));
+        throw CUsbDeviceException(VELK3_TRANSLATE_NOOP(
+            "velk3core", "The VELK did not confirm its identify data (the checksum never matched)."));
 }

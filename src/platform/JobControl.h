@@ -17,7 +17,8 @@
 // Thrown where a job honours a stop request. The job that catches it says what the card holds.
 class CJobStopped : public CVelkException {
 public:
-    explicit CJobStopped(MessageText message = VELK3_TRANSLATE_NOOP("velk3core", "Cancelled.")) : CVelkException(std::move(message)) {}
+    explicit CJobStopped(MessageText message = VELK3_TRANSLATE_NOOP("velk3core", "Cancelled."))
+        : CVelkException(std::move(message)) {}
 };
 
 class CJobControl {

@@ -13,8 +13,10 @@ class MessageText {
 public:
     MessageText() = default;
     MessageText(std::string plain) { m_pieces.push_back({std::move(plain), {}}); }  // NOLINT: implicit on purpose
-    MessageText(const char* plain) : MessageText(std::string(plain)) {}            // NOLINT: implicit on purpose
-    MessageText(std::string pattern, std::vector<std::string> args) { m_pieces.push_back({std::move(pattern), std::move(args)}); }
+    MessageText(const char* plain) : MessageText(std::string(plain)) {}             // NOLINT: implicit on purpose
+    MessageText(std::string pattern, std::vector<std::string> args) {
+        m_pieces.push_back({std::move(pattern), std::move(args)});
+    }
 
     // This text followed by more (a note, a second failure on its own line).
     MessageText& operator+=(const MessageText& more);
@@ -37,7 +39,9 @@ namespace message_text_detail {
 inline std::string Place(const std::string& text) { return text; }
 inline std::string Place(const char* text) { return text ? text : ""; }
 template <std::integral T>
-std::string Place(T number) { return std::to_string(number); }
+std::string Place(T number) {
+    return std::to_string(number);
+}
 }  // namespace message_text_detail
 
 // pattern (marked with VELK3_TRANSLATE_NOOP) with %1 ... filled by args: texts or whole numbers.

@@ -21,7 +21,8 @@ std::string CreateTempFile(const std::string& prefix) {
     const int fd = ::mkstemp(name.data());
     if (fd < 0)
         throw CFileAccessException(
-            Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not create a temporary file in %1 (%2)"), TempDirectory(), std::strerror(errno)));
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not create a temporary file in %1 (%2)"), TempDirectory(),
+                 std::strerror(errno)));
     ::close(fd);
     return name.data();
 }
