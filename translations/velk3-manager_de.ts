@@ -165,12 +165,28 @@ Jetzt Firmware laden?</translation>
         <translation>Karte wiederherstellen...</translation>
     </message>
     <message>
+        <source>The card is being written.
+
+Cancel now (the card keeps what it held before), or close VELK3 Manager when the work has ended?</source>
+        <translation type="vanished">Die Karte wird gerade beschrieben.
+
+Jetzt abbrechen (die Karte behält ihren bisherigen Inhalt) oder VELK3 Manager schließen, wenn die Arbeit beendet ist?</translation>
+    </message>
+    <message>
         <source>Cancel and Close</source>
         <translation>Abbrechen und schließen</translation>
     </message>
     <message>
         <source>Close When Done</source>
         <translation>Danach schließen</translation>
+    </message>
+    <message>
+        <source>The card is being written. Cutting this off could damage what it holds.
+
+VELK3 Manager will close as soon as the work has ended.</source>
+        <translation type="vanished">Die Karte wird gerade beschrieben. Ein Abbruch könnte ihren Inhalt beschädigen.
+
+VELK3 Manager wird geschlossen, sobald die Arbeit beendet ist.</translation>
     </message>
     <message>
         <source>&quot;%1&quot; is a routine file, not a card image.
@@ -537,9 +553,17 @@ Möchten Sie fortfahren?</translation>
         <source>The card is mounted at %s.
 
 Unmount it and continue?</source>
-        <translation>Die Karte ist unter %s eingehängt.
+        <translation type="vanished">Die Karte ist unter %s eingehängt.
 
 Aushängen und fortfahren?</translation>
+    </message>
+    <message>
+        <source>Restoring the image will replace everything on this card and will DELETE ALL DATA on it.
+
+Do you wish to continue?</source>
+        <translation type="vanished">Beim Wiederherstellen des Abbilds wird alles auf dieser Karte ersetzt, und ALLE DATEN darauf werden GELÖSCHT.
+
+Möchten Sie fortfahren?</translation>
     </message>
     <message>
         <source>The VELK is no longer attached.</source>
@@ -650,6 +674,512 @@ Bitte verwenden Sie die passende Version von VELK3 Manager oder formatieren Sie 
     <message>
         <source>No card reader with a card and no VELK found</source>
         <translation>Kein Kartenleser mit Karte und kein VELK gefunden</translation>
+    </message>
+    <message>
+        <source>FFmpeg cannot be loaded: %1 (%2)</source>
+        <translation>FFmpeg kann nicht geladen werden: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>FFmpeg cannot be loaded: %1</source>
+        <translation>FFmpeg kann nicht geladen werden: %1</translation>
+    </message>
+    <message>
+        <source>Unable to read mp3 frame</source>
+        <translation>MP3-Frame kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>Unable to write file</source>
+        <translation>Datei kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>Unable to read file</source>
+        <translation>Datei kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>The card in %1 is no longer there (the card was taken out or the reader unplugged).</source>
+        <translation>Die Karte in %1 ist nicht mehr da (die Karte wurde entnommen oder das Lesegerät abgezogen).</translation>
+    </message>
+    <message>
+        <source>%1 now holds another card than the one listed. Choose it again in the list.</source>
+        <translation>In %1 steckt jetzt eine andere Karte als die aufgeführte. Wählen Sie es in der Liste erneut aus.</translation>
+    </message>
+    <message>
+        <source>%1 is no longer a removable card reader, so VELK3 Manager does not use it.</source>
+        <translation>%1 ist kein Wechsel-Kartenlesegerät mehr, daher verwendet VELK3 Manager es nicht.</translation>
+    </message>
+    <message>
+        <source>The card image %1 is no longer there.</source>
+        <translation>Das Kartenabbild %1 ist nicht mehr da.</translation>
+    </message>
+    <message>
+        <source>Unable to open device</source>
+        <translation>Gerät kann nicht geöffnet werden</translation>
+    </message>
+    <message>
+        <source>%1 holds the running system (a system mount or swap); it is never used as a card</source>
+        <translation>%1 enthält das laufende System (eine Systemeinhängung oder Auslagerung); es wird nie als Karte verwendet</translation>
+    </message>
+    <message>
+        <source>%1 is not a removable card reader; pass --allow-fixed to use it anyway</source>
+        <translation>%1 ist kein Wechsel-Kartenlesegerät; geben Sie --allow-fixed an, um es trotzdem zu verwenden</translation>
+    </message>
+    <message>
+        <source>The card image %1 has been replaced by another file since it was listed.</source>
+        <translation>Das Kartenabbild %1 wurde seit dem Auflisten durch eine andere Datei ersetzt.</translation>
+    </message>
+    <message>
+        <source>A drive is already opened</source>
+        <translation>Ein Laufwerk ist bereits geöffnet</translation>
+    </message>
+    <message>
+        <source>An image must hold between 1 and 4294967295 sectors</source>
+        <translation>Ein Abbild muss zwischen 1 und 4294967295 Sektoren enthalten</translation>
+    </message>
+    <message>
+        <source>Could not create image %1 (%2)</source>
+        <translation>Abbild %1 konnte nicht erstellt werden (%2)</translation>
+    </message>
+    <message>
+        <source>Could not size image %1 (%2)</source>
+        <translation>Größe des Abbilds %1 konnte nicht festgelegt werden (%2)</translation>
+    </message>
+    <message>
+        <source>Could not open image %1 (%2)</source>
+        <translation>Abbild %1 konnte nicht geöffnet werden (%2)</translation>
+    </message>
+    <message>
+        <source>Could not open image %1 (it is in use by another command)</source>
+        <translation>Abbild %1 konnte nicht geöffnet werden (es wird von einem anderen Befehl verwendet)</translation>
+    </message>
+    <message>
+        <source>Unable to write sector (flushing %1 failed: %2)</source>
+        <translation>Sektor kann nicht geschrieben werden (Leeren des Puffers von %1 fehlgeschlagen: %2)</translation>
+    </message>
+    <message>
+        <source>Unable to read sector</source>
+        <translation>Sektor kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>Unable to write sector</source>
+        <translation>Sektor kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>Unable to write sector (flushing the card failed: %1)</source>
+        <translation>Sektor kann nicht geschrieben werden (Leeren des Puffers der Karte fehlgeschlagen: %1)</translation>
+    </message>
+    <message>
+        <source>Unable to open drive</source>
+        <translation>Laufwerk kann nicht geöffnet werden</translation>
+    </message>
+    <message>
+        <source>Could not open drive (%1)</source>
+        <translation>Laufwerk konnte nicht geöffnet werden (%1)</translation>
+    </message>
+    <message>
+        <source>Could not open drive (its sectors are %1 bytes; VELK cards use 512-byte sectors)</source>
+        <translation>Laufwerk konnte nicht geöffnet werden (seine Sektoren sind %1 Byte groß; VELK-Karten verwenden 512-Byte-Sektoren)</translation>
+    </message>
+    <message>
+        <source>
+Please run VELK3 Manager as root, or join the &quot;disk&quot; group, to use this card reader.</source>
+        <translation>
+Bitte starten Sie VELK3 Manager als root oder treten Sie der Gruppe „disk“ bei, um dieses Kartenlesegerät zu verwenden.</translation>
+    </message>
+    <message>
+        <source>
+The card is in use (mounted?). Please unmount the card first.</source>
+        <translation>
+Die Karte wird verwendet (eingehängt?). Bitte hängen Sie die Karte zuerst aus.</translation>
+    </message>
+    <message>
+        <source>udisks2 did not allow access (not authorised): accept the password question of the desktop, or ask the administrator to allow this user to open disks.</source>
+        <translation>udisks2 hat den Zugriff nicht erlaubt (nicht berechtigt): Bestätigen Sie die Passwortabfrage der Arbeitsumgebung oder bitten Sie den Administrator, diesem Benutzer das Öffnen von Datenträgern zu erlauben.</translation>
+    </message>
+    <message>
+        <source>udisks2 could not be asked for access (no udisks2 on the system bus): install and start udisks2 to use card readers without root.</source>
+        <translation>udisks2 konnte nicht um Zugriff gebeten werden (kein udisks2 auf dem Systembus): Installieren und starten Sie udisks2, um Kartenlesegeräte ohne root zu verwenden.</translation>
+    </message>
+    <message>
+        <source>udisks2 could not open it either (%1).</source>
+        <translation>udisks2 konnte es ebenfalls nicht öffnen (%1).</translation>
+    </message>
+    <message>
+        <source>Could not unmount %1 (</source>
+        <translation>%1 konnte nicht ausgehängt werden (</translation>
+    </message>
+    <message>
+        <source>).
+Nothing was written to the card.</source>
+        <translation>).
+Es wurde nichts auf die Karte geschrieben.</translation>
+    </message>
+    <message>
+        <source>Could not open drive (%1 is not the disk %2 that was listed)</source>
+        <translation>Laufwerk konnte nicht geöffnet werden (%1 ist nicht der aufgeführte Datenträger %2)</translation>
+    </message>
+    <message>
+        <source>The card stays mounted; nothing was written to it.</source>
+        <translation>Die Karte bleibt eingehängt; es wurde nichts auf sie geschrieben.</translation>
+    </message>
+    <message>
+        <source>no udisks2 on the system bus</source>
+        <translation>kein udisks2 auf dem Systembus</translation>
+    </message>
+    <message>
+        <source>This user may not use the VELK over USB: install the udev rule 60-velk3.rules (sudo cmake --install on the build directory, or copy res/60-velk3.rules to /etc/udev/rules.d/), run &quot;sudo udevadm control --reload-rules &amp;&amp; sudo udevadm trigger&quot;, then plug the VELK in again.</source>
+        <translation>Dieser Benutzer darf den VELK nicht über USB verwenden: Installieren Sie die udev-Regel 60-velk3.rules (sudo cmake --install im Build-Verzeichnis, oder kopieren Sie res/60-velk3.rules nach /etc/udev/rules.d/), führen Sie „sudo udevadm control --reload-rules &amp;&amp; sudo udevadm trigger“ aus und stecken Sie den VELK dann erneut ein.</translation>
+    </message>
+    <message>
+        <source>%1 too many sectors for one transfer (%2)</source>
+        <translation>%1 zu viele Sektoren für eine Übertragung (%2)</translation>
+    </message>
+    <message>
+        <source>COULD NOT RETRIEVE MANUFACTURER STRING</source>
+        <translation>HERSTELLERNAME KONNTE NICHT GELESEN WERDEN</translation>
+    </message>
+    <message>
+        <source>COULD NOT RETRIEVE PRODUCT STRING</source>
+        <translation>PRODUKTNAME KONNTE NICHT GELESEN WERDEN</translation>
+    </message>
+    <message>
+        <source>THIS VERSION OF THE VELK IS NOT SUPPORTED BY THIS VERSION OF VELK MANAGER</source>
+        <translation>DIESE VERSION DES VELK WIRD VON DIESER VERSION VON VELK MANAGER NICHT UNTERSTÜTZT</translation>
+    </message>
+    <message>
+        <source>COULD NOT SELECT CONFIGURATION (the unit reports no configuration)</source>
+        <translation>KONFIGURATION KONNTE NICHT GEWÄHLT WERDEN (das Gerät meldet keine Konfiguration)</translation>
+    </message>
+    <message>
+        <source>COULD NOT SELECT CONFIGURATION (%1)</source>
+        <translation>KONFIGURATION KONNTE NICHT GEWÄHLT WERDEN (%1)</translation>
+    </message>
+    <message>
+        <source>COULD NOT CLAIM INTERFACE (the unit reports no interface)</source>
+        <translation>SCHNITTSTELLE KONNTE NICHT BELEGT WERDEN (das Gerät meldet keine Schnittstelle)</translation>
+    </message>
+    <message>
+        <source>COULD NOT CLAIM INTERFACE (%1)</source>
+        <translation>SCHNITTSTELLE KONNTE NICHT BELEGT WERDEN (%1)</translation>
+    </message>
+    <message>
+        <source>COULD NOT SET ALTERNATE INTERFACE (%1)</source>
+        <translation>ALTERNATIVE SCHNITTSTELLE KONNTE NICHT GESETZT WERDEN (%1)</translation>
+    </message>
+    <message>
+        <source>COULD NOT SET ALTERNATE INTERFACE (the unit reports no bulk endpoints)</source>
+        <translation>ALTERNATIVE SCHNITTSTELLE KONNTE NICHT GESETZT WERDEN (das Gerät meldet keine Bulk-Endpunkte)</translation>
+    </message>
+    <message>
+        <source>COULD NOT RELEASE INTERFACE</source>
+        <translation>SCHNITTSTELLE KONNTE NICHT FREIGEGEBEN WERDEN</translation>
+    </message>
+    <message>
+        <source>Unable to read checksum (err=%1, %2)</source>
+        <translation>Prüfsumme kann nicht gelesen werden (err=%1, %2)</translation>
+    </message>
+    <message>
+        <source>readSector: Unable to send read sector command (err=%1)</source>
+        <translation>readSector: Lesebefehl für Sektoren kann nicht gesendet werden (err=%1)</translation>
+    </message>
+    <message>
+        <source>readSector: Unable to read sector (err=%1, %2)</source>
+        <translation>readSector: Sektor kann nicht gelesen werden (err=%1, %2)</translation>
+    </message>
+    <message>
+        <source>readSector: Invalid checksum</source>
+        <translation>readSector: Ungültige Prüfsumme</translation>
+    </message>
+    <message>
+        <source>writeSector: Unable to send write sector command (err=%1)</source>
+        <translation>writeSector: Schreibbefehl für Sektoren kann nicht gesendet werden (err=%1)</translation>
+    </message>
+    <message>
+        <source>writeSector: Unable to write sector (err=%1, %2)</source>
+        <translation>writeSector: Sektor kann nicht geschrieben werden (err=%1, %2)</translation>
+    </message>
+    <message>
+        <source>writeSector: Invalid checksum</source>
+        <translation>writeSector: Ungültige Prüfsumme</translation>
+    </message>
+    <message>
+        <source>writeSector: Write to card failed</source>
+        <translation>writeSector: Schreiben auf die Karte fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Unable to query device id (err=%1)</source>
+        <translation>Gerätekennung kann nicht abgefragt werden (err=%1)</translation>
+    </message>
+    <message>
+        <source>Unable to read device id (err=%1, %2)</source>
+        <translation>Gerätekennung kann nicht gelesen werden (err=%1, %2)</translation>
+    </message>
+    <message>
+        <source>Unable to set the clock of the VELK (err=%1, %2)</source>
+        <translation>Die Uhr des VELK kann nicht gestellt werden (err=%1, %2)</translation>
+    </message>
+    <message>
+        <source>Unable to open temporary input audio file</source>
+        <translation>Temporäre Eingabe-Audiodatei kann nicht geöffnet werden</translation>
+    </message>
+    <message>
+        <source>Unable to create temporary output audio file</source>
+        <translation>Temporäre Ausgabe-Audiodatei kann nicht erstellt werden</translation>
+    </message>
+    <message>
+        <source>Error reading file</source>
+        <translation>Fehler beim Lesen der Datei</translation>
+    </message>
+    <message>
+        <source>Could not open mp3 file %1 (%2)</source>
+        <translation>MP3-Datei %1 konnte nicht geöffnet werden (%2)</translation>
+    </message>
+    <message>
+        <source>Invalid MP3 file format</source>
+        <translation>Ungültiges MP3-Dateiformat</translation>
+    </message>
+    <message>
+        <source>Could not open converted mp3 file %1 (%2)</source>
+        <translation>Umgewandelte MP3-Datei %1 konnte nicht geöffnet werden (%2)</translation>
+    </message>
+    <message>
+        <source>The card is full</source>
+        <translation>Die Karte ist voll</translation>
+    </message>
+    <message>
+        <source>The image has room for %1 sectors, the card uses %2.</source>
+        <translation>Das Abbild bietet Platz für %1 Sektoren, die Karte belegt %2.</translation>
+    </message>
+    <message>
+        <source>The image needs %1 sectors, but the card has only %2; nothing was written.</source>
+        <translation>Das Abbild benötigt %1 Sektoren, die Karte hat aber nur %2; es wurde nichts geschrieben.</translation>
+    </message>
+    <message>
+        <source>There is not enough free space on the card to move the routines safely: %1 MB are needed behind what the card holds, %2 MB are free.</source>
+        <translation>Auf der Karte ist nicht genug freier Platz, um die Routinen sicher zu verschieben: Hinter dem Inhalt der Karte werden %1 MB benötigt, %2 MB sind frei.</translation>
+    </message>
+    <message>
+        <source>The routine is too large for a routine file (4 GiB at most)</source>
+        <translation>Die Routine ist zu groß für eine Routinendatei (höchstens 4 GiB)</translation>
+    </message>
+    <message>
+        <source>The routine file is shorter than its header says (%1 bytes, %2 expected)</source>
+        <translation>Die Routinendatei ist kürzer als ihr Kopf angibt (%1 Byte, %2 erwartet)</translation>
+    </message>
+    <message>
+        <source>Could not open file %1 (%2)</source>
+        <translation>Datei %1 konnte nicht geöffnet werden (%2)</translation>
+    </message>
+    <message>
+        <source>Unsupported file version</source>
+        <translation>Nicht unterstützte Dateiversion</translation>
+    </message>
+    <message>
+        <source>Maximum number of files reached</source>
+        <translation>Höchstzahl an Dateien erreicht</translation>
+    </message>
+    <message>
+        <source>The flash card claims to hold %1 schedules, more than the %2 that VELK3 Manager reads.
+The card may be damaged; it was not read.</source>
+        <translation>Die Flash-Karte gibt an, %1 Zeitpläne zu enthalten, mehr als die %2, die VELK3 Manager liest.
+Die Karte ist möglicherweise beschädigt; sie wurde nicht gelesen.</translation>
+    </message>
+    <message>
+        <source>Unable to read device id (invalid checksum)</source>
+        <translation>Gerätekennung kann nicht gelesen werden (ungültige Prüfsumme)</translation>
+    </message>
+    <message>
+        <source>Too many schedules (%1; a card holds at most %2)</source>
+        <translation>Zu viele Zeitpläne (%1; eine Karte fasst höchstens %2)</translation>
+    </message>
+    <message>
+        <source>There is not enough free space on the card to rewrite its tables safely</source>
+        <translation>Auf der Karte ist nicht genug freier Platz, um ihre Tabellen sicher neu zu schreiben</translation>
+    </message>
+    <message>
+        <source>Too few tracks</source>
+        <translation>Zu wenige Spuren</translation>
+    </message>
+    <message>
+        <source>The card did not keep what was written: sector %1 reads back differently. It may be damaged, or smaller than it claims.</source>
+        <translation>Die Karte hat das Geschriebene nicht behalten: Sektor %1 liest sich anders zurück. Sie ist möglicherweise beschädigt oder kleiner als angegeben.</translation>
+    </message>
+    <message>
+        <source>%1 error (err = %2, %3)</source>
+        <translation>%1-Fehler (err = %2, %3)</translation>
+    </message>
+    <message>
+        <source>COULD NOT FIND ONE CONFIGURATION</source>
+        <translation>KEINE KONFIGURATION GEFUNDEN</translation>
+    </message>
+    <message>
+        <source>COULD NOT SELECT CONFIGURATION</source>
+        <translation>KONFIGURATION KONNTE NICHT GEWÄHLT WERDEN</translation>
+    </message>
+    <message>
+        <source>COULD NOT CLAIM INTERFACE</source>
+        <translation>SCHNITTSTELLE KONNTE NICHT BELEGT WERDEN</translation>
+    </message>
+    <message>
+        <source>COULD NOT SET ALTERNATE INTERFACE</source>
+        <translation>ALTERNATIVE SCHNITTSTELLE KONNTE NICHT GESETZT WERDEN</translation>
+    </message>
+    <message>
+        <source>Device not found</source>
+        <translation>Gerät nicht gefunden</translation>
+    </message>
+    <message>
+        <source>ReadConfiguration error (err = %1, the bootloader did not become idle)</source>
+        <translation>ReadConfiguration-Fehler (err = %1, der Bootloader wurde nicht bereit)</translation>
+    </message>
+    <message>
+        <source>Unable to configure device properly.</source>
+        <translation>Das Gerät kann nicht richtig konfiguriert werden.</translation>
+    </message>
+    <message>
+        <source>Erase failed</source>
+        <translation>Löschen fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Unable to set BSB</source>
+        <translation>BSB kann nicht gesetzt werden</translation>
+    </message>
+    <message>
+        <source>Unable to set SBV</source>
+        <translation>SBV kann nicht gesetzt werden</translation>
+    </message>
+    <message>
+        <source>Unable to set HSB</source>
+        <translation>HSB kann nicht gesetzt werden</translation>
+    </message>
+    <message>
+        <source>Unable to set SSB</source>
+        <translation>SSB kann nicht gesetzt werden</translation>
+    </message>
+    <message>
+        <source>Invalid image file.</source>
+        <translation>Ungültige Abbilddatei.</translation>
+    </message>
+    <message>
+        <source>We recommend upgrading the VELK firmware only if you have been instructed to do so by Varnholt Software. Interrupting a firmware update or using a firmware image not provided by Varnholt Software may cause permanent damage to the VELK. If an upgrade is required, follow these steps:</source>
+        <translation>Wir empfehlen, die VELK-Firmware nur dann zu aktualisieren, wenn Varnholt Software Sie dazu aufgefordert hat. Eine unterbrochene Firmware-Aktualisierung oder ein Firmware-Abbild, das nicht von Varnholt Software stammt, kann den VELK dauerhaft beschädigen. Wenn eine Aktualisierung nötig ist, gehen Sie so vor:</translation>
+    </message>
+    <message>
+        <source>1. Apply power to the VELK and attach the USB/PC cable.</source>
+        <translation>1. Schalten Sie den VELK ein und schließen Sie das USB-/PC-Kabel an.</translation>
+    </message>
+    <message>
+        <source>2. On the bottom of the VELK, place the dip switch labelled &quot;I&quot; to &quot;ON&quot;.</source>
+        <translation>2. Stellen Sie auf der Unterseite des VELK den DIP-Schalter „I“ auf „ON“.</translation>
+    </message>
+    <message>
+        <source>3. Press and then release the &quot;RESET&quot; pushbutton on the VELK.</source>
+        <translation>3. Drücken Sie die Taste „RESET“ am VELK und lassen Sie sie wieder los.</translation>
+    </message>
+    <message>
+        <source>4. Place the dip switch labeled &quot;U&quot; to &quot;ON&quot;.</source>
+        <translation>4. Stellen Sie den DIP-Schalter „U“ auf „ON“.</translation>
+    </message>
+    <message>
+        <source>5. The USB device will be detected by Linux.  The udev rule 60-velk3.rules, installed with VELK3 Manager, lets you use it without root; see docs/usb.md in the VELK3 Manager documentation for installing the rule by hand.</source>
+        <translation>5. Linux erkennt das USB-Gerät.  Die mit VELK3 Manager installierte udev-Regel 60-velk3.rules erlaubt die Verwendung ohne root; wie Sie die Regel von Hand installieren, steht in docs/usb.md in der Dokumentation von VELK3 Manager.</translation>
+    </message>
+    <message>
+        <source>6. Press OK below.</source>
+        <translation>6. Klicken Sie unten auf OK.</translation>
+    </message>
+    <message>
+        <source>Follow these instructions to restart the VELK in normal mode:</source>
+        <translation>So starten Sie den VELK im normalen Modus neu:</translation>
+    </message>
+    <message>
+        <source>1. On the bottom of the VELK, place the dip switch labelled &quot;U&quot; to &quot;OFF&quot;.</source>
+        <translation>1. Stellen Sie auf der Unterseite des VELK den DIP-Schalter „U“ auf „OFF“.</translation>
+    </message>
+    <message>
+        <source>2. Place the dip switch labelled &quot;I&quot; to &quot;OFF&quot;.</source>
+        <translation>2. Stellen Sie den DIP-Schalter „I“ auf „OFF“.</translation>
+    </message>
+    <message>
+        <source>4. The VELK will reboot in normal mode.</source>
+        <translation>4. Der VELK startet im normalen Modus neu.</translation>
+    </message>
+    <message>
+        <source>The firmware update was successful. </source>
+        <translation>Die Firmware-Aktualisierung war erfolgreich. </translation>
+    </message>
+    <message>
+        <source>The firmware update FAILED. </source>
+        <translation>Die Firmware-Aktualisierung ist FEHLGESCHLAGEN. </translation>
+    </message>
+    <message>
+        <source>Cancelled: the card holds the 1 routine added before the stop.</source>
+        <translation>Abgebrochen: Die Karte enthält die 1 Routine, die vor dem Abbruch hinzugefügt wurde.</translation>
+    </message>
+    <message>
+        <source>Cancelled: the card holds the %1 routines added before the stop.</source>
+        <translation>Abgebrochen: Die Karte enthält die %1 Routinen, die vor dem Abbruch hinzugefügt wurden.</translation>
+    </message>
+    <message>
+        <source>
+
+Added before the failure:</source>
+        <translation>
+
+Vor dem Fehler hinzugefügt:</translation>
+    </message>
+    <message>
+        <source>
+  %1 as track %2</source>
+        <translation>
+  %1 als Spur %2</translation>
+    </message>
+    <message>
+        <source>A routine could not be written to the card. The card keeps the routines it had and the ones added before the failure.</source>
+        <translation>Eine Routine konnte nicht auf die Karte geschrieben werden. Die Karte behält ihre bisherigen Routinen und die vor dem Fehler hinzugefügten.</translation>
+    </message>
+    <message>
+        <source>The routine could not be written to the card. The card keeps the routines it had.</source>
+        <translation>Die Routine konnte nicht auf die Karte geschrieben werden. Die Karte behält ihre bisherigen Routinen.</translation>
+    </message>
+    <message>
+        <source>The routine could not be written to the card. The card now holds an empty VELK disk.</source>
+        <translation>Die Routine konnte nicht auf die Karte geschrieben werden. Die Karte enthält jetzt einen leeren VELK-Datenträger.</translation>
+    </message>
+    <message>
+        <source>The routine could not be written to the card. The card is unchanged.</source>
+        <translation>Die Routine konnte nicht auf die Karte geschrieben werden. Die Karte ist unverändert.</translation>
+    </message>
+    <message>
+        <source>%1 does not report the size of its card.</source>
+        <translation>%1 meldet die Größe seiner Karte nicht.</translation>
+    </message>
+    <message>
+        <source>The card holds no routine to schedule.</source>
+        <translation>Die Karte enthält keine Routine, die geplant werden könnte.</translation>
+    </message>
+    <message>
+        <source>The VELK did not confirm its identify data (the checksum never matched).</source>
+        <translation>Der VELK hat seine Kenndaten nicht bestätigt (die Prüfsumme stimmte nie).</translation>
+    </message>
+    <message>
+        <source>Could not create %1 (%2)</source>
+        <translation>%1 konnte nicht erstellt werden (%2)</translation>
+    </message>
+    <message>
+        <source>Unable to write file %1 (%2)</source>
+        <translation>Datei %1 kann nicht geschrieben werden (%2)</translation>
+    </message>
+    <message>
+        <source>Could not create a temporary file in %1 (%2)</source>
+        <translation>In %1 konnte keine temporäre Datei erstellt werden (%2)</translation>
+    </message>
+    <message>
+        <source>The card is mounted at %1.
+
+Unmount it and continue?</source>
+        <translation>Die Karte ist unter %1 eingehängt.
+
+Aushängen und fortfahren?</translation>
     </message>
     <message>
         <source>Restoring the image onto %1 will replace everything on this card and will DELETE ALL DATA on it.

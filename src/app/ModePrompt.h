@@ -8,6 +8,6 @@
 // answers every question No: these modes ask none.
 class CStderrPrompt final : public IUserPrompt {
 public:
-    bool AskYesNo(const std::string& text, const std::string& caption) override;
-    void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
+    bool AskYesNo(const MessageText& text, const std::string& caption) override;
+    void ShowMessage(const MessageText& text, const std::string& caption, MessageIcon icon) override;
 };

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/Exceptions.h"
+#include "platform/Translatable.h"
 
 namespace {
 
@@ -18,7 +19,9 @@ const std::string kLibraries[] = {
 
 [[noreturn]] void CannotLoad(const std::string& what) {
     const char* reason = ::dlerror();
-    throw CFileAccessException("FFmpeg cannot be loaded: " + what + (reason ? std::string(" (") + reason + ")" : ""));
+    throw CFileAccessException(
+        reason ? Fill(VELK3_TRANSLATE_NOOP("velk3core", "FFmpeg cannot be loaded: %1 (%2)"), what, reason)
+               : Fill(VELK3_TRANSLATE_NOOP("velk3core", "FFmpeg cannot be loaded: %1"), what));
 }
 
 void* Find(void* const* handles, const char* name) {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/Exceptions.h"
+#include "platform/Translatable.h"
 
 namespace {
 
@@ -16,13 +17,15 @@ constexpr int kId3v2FooterSkipAfterHeader = kId3v2HeaderSize - kHeaderSize;
 bool StartsWith(const uint8_t* bytes, const char* tag) { return std::memcmp(bytes, tag, 3) == 0; }
 
 void Skip(std::FILE* input, long count) {
-    if (std::fseek(input, count, SEEK_CUR) != 0) throw CFileAccessException("Unable to read mp3 frame");
+    if (std::fseek(input, count, SEEK_CUR) != 0)
+        throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Unable to read mp3 frame"));
 }
 
 // The ID3v2 size: four bytes of seven bits each, most significant first.
 uint64_t ReadSyncSafeSize(std::FILE* input) {
     uint8_t s[4];
-    if (std::fread(s, 1, sizeof s, input) != sizeof s) throw CFileAccessException("Unable to read mp3 frame");
+    if (std::fread(s, 1, sizeof s, input) != sizeof s)
+        throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Unable to read mp3 frame"));
     return ((uint64_t(s[0]) * 128 + s[1]) * 128 + s[2]) * 128 + s[3];
 }
 
@@ -39,7 +42,7 @@ bool ReadMp3Frames(std::FILE* input, uint32_t size, std::FILE* output, uint32_t*
     while (consumed < size) {
         uint8_t header[kHeaderSize];
         if (std::fread(header, 1, kHeaderSize, input) != kHeaderSize)
-            throw CFileAccessException("Unable to read mp3 frame");
+            throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Unable to read mp3 frame"));
         if (StartsWith(header, "TAG")) {
             Skip(input, kId3v1SkipAfterHeader);
             consumed += kId3v1Size;
@@ -54,7 +57,7 @@ bool ReadMp3Frames(std::FILE* input, uint32_t size, std::FILE* output, uint32_t*
         } else {
             const uint32_t length = (header[2] & kPaddingBit) ? kPaddedFrameSize : kFrameSize;
             if (output && std::fwrite(header, 1, kHeaderSize, output) != kHeaderSize)
-                throw CFileAccessException("Unable to write file");
+                throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Unable to write file"));
             CopyBytes(input, length - kHeaderSize, output);
             frameBytes += length;
             consumed += length;
@@ -77,13 +80,16 @@ bool CopyBytes(std::FILE* input, uint32_t count, std::FILE* output) {
             (void)std::fread(buffer, 1, count, input);
             return true;
         }
-        if (std::fseek(input, long(count), SEEK_CUR) != 0) throw CFileAccessException("Unable to read file");
+        if (std::fseek(input, long(count), SEEK_CUR) != 0)
+            throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Unable to read file"));
         return true;
     }
     while (count > 0) {
         const size_t piece = std::min<uint32_t>(count, kCopyPiece);
-        if (std::fread(buffer, piece, 1, input) != 1) throw CFileAccessException("Unable to read file");
-        if (std::fwrite(buffer, piece, 1, output) != 1) throw CFileAccessException("Unable to write file");
+        if (std::fread(buffer, piece, 1, input) != 1)
+            throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Unable to read file"));
+        if (std::fwrite(buffer, piece, 1, output) != 1)
+            throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Unable to write file"));
         count -= uint32_t(piece);
     }
     return true;

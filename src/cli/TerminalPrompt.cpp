@@ -47,9 +47,9 @@ bool IsYes(const std::string& answer) {
 
 }  // namespace
 
-bool CTerminalPrompt::AskYesNo(const std::string& text, const std::string& caption) {
+bool CTerminalPrompt::AskYesNo(const MessageText& text, const std::string& caption) {
     EndProgressLine();
-    std::cerr << caption << ": " << text << "\n";
+    std::cerr << caption << ": " << text.English() << "\n";
     if (m_stop.stop_requested()) {
         std::cerr << "[y/N] no (stopping)\n";
         return false;
@@ -68,10 +68,10 @@ bool CTerminalPrompt::AskYesNo(const std::string& text, const std::string& capti
     return answer && IsYes(*answer);
 }
 
-void CTerminalPrompt::ShowMessage(const std::string& text, const std::string& caption, MessageIcon) {
+void CTerminalPrompt::ShowMessage(const MessageText& text, const std::string& caption, MessageIcon) {
     EndProgressLine();
     if (caption == kApplicationName)
-        std::cerr << text << "\n";
+        std::cerr << text.English() << "\n";
     else
-        std::cerr << caption << ": " << text << "\n";
+        std::cerr << caption << ": " << text.English() << "\n";
 }

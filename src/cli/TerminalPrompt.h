@@ -9,8 +9,8 @@
 class CTerminalPrompt final : public IUserPrompt {
 public:
     CTerminalPrompt(bool assumeYes, std::stop_token stop) : m_assumeYes(assumeYes), m_stop(std::move(stop)) {}
-    bool AskYesNo(const std::string& text, const std::string& caption) override;
-    void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
+    bool AskYesNo(const MessageText& text, const std::string& caption) override;
+    void ShowMessage(const MessageText& text, const std::string& caption, MessageIcon icon) override;
 
 private:
     bool m_assumeYes;

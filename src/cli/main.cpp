@@ -41,6 +41,7 @@ int RunCommand(const CliContext& context) {
     } catch (const CCancelled& e) {
         std::cerr << e.what() << "\n";
     } catch (const CVelkException& e) {
+        if (!e.Summary().Empty()) std::cerr << e.Summary().English() << "\n";
         std::cerr << e.Message() << "\n";
     } catch (const std::exception& e) {
         std::cerr << "velk3: " << e.what() << "\n";

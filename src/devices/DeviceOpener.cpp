@@ -18,7 +18,7 @@ const char kDevPrefix[] = "/dev/";
 const PhysicalDriveInfo& RequireUsableDrive(const PhysicalDriveInfo* drive, const std::string& argument,
                                             bool allowFixed) {
     if (!drive) throw CUsbDeviceException(argument + " is not a whole disk (give the disk, not a partition)");
-    if (const std::string refusal = DriveRefusal(*drive, argument, allowFixed); !refusal.empty())
+    if (const MessageText refusal = DriveRefusal(*drive, argument, allowFixed); !refusal.Empty())
         throw CUsbDeviceException(refusal);
     if (!drive->geometryValid) throw CUsbDeviceException(argument + " has no readable size (no card in the reader?)");
     return *drive;
@@ -120,17 +120,28 @@ namespace {
 const PhysicalDriveInfo& RequireListedDrive(const DeviceId& id, const CDriveList& drives) {
     const PhysicalDriveInfo* drive = drives.FindByName(id.name);
     if (!drive || !drive->geometryValid)
-        throw CUsbDeviceException("The card in " + id.name + " is no longer there (the card was taken out or the reader unplugged).");
+        throw CUsbDeviceException(Fill(
+            VELK3_TRANSLATE_NOOP("velk3core",
+                                 "The card in %1 is no longer there (the card was taken out or the reader unplugged)."),
+            id.name));
     if (drive->serial != id.serial || uint64_t(drive->sectorCount) != id.sectors)
-        throw CUsbDeviceException(id.name + " now holds another card than the one listed. Choose it again in the list.");
+        throw CUsbDeviceException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core",
+                                      "%1 now holds another card than the one listed. Choose it again in the list."),
+                 id.name));
     if (!drive->Qualifies())
-        throw CUsbDeviceException(id.name + " is no longer a removable card reader, so VELK3 Manager does not use it.");
+        throw CUsbDeviceException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core",
+                                      "%1 is no longer a removable card reader, so VELK3 Manager does not use it."),
+                 id.name));
     return *drive;
 }
 
 void RequireListedImage(const DeviceId& id) {
     const FileIdentity named = FileIdentity::At(id.name, false);
-    if (!named.Known()) throw CUsbDeviceException("The card image " + id.name + " is no longer there.");
+    if (!named.Known())
+        throw CUsbDeviceException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "The card image %1 is no longer there."), id.name));
     if (named != id.file) throw CUsbDeviceException(ReplacedImageMessage(id.name));
 }
 
@@ -161,7 +172,7 @@ COpenedDevice OpenDevice(const DeviceId& id, const DeviceOpenOptions& options) {
             return OpenDrive(RequireListedDrive(id, drives), options);
         }
     }
-    throw CUsbDeviceException("Unable to open device");
+    throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "Unable to open device"));
 }
 
 void RequireStillThere(const DeviceId& id, const SystemPaths& paths) {

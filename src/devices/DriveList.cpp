@@ -6,6 +6,7 @@
 
 #include "devices/DriveListSystemUse.h"
 #include "platform/TextFormat.h"
+#include "platform/Translatable.h"
 
 namespace fs = std::filesystem;
 
@@ -135,10 +136,16 @@ const PhysicalDriveInfo* CDriveList::FindByName(const std::string& name) const {
     return nullptr;
 }
 
-std::string DriveRefusal(const PhysicalDriveInfo& drive, const std::string& shown, bool allowFixed) {
-    if (drive.holdsSystem) return shown + " holds the running system (a system mount or swap); it is never used as a card";
+MessageText DriveRefusal(const PhysicalDriveInfo& drive, const std::string& shown, bool allowFixed) {
+    if (drive.holdsSystem)
+        return Fill(
+            VELK3_TRANSLATE_NOOP("velk3core",
+                                 "%1 holds the running system (a system mount or swap); it is never used as a card"),
+            shown);
     if (!drive.IsCardReader() && !allowFixed)
-        return shown + " is not a removable card reader; pass --allow-fixed to use it anyway";
+        return Fill(
+            VELK3_TRANSLATE_NOOP("velk3core", "%1 is not a removable card reader; pass --allow-fixed to use it anyway"),
+            shown);
     return {};
 }
 

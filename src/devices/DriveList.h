@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "devices/SectorDevice.h"
+#include "platform/MessageText.h"
 #include "platform/SystemPaths.h"
 
 // One mount of the disk or of one of its partitions.
@@ -35,7 +36,7 @@ struct PhysicalDriveInfo {
 
 // Why drive may not be used as a card, naming it as shown; empty when it may. The disk the system
 // runs on never may; a disk that is not a removable card reader only when allowFixed.
-std::string DriveRefusal(const PhysicalDriveInfo& drive, const std::string& shown, bool allowFixed);
+MessageText DriveRefusal(const PhysicalDriveInfo& drive, const std::string& shown, bool allowFixed);
 
 class CDriveList {
 public:

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/FileDescriptor.h"
+#include "platform/MessageText.h"
 #include "platform/FileIdentity.h"
 #include "devices/SectorDevice.h"
 
@@ -48,4 +49,4 @@ private:
 };
 
 // "The card image PATH has been replaced by another file since it was listed."
-std::string ReplacedImageMessage(const std::string& path);
+MessageText ReplacedImageMessage(const std::string& path);

@@ -10,6 +10,12 @@
 
 #include "devices/RawDiskOpener.h"
 #include "platform/Exceptions.h"
+#include "platform/Translatable.h"
+
+namespace {
+constexpr const char* kFlushFailed =
+    VELK3_TRANSLATE_NOOP("velk3core", "Unable to write sector (flushing the card failed: %1)");
+}
 
 CPhysicalDrive::CPhysicalDrive(SystemPaths paths, DeviceAccess access, IUdisksClient* udisks, bool allowFixed,
                                IUserPrompt* questions, std::stop_token stop)
@@ -28,10 +34,10 @@ uint32_t CPhysicalDrive::GetSectorCount() {
 void CPhysicalDrive::Open(const DeviceEntry& entry) {
     const CDriveList drives(m_paths);
     const PhysicalDriveInfo* found = drives.FindByDev(entry.reference);
-    if (!found) throw CUsbDeviceException("Unable to open drive");
-    if (m_handle) throw CUsbDeviceException("A drive is already opened");
+    if (!found) throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "Unable to open drive"));
+    if (m_handle) throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "A drive is already opened"));
     // Before anything is asked or unmounted.
-    if (const std::string refusal = DriveRefusal(*found, found->name, m_allowFixed); !refusal.empty())
+    if (const MessageText refusal = DriveRefusal(*found, found->name, m_allowFixed); !refusal.Empty())
         throw CUsbDeviceException(refusal);
     m_drive = *found;
     // Attached only once open: a failed Open leaves the object closed, ready for another try.
@@ -48,7 +54,7 @@ void CPhysicalDrive::OpenHandle(DriveHandle& handle) {
     if (::fstat(handle.file.Get(), &st) != 0) {
         const std::string error = std::strerror(errno);
         handle.file.CloseQuietly();
-        throw CUsbDeviceException("Could not open drive (" + error + ")");
+        throw CUsbDeviceException(Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not open drive (%1)"), error));
     }
     if (!IsListedDisk(st)) {  // before any transfer
         handle.file.CloseQuietly();
@@ -64,8 +70,10 @@ void CPhysicalDrive::OpenHandle(DriveHandle& handle) {
     }
     if (handle.bytesPerSector != kSectorSize) {
         handle.file.CloseQuietly();
-        throw CUsbDeviceException("Could not open drive (its sectors are " + std::to_string(handle.bytesPerSector) +
-                                  " bytes; VELK cards use 512-byte sectors)");
+        throw CUsbDeviceException(
+            Fill(VELK3_TRANSLATE_NOOP(
+                     "velk3core", "Could not open drive (its sectors are %1 bytes; VELK cards use 512-byte sectors)"),
+                 handle.bytesPerSector));
     }
     handle.open = true;
     m_written = false;
@@ -85,16 +93,12 @@ void CPhysicalDrive::Close() {
         handle->file.CloseQuietly();
         return;
     }
-    if (!handle->file.SyncAndClose())
-        throw CUsbDeviceException(std::string("Unable to write sector (flushing the card failed: ") +
-                                  std::strerror(errno) + ")");
+    if (!handle->file.SyncAndClose()) throw CSectorTransferException(Fill(kFlushFailed, std::strerror(errno)));
 }
 
 void CPhysicalDrive::Flush() {
     if (!m_handle || !m_handle->open || !m_written) return;  // nothing written since the last flush
-    if (!m_handle->file.Sync())
-        throw CUsbDeviceException(std::string("Unable to write sector (flushing the card failed: ") +
-                                  std::strerror(errno) + ")");
+    if (!m_handle->file.Sync()) throw CSectorTransferException(Fill(kFlushFailed, std::strerror(errno)));
     m_written = false;
 }
 
@@ -105,22 +109,22 @@ void CPhysicalDrive::RequireOpen(uint32_t first, uint32_t count, const char* mes
 }
 
 void CPhysicalDrive::readSector(uint32_t first, uint32_t count, uint8_t* buffer) {
-    RequireOpen(first, count, "Unable to read sector");
+    RequireOpen(first, count, VELK3_TRANSLATE_NOOP("velk3core", "Unable to read sector"));
     if (!m_handle->file.ReadAt(uint64_t(first) * kSectorSize, buffer, size_t(count) * kSectorSize))
-        throw CUsbDeviceException("Unable to read sector");
+        throw CSectorTransferException(VELK3_TRANSLATE_NOOP("velk3core", "Unable to read sector"));
 }
 
 void CPhysicalDrive::writeSector(uint32_t first, uint32_t count, const uint8_t* buffer) {
-    RequireOpen(first, count, "Unable to write sector");
+    RequireOpen(first, count, VELK3_TRANSLATE_NOOP("velk3core", "Unable to write sector"));
     m_written = true;
     if (!m_handle->file.WriteAt(uint64_t(first) * kSectorSize, buffer, size_t(count) * kSectorSize))
-        throw CUsbDeviceException("Unable to write sector");
+        throw CSectorTransferException(VELK3_TRANSLATE_NOOP("velk3core", "Unable to write sector"));
 }
 
 // The block device's page cache keeps what was written; only clean pages can be dropped, so the
 // flush comes first.
 void CPhysicalDrive::DropCache(uint32_t first, uint32_t count) {
-    RequireOpen(first, count, "Unable to read sector");
+    RequireOpen(first, count, VELK3_TRANSLATE_NOOP("velk3core", "Unable to read sector"));
     Flush();
     m_handle->file.DropCache(uint64_t(first) * kSectorSize, uint64_t(count) * kSectorSize);
 }

@@ -9,49 +9,57 @@
 #include "platform/Exceptions.h"
 #include "platform/RegularFile.h"
 #include "platform/TextFormat.h"
+#include "platform/Translatable.h"
 #include "platform/UserPrompt.h"
 
 namespace {
 
-std::string OpenFailureMessage(int error) {
-    std::string message = std::string("Could not open drive (") + std::strerror(error) + ")";
+MessageText OpenFailureMessage(int error) {
+    MessageText message = Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not open drive (%1)"), std::strerror(error));
     if (error == EACCES || error == EPERM)
-        message += "\nPlease run VELK3 Manager as root, or join the \"disk\" group, to use this card reader.";
+        message += VELK3_TRANSLATE_NOOP(
+            "velk3core", "\nPlease run VELK3 Manager as root, or join the \"disk\" group, to use this card reader.");
     else if (error == EBUSY)
-        message += "\nThe card is in use (mounted?). Please unmount the card first.";
+        message += VELK3_TRANSLATE_NOOP("velk3core", "\nThe card is in use (mounted?). Please unmount the card first.");
     return message;
 }
 
 // The line that says why udisks2 could not stand in for the refused open, and what to do.
-std::string UdisksLine(const CUdisksError& e) {
+MessageText UdisksLine(const CUdisksError& e) {
     switch (e.Kind()) {
         case UdisksFailure::NotAuthorized:
-            return "udisks2 did not allow access (not authorised): accept the password question of the desktop, "
-                   "or ask the administrator to allow this user to open disks.";
+            return VELK3_TRANSLATE_NOOP(
+                "velk3core",
+                "udisks2 did not allow access (not authorised): accept the password question of the desktop, "
+                "or ask the administrator to allow this user to open disks.");
         case UdisksFailure::Unavailable:
-            return "udisks2 could not be asked for access (no udisks2 on the system bus): install and start udisks2 "
-                   "to use card readers without root.";
+            return VELK3_TRANSLATE_NOOP(
+                "velk3core",
+                "udisks2 could not be asked for access (no udisks2 on the system bus): install and start udisks2 "
+                "to use card readers without root.");
         case UdisksFailure::Failed: break;
     }
-    return std::string("udisks2 could not open it either (") + e.what() + ").";
+    return Fill(VELK3_TRANSLATE_NOOP("velk3core", "udisks2 could not open it either (%1)."), e.what());
 }
 
-std::string UnmountFailureMessage(const std::string& point, const std::string& reason) {
-    return "Could not unmount " + point + " (" + reason + ").\nNothing was written to the card.";
+MessageText UnmountFailureMessage(const std::string& point, const MessageText& reason) {
+    return Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not unmount %1 ("), point) + reason +
+           VELK3_TRANSLATE_NOOP("velk3core", ").\nNothing was written to the card.");
 }
 
 bool IsRefusal(int error) { return error == EACCES || error == EPERM; }
 
 }  // namespace
 
-std::string NotTheListedDiskMessage(const std::string& path, const std::string& name) {
-    return "Could not open drive (" + path + " is not the disk " + name + " that was listed)";
+MessageText NotTheListedDiskMessage(const std::string& path, const std::string& name) {
+    return Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not open drive (%1 is not the disk %2 that was listed)"), path,
+                name);
 }
 
-std::string UnmountQuestion(const std::vector<std::string>& mountPoints) {
+MessageText UnmountQuestion(const std::vector<std::string>& mountPoints) {
     std::string joined;
     for (const std::string& point : mountPoints) joined += (joined.empty() ? "" : ", ") + point;
-    return StringPrintf(question_text::kUnmount, joined.c_str());
+    return Fill(question_text::kUnmount, joined);
 }
 
 CRawDiskOpener::CRawDiskOpener(std::string devRoot, IUdisksClient* udisks, IUserPrompt* questions, std::stop_token stop)
@@ -86,7 +94,8 @@ CFileDescriptor CRawDiskOpener::OpenThroughUdisks(const std::string& path, Devic
 
 void CRawDiskOpener::UnmountAfterAsking(const PhysicalDriveInfo& drive) {
     if (!m_questions || !m_questions->AskYesNo(UnmountQuestion(drive.mountPoints), kConfirmCaption))
-        throw CUsbDeviceException("The card stays mounted; nothing was written to it.");
+        throw CUsbDeviceException(
+            VELK3_TRANSLATE_NOOP("velk3core", "The card stays mounted; nothing was written to it."));
     // Partitions in order, each once, with all the places it is mounted at.
     std::vector<std::pair<std::string, std::vector<std::string>>> nodes;
     for (const DriveMount& mount : drive.mounts) {
@@ -104,9 +113,10 @@ void CRawDiskOpener::UnmountNode(const std::string& node, const std::vector<std:
         return;
     } catch (const CUdisksError& e) {
         if (e.Kind() != UdisksFailure::Unavailable || ::geteuid() != 0)
-            throw CUsbDeviceException(UnmountFailureMessage(points.front(), e.Kind() == UdisksFailure::Unavailable
-                                                                                ? "no udisks2 on the system bus"
-                                                                                : e.what()));
+            throw CUsbDeviceException(UnmountFailureMessage(
+                points.front(), e.Kind() == UdisksFailure::Unavailable
+                                    ? MessageText(VELK3_TRANSLATE_NOOP("velk3core", "no udisks2 on the system bus"))
+                                    : MessageText(e.what())));
     }
     // Nested mounts go first. A link put where a mount point was is not followed to another mount.
     for (auto point = points.rbegin(); point != points.rend(); ++point)

@@ -38,7 +38,7 @@ private:
 };
 
 // "Could not open drive (/dev/sdb is not the disk sdb that was listed)": the node changed since.
-std::string NotTheListedDiskMessage(const std::string& path, const std::string& name);
+MessageText NotTheListedDiskMessage(const std::string& path, const std::string& name);
 
 // "The card is mounted at /media/anna/CARD, /media/anna/DATA.\n\nUnmount it and continue?"
-std::string UnmountQuestion(const std::vector<std::string>& mountPoints);
+MessageText UnmountQuestion(const std::vector<std::string>& mountPoints);

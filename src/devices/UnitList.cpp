@@ -77,7 +77,7 @@ void EnumerateUnits(DeviceList& list, IUserPrompt* reports, const SystemPaths& p
             if (found.sharesNumber) description += StringPrintf(" on bus %i", found.id.bus);
             list.push_back(DeviceEntry{0, std::move(description), found.name, found.id});
         } catch (const CUsbDeviceException& e) {
-            if (reports) reports->ShowMessage(e.Message(), kUnableToAccessCaption, MessageIcon::Warning);
+            if (reports) reports->ShowMessage(e.Text(), kUnableToAccessCaption, MessageIcon::Warning);
         }
         try {
             unit.Close();

@@ -1,10 +1,10 @@
 #pragma once
 // The words a user needs when the unit or its bootloader cannot be opened for lack of permission:
 // on Linux that means the udev rule is not installed.
-#include <string>
+#include "platform/MessageText.h"
 
 // True for a libusb 0.1 result (a negative errno) or an errno value that means "not allowed".
 bool IsPermissionError(int resultOrErrno);
 
 // message, and when error means "not allowed" a second line saying how to install the rule.
-std::string WithAccessHint(const std::string& message, int resultOrErrno);
+MessageText WithAccessHint(const MessageText& message, int resultOrErrno);

@@ -13,6 +13,7 @@
 #include "platform/ByteOrder.h"
 #include "platform/Exceptions.h"
 #include "platform/TextFormat.h"
+#include "platform/Translatable.h"
 
 using namespace unit_usb;
 using namespace unit_record;
@@ -57,7 +58,8 @@ std::string AtaText(const uint8_t* identify, int firstWord, int words) {
 
 int TransferLength(uint32_t count, const char* caller) {
     if (count > uint32_t(INT_MAX) / kSectorSize)
-        throw CUsbDeviceException(StringPrintf("%s too many sectors for one transfer (%u)", caller, count));
+        throw CUsbDeviceException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "%1 too many sectors for one transfer (%2)"), caller, count));
     return int(count * kSectorSize);
 }
 
@@ -90,7 +92,7 @@ std::string CUsbSectorDevice::ReadString(int index, const char* failure) {
 
 void CUsbSectorDevice::Open(const DeviceEntry& entry) {
     // A second handle would leak the first; a half-done Open lets go of what it took.
-    if (m_handle) throw CUsbDeviceException("A drive is already opened");
+    if (m_handle) throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "A drive is already opened"));
     try {
         OpenAndClaim(entry);
     } catch (...) {
@@ -103,36 +105,47 @@ void CUsbSectorDevice::OpenAndClaim(const DeviceEntry& entry) {
     auto* device = reinterpret_cast<struct usb_device*>(uintptr_t(entry.reference));
     errno = 0;
     m_handle = device ? usb_open(device) : nullptr;
-    if (!m_handle) throw CUsbDeviceException(WithAccessHint("Unable to open device", errno));
+    if (!m_handle)
+        throw CUsbDeviceException(WithAccessHint(VELK3_TRANSLATE_NOOP("velk3core", "Unable to open device"), errno));
     m_deviceNumber = device->devnum;
 
-    m_manufacturer = ReadString(device->descriptor.iManufacturer, "COULD NOT RETRIEVE MANUFACTURER STRING");
-    m_product = ReadString(device->descriptor.iProduct, "COULD NOT RETRIEVE PRODUCT STRING");
+    m_manufacturer = ReadString(device->descriptor.iManufacturer,
+                                VELK3_TRANSLATE_NOOP("velk3core", "COULD NOT RETRIEVE MANUFACTURER STRING"));
+    m_product =
+        ReadString(device->descriptor.iProduct, VELK3_TRANSLATE_NOOP("velk3core", "COULD NOT RETRIEVE PRODUCT STRING"));
     m_firmwareVersion = ParseVersion(
-        ReadString(kStringFirmwareVersion, "THIS VERSION OF THE VELK IS NOT SUPPORTED BY THIS VERSION OF VELK MANAGER"));
+        ReadString(kStringFirmwareVersion,
+                   VELK3_TRANSLATE_NOOP("velk3core",
+                                        "THIS VERSION OF THE VELK IS NOT SUPPORTED BY THIS VERSION OF VELK MANAGER")));
 
     if (!device->config || device->descriptor.bNumConfigurations <= kCardConfigurationIndex)
-        throw CUsbDeviceException("COULD NOT SELECT CONFIGURATION (the unit reports no configuration)");
+        throw CUsbDeviceException(
+            VELK3_TRANSLATE_NOOP("velk3core", "COULD NOT SELECT CONFIGURATION (the unit reports no configuration)"));
     m_configuration = &device->config[kCardConfigurationIndex];
     const int result = usb_set_configuration(m_handle, m_configuration->bConfigurationValue);
     if (result != 0)
-        throw CUsbDeviceException(WithAccessHint(StringPrintf("COULD NOT SELECT CONFIGURATION (%s)", usb_strerror()), result));
+        throw CUsbDeviceException(WithAccessHint(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "COULD NOT SELECT CONFIGURATION (%1)"), usb_strerror()), result));
     ClaimInterface();
 }
 
 void CUsbSectorDevice::ClaimInterface() {
     if (m_configuration->bNumInterfaces < 1 || m_configuration->interface[0].num_altsetting < 1)
-        throw CUsbDeviceException("COULD NOT CLAIM INTERFACE (the unit reports no interface)");
+        throw CUsbDeviceException(
+            VELK3_TRANSLATE_NOOP("velk3core", "COULD NOT CLAIM INTERFACE (the unit reports no interface)"));
     m_interface = &m_configuration->interface[0].altsetting[0];
     int result = usb_claim_interface(m_handle, m_interface->bInterfaceNumber);
     if (result != 0)
-        throw CUsbDeviceException(WithAccessHint(StringPrintf("COULD NOT CLAIM INTERFACE (%s)", usb_strerror()), result));
+        throw CUsbDeviceException(WithAccessHint(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "COULD NOT CLAIM INTERFACE (%1)"), usb_strerror()), result));
     m_claimed = true;
     result = usb_set_altinterface(m_handle, m_interface->bAlternateSetting);
     if (result != 0)
-        throw CUsbDeviceException(StringPrintf("COULD NOT SET ALTERNATE INTERFACE (%s)", usb_strerror()));
+        throw CUsbDeviceException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "COULD NOT SET ALTERNATE INTERFACE (%1)"), usb_strerror()));
     if (m_interface->bNumEndpoints <= kOutEndpointIndex)
-        throw CUsbDeviceException("COULD NOT SET ALTERNATE INTERFACE (the unit reports no bulk endpoints)");
+        throw CUsbDeviceException(VELK3_TRANSLATE_NOOP(
+            "velk3core", "COULD NOT SET ALTERNATE INTERFACE (the unit reports no bulk endpoints)"));
     m_inEndpoint = &m_interface->endpoint[kInEndpointIndex];
     m_outEndpoint = &m_interface->endpoint[kOutEndpointIndex];
 }
@@ -140,7 +153,8 @@ void CUsbSectorDevice::ClaimInterface() {
 void CUsbSectorDevice::Close() {
     if (!m_handle) return;
     if (m_claimed) {
-        if (usb_release_interface(m_handle, m_interface->bInterfaceNumber) != 0) throw CUsbDeviceException("COULD NOT RELEASE INTERFACE");
+        if (usb_release_interface(m_handle, m_interface->bInterfaceNumber) != 0)
+            throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "COULD NOT RELEASE INTERFACE"));
         m_claimed = false;
     }
     usb_close(m_handle);
@@ -173,7 +187,8 @@ bool CUsbSectorDevice::ReadChecksum(uint8_t expected) {
     uint8_t status[kStatusSize];
     const int result = BulkIn(status, kStatusSize);
     if (result != kStatusSize)
-        throw CUsbDeviceException(StringPrintf("Unable to read checksum (err=%i, %s)", result, usb_strerror()));
+        throw CUsbDeviceException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "Unable to read checksum (err=%1, %2)"), result, usb_strerror()));
     return status[0] == kStatusMarker && status[1] == kStatusMarker && status[kStatusChecksumOffset] == expected;
 }
 
@@ -192,66 +207,75 @@ uint8_t CUsbSectorDevice::ComputeChecksum(const uint8_t* data, size_t length) {
     return sum;
 }
 
-std::string CUsbSectorDevice::ReadAttempt(uint32_t first, uint32_t count, uint8_t* buffer, int length) {
+MessageText CUsbSectorDevice::ReadAttempt(uint32_t first, uint32_t count, uint8_t* buffer, int length) {
     uint8_t command[kSectorCommandSize];
     StoreSectorCommand(command, first, count);
     int result = SendRequest(unit_request::kReadSectors, command, kSectorCommandSize);
     if (result != kSectorCommandSize)
-        return StringPrintf("readSector: Unable to send read sector command (err=%i)", result);
+        return Fill(VELK3_TRANSLATE_NOOP("velk3core", "readSector: Unable to send read sector command (err=%1)"),
+                    result);
     result = BulkIn(buffer, length);
-    if (result != length) return StringPrintf("readSector: Unable to read sector (err=%i, %s)", result, usb_strerror());
+    if (result != length)
+        return Fill(VELK3_TRANSLATE_NOOP("velk3core", "readSector: Unable to read sector (err=%1, %2)"), result,
+                    usb_strerror());
     try {
-        return ReadChecksum(ComputeChecksum(buffer, size_t(length))) ? "" : "readSector: Invalid checksum";
+        if (ReadChecksum(ComputeChecksum(buffer, size_t(length)))) return {};
+        return VELK3_TRANSLATE_NOOP("velk3core", "readSector: Invalid checksum");
     } catch (const CUsbDeviceException& e) {
-        return std::string("readSector:") + e.Message();
+        return "readSector:" + e.Text();
     }
 }
 
 void CUsbSectorDevice::readSector(uint32_t first, uint32_t count, uint8_t* buffer) {
     const int length = TransferLength(count, "readSector:");
-    std::string failure;
+    MessageText failure;
     for (int attempts = kAttempts; attempts > 0; --attempts) {
         failure = ReadAttempt(first, count, buffer, length);
-        if (failure.empty()) return;
+        if (failure.Empty()) return;
     }
-    throw CUsbDeviceException(failure);
+    throw CSectorTransferException(failure);
 }
 
-std::string CUsbSectorDevice::WriteAttempt(uint32_t first, uint32_t count, const uint8_t* buffer, int length,
+MessageText CUsbSectorDevice::WriteAttempt(uint32_t first, uint32_t count, const uint8_t* buffer, int length,
                                            uint8_t checksum) {
     uint8_t command[kSectorCommandSize];
     StoreSectorCommand(command, first, count);
     int result = SendRequest(unit_request::kWriteSectors, command, kSectorCommandSize);
     if (result != kSectorCommandSize)
-        return StringPrintf("writeSector: Unable to send write sector command (err=%i)", result);
+        return Fill(VELK3_TRANSLATE_NOOP("velk3core", "writeSector: Unable to send write sector command (err=%1)"),
+                    result);
     result = BulkOut(buffer, length);
-    if (result != length) return StringPrintf("writeSector: Unable to write sector (err=%i, %s)", result, usb_strerror());
+    if (result != length)
+        return Fill(VELK3_TRANSLATE_NOOP("velk3core", "writeSector: Unable to write sector (err=%1, %2)"), result,
+                    usb_strerror());
     try {
-        return ReadChecksum(checksum) ? "" : "writeSector: Invalid checksum";
+        if (ReadChecksum(checksum)) return {};
+        return VELK3_TRANSLATE_NOOP("velk3core", "writeSector: Invalid checksum");
     } catch (const CUsbDeviceException& e) {
-        return std::string("writeSector:") + e.Message();
+        return "writeSector:" + e.Text();
     }
 }
 
 void CUsbSectorDevice::writeSector(uint32_t first, uint32_t count, const uint8_t* buffer) {
     const int length = TransferLength(count, "writeSector:");
     const uint8_t checksum = ComputeChecksum(buffer, size_t(length));
-    std::string failure;
+    MessageText failure;
     for (int attempts = kAttempts; attempts > 0; --attempts) {
         failure = WriteAttempt(first, count, buffer, length, checksum);
-        if (failure.empty()) {
+        if (failure.Empty()) {
             // A failed attempt may have reached the card half-way: make sure the last one stuck.
             if (attempts < kAttempts) ReadBackAndCompare(first, count, buffer, size_t(length));
             return;
         }
     }
-    throw CUsbDeviceException(failure);
+    throw CSectorTransferException(failure);
 }
 
 void CUsbSectorDevice::ReadBackAndCompare(uint32_t first, uint32_t count, const uint8_t* buffer, size_t length) {
     std::vector<uint8_t> readBack(length);
     readSector(first, count, readBack.data());
-    if (std::memcmp(readBack.data(), buffer, length) != 0) throw CUsbDeviceException("writeSector: Write to card failed");
+    if (std::memcmp(readBack.data(), buffer, length) != 0)
+        throw CSectorTransferException(VELK3_TRANSLATE_NOOP("velk3core", "writeSector: Write to card failed"));
 }
 
 bool CUsbSectorDevice::Identify() {
@@ -260,13 +284,17 @@ bool CUsbSectorDevice::Identify() {
         const bool lastAttempt = attempts == 1;
         int result = SendRequest(unit_request::kIdentify, nullptr, 0);
         if (result != 0) {
-            if (lastAttempt) throw CUsbDeviceException(StringPrintf("Unable to query device id (err=%i)", result));
+            if (lastAttempt)
+                throw CUsbDeviceException(
+                    Fill(VELK3_TRANSLATE_NOOP("velk3core", "Unable to query device id (err=%1)"), result));
             continue;
         }
         result = BulkIn(identify, kIdentifySize);
         if (result != kIdentifySize) {
             if (lastAttempt)
-                throw CUsbDeviceException(StringPrintf("Unable to read device id (err=%i, %s)", result, usb_strerror()));
+                throw CUsbDeviceException(
+                    Fill(VELK3_TRANSLATE_NOOP("velk3core", "Unable to read device id (err=%1, %2)"), result,
+                         usb_strerror()));
             continue;
         }
         bool confirmed = false;
@@ -301,7 +329,9 @@ void CUsbSectorDevice::SetClock() {
                                         Bcd(now.year - kYearBase)};
     const int result = SendRequest(unit_request::kSetClock, record, kClockRecordSize);
     if (result != kClockRecordSize)
-        throw CUsbDeviceException(StringPrintf("Unable to set the clock of the VELK (err=%i, %s)", result, usb_strerror()));
+        throw CUsbDeviceException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "Unable to set the clock of the VELK (err=%1, %2)"), result,
+                 usb_strerror()));
 }
 
 std::string UnitLabel(const struct usb_device& device) { return StringPrintf(kLabelFormat, int(device.devnum)); }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "devices/SectorDevice.h"
+#include "platform/MessageText.h"
 #include "platform/Clock.h"
 
 class CUsbSectorDevice final : public CSectorDevice {
@@ -46,8 +47,8 @@ private:
     int BulkIn(uint8_t* data, int length);
     int BulkOut(const uint8_t* data, int length);
     // One attempt of each transfer: empty when it succeeded, else its failure message.
-    std::string ReadAttempt(uint32_t first, uint32_t count, uint8_t* buffer, int length);
-    std::string WriteAttempt(uint32_t first, uint32_t count, const uint8_t* buffer, int length, uint8_t checksum);
+    MessageText ReadAttempt(uint32_t first, uint32_t count, uint8_t* buffer, int length);
+    MessageText WriteAttempt(uint32_t first, uint32_t count, const uint8_t* buffer, int length, uint8_t checksum);
     void ReadBackAndCompare(uint32_t first, uint32_t count, const uint8_t* buffer, size_t length);
     void FillIdentity(const uint8_t* identify);
 

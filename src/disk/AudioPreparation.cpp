@@ -8,6 +8,7 @@
 #include "disk/RoutineFile.h"
 #include "disk/VelkDisk.h"
 #include "platform/Exceptions.h"
+#include "platform/Translatable.h"
 #include "platform/RegularFile.h"
 #include "platform/TempFiles.h"
 #include "platform/TextFormat.h"
@@ -16,15 +17,15 @@ namespace {
 
 constexpr uint32_t kFramesPerPass = 4096;
 constexpr uint32_t kPassesPerReport = 16;  // about 1.5 s of audio: a stop is honoured within a moment
-constexpr const char* kCannotDecode = "Unable to open temporary input audio file";
-constexpr const char* kCannotEncode = "Unable to create temporary output audio file";
+constexpr const char* kCannotDecode = VELK3_TRANSLATE_NOOP("velk3core", "Unable to open temporary input audio file");
+constexpr const char* kCannotEncode = VELK3_TRANSLATE_NOOP("velk3core", "Unable to create temporary output audio file");
 // Temporary files are this system's own, made a moment before: a link in their place is not followed.
 constexpr RegularFileRules kOwnTempFile{O_RDONLY, false};
 
 // The one message of a failed conversion: what could not be done and, below it, why.
 [[noreturn]] void ThrowConversionFailure(const char* what, std::string why) {
     while (!why.empty() && why.back() == '\n') why.pop_back();
-    throw CFileAccessException(why.empty() ? std::string(what) : std::string(what) + "\n" + why);
+    throw CFileAccessException(why.empty() ? MessageText(what) : what + MessageText("\n" + why));
 }
 
 }  // namespace
@@ -36,17 +37,21 @@ void CVelkDisk::PrepareAudio(const RoutineHeader& header, std::FILE* file, uint3
     if (header.audioFormat == RoutineHeader::kMp3Format) {
         const off_t start = ::ftello(file);
         const bool playable = ReadMp3Frames(file, header.audioBytes, nullptr, nullptr);
-        if (::fseeko(file, start, SEEK_SET) != 0) throw CFileAccessException("Error reading file");
+        if (::fseeko(file, start, SEEK_SET) != 0)
+            throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Error reading file"));
         if (playable) {
             const std::string path = CreateTempFile("ylm");
             AddTempFile(path);
             std::string problem;
             StdioFile copy = OpenRegularStream(path, "r+b", problem, kOwnTempFile);
-            if (!copy) throw CFileAccessException(StringPrintf("Could not open mp3 file %s (%s)", path.c_str(), problem.c_str()));
+            if (!copy)
+                throw CFileAccessException(
+                    Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not open mp3 file %1 (%2)"), path, problem));
             uint32_t copied = 0;
             if (!ReadMp3Frames(file, header.audioBytes, copy.get(), &copied))
-                throw CFileAccessException("Invalid MP3 file format");
-            if (std::fflush(copy.get()) != 0) throw CFileAccessException("Unable to write file");
+                throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Invalid MP3 file format"));
+            if (std::fflush(copy.get()) != 0)
+                throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Unable to write file"));
             std::rewind(copy.get());
             audioBytes = copied;
             audioStream = std::move(copy);
@@ -61,7 +66,7 @@ void CVelkDisk::PrepareAudio(const RoutineHeader& header, std::FILE* file, uint3
 void CVelkDisk::ConvertAudio(const RoutineHeader& header, std::FILE* file, uint32_t& audioBytes,
                              StdioFile& audioStream) {
     const off_t start = ::ftello(file);
-    if (start < 0) throw CFileAccessException("Error reading file");
+    if (start < 0) throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Error reading file"));
     CAudioDecoder decoder;
     if (!decoder.Open({"", ::fileno(file), uint64_t(start), header.audioBytes}, header.firstChannel, header.secondChannel))
         ThrowConversionFailure(kCannotDecode, decoder.Failure());
@@ -88,16 +93,19 @@ void CVelkDisk::ConvertAudio(const RoutineHeader& header, std::FILE* file, uint3
     decoder.Close();
     // A stream with lost chunks or a missing end is not stored as if it were the routine's audio.
     if (!encoder.Close() || encoder.Failed()) ThrowConversionFailure(kCannotEncode, encoder.Failure());
-    if (::fseeko(file, start + off_t(header.audioBytes), SEEK_SET) != 0) throw CFileAccessException("Error reading file");
+    if (::fseeko(file, start + off_t(header.audioBytes), SEEK_SET) != 0)
+        throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Error reading file"));
 
     std::string problem;
     StdioFile converted = OpenRegularStream(outputPath, "rb", problem, kOwnTempFile);
     if (!converted)
-        throw CFileAccessException(StringPrintf("Could not open converted mp3 file %s (%s)", outputPath.c_str(), problem.c_str()));
+        throw CFileAccessException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not open converted mp3 file %1 (%2)"), outputPath, problem));
     ::fseeko(converted.get(), 0, SEEK_END);
     const off_t length = ::ftello(converted.get());
     std::rewind(converted.get());
-    if (length < 0 || uint64_t(length) > UINT32_MAX) throw CUsbDeviceException("The card is full");
+    if (length < 0 || uint64_t(length) > UINT32_MAX)
+        throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "The card is full"));
     audioBytes = uint32_t(length);
     audioStream = std::move(converted);
 }

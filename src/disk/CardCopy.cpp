@@ -65,8 +65,9 @@ uint32_t BackupCard(CSectorDevice& card, CSectorDevice& image, const CJobControl
     if (used == 0) throw CUsbDeviceException(
             VELK3_TRANSLATE_NOOP("velk3core", "The card does not hold a VELK disk; there is nothing to back up."));
     if (image.GetSectorCount() < used)
-        throw CUsbDeviceException(StringPrintf("The image has room for %u sectors, the card uses %u.",
-                                               image.GetSectorCount(), used));
+        throw CUsbDeviceException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "The image has room for %1 sectors, the card uses %2."),
+                 image.GetSectorCount(), used));
     std::vector<uint8_t> run(size_t(kMaxSectorsPerCall) * kSectorSize);
     job.Begin(JobPhase::Reading, ProgressUnit::Sectors, used);
     ForEachRun(0, used, job, [&](uint32_t at, uint32_t count) {
@@ -86,8 +87,10 @@ uint32_t RestoreNeeds(CSectorDevice& image) {
 
 void CheckCardRoom(uint32_t needed, CSectorDevice& card) {
     if (needed > card.GetSectorCount())
-        throw CUsbDeviceException(StringPrintf("The image needs %u sectors, but the card has only %u; nothing was written.",
-                                               needed, card.GetSectorCount()));
+        throw CUsbDeviceException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core",
+                                      "The image needs %1 sectors, but the card has only %2; nothing was written."),
+                 needed, card.GetSectorCount()));
 }
 
 void RestoreCard(CSectorDevice& image, CSectorDevice& card, uint32_t sectors, const CJobControl& job) {

@@ -5,13 +5,14 @@
 
 #include "disk/DiskLayout.h"
 #include "platform/Exceptions.h"
+#include "platform/Translatable.h"
 #include "platform/TextFormat.h"
 
 namespace {
 
 using disk_layout::kMaxSectorsPerCall;
 
-constexpr const char* kCardFull = "The card is full";
+constexpr const char* kCardFull = VELK3_TRANSLATE_NOOP("velk3core", "The card is full");
 // What was written is checked at the latest after this many sectors, so that the fingerprints kept
 // for the check stay at 1 MiB however much an edit moves.
 constexpr uint64_t kCheckEverySectors = uint64_t(1) << 17;
@@ -244,8 +245,11 @@ void CCardEdit::Name(const Layout& layout) {
 
 void ApplyRoutineOrder(CVelkDisk& disk, const RoutineOrder& order) { CCardEdit(disk, order).Run(); }
 
-std::string NoRoomToMoveText(uint64_t neededSectors, uint64_t freeSectors) {
-    return StringPrintf("There is not enough free space on the card to move the routines safely: %.2f MB are needed "
-                        "behind what the card holds, %.2f MB are free.",
-                        double(neededSectors) / kSectorsPerMb, double(freeSectors) / kSectorsPerMb);
+MessageText NoRoomToMoveText(uint64_t neededSectors, uint64_t freeSectors) {
+    return Fill(
+        VELK3_TRANSLATE_NOOP("velk3core",
+                             "There is not enough free space on the card to move the routines safely: %1 MB are needed "
+                             "behind what the card holds, %2 MB are free."),
+        StringPrintf("%.2f", double(neededSectors) / kSectorsPerMb),
+        StringPrintf("%.2f", double(freeSectors) / kSectorsPerMb));
 }

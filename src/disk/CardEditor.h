@@ -23,4 +23,4 @@
 void ApplyRoutineOrder(CVelkDisk& disk, const RoutineOrder& order);
 
 // The failure of an edit whose copy does not fit behind what the card uses.
-std::string NoRoomToMoveText(uint64_t neededSectors, uint64_t freeSectors);
+MessageText NoRoomToMoveText(uint64_t neededSectors, uint64_t freeSectors);

@@ -11,6 +11,7 @@
 #include "disk/DiskLayout.h"
 #include "disk/VelkDisk.h"
 #include "platform/Exceptions.h"
+#include "platform/Translatable.h"
 
 namespace {
 
@@ -119,7 +120,8 @@ RoutineHeader ExportRoutine(CSectorDevice& card, const TrackEntry& track, int fd
             });
     const uint64_t audioBytes = mp3.End(lastSector);
     if (RoutineHeader::kSize + audioBytes + dataBytes > UINT32_MAX)
-        throw CFileAccessException("The routine is too large for a routine file (4 GiB at most)");
+        throw CFileAccessException(
+            VELK3_TRANSLATE_NOOP("velk3core", "The routine is too large for a routine file (4 GiB at most)"));
     CopyOut(card, track.dataStart, dataSectors, fd, RoutineHeader::kSize + audioBytes, job, done,
             [](const uint8_t*, uint64_t, size_t) {});
 

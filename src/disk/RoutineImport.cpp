@@ -12,12 +12,13 @@
 #include "disk/RoutineFile.h"
 #include "disk/VelkDisk.h"
 #include "platform/Exceptions.h"
+#include "platform/Translatable.h"
 #include "platform/RegularFile.h"
 #include "platform/TextFormat.h"
 
 namespace {
 
-constexpr const char* kCardFull = "The card is full";
+constexpr const char* kCardFull = VELK3_TRANSLATE_NOOP("velk3core", "The card is full");
 
 uint64_t SectorsFor(uint64_t bytes) { return (bytes + kSectorSize - 1) / kSectorSize; }
 
@@ -27,8 +28,10 @@ void CheckRoutineFileSize(std::FILE* file, const RoutineHeader& header) {
     struct stat st {};
     if (::fstat(::fileno(file), &st) != 0 || !S_ISREG(st.st_mode)) return;
     if (uint64_t(st.st_size) < header.FileSize())
-        throw CFileAccessException(StringPrintf("The routine file is shorter than its header says (%llu bytes, %llu expected)",
-                                                (unsigned long long)st.st_size, (unsigned long long)header.FileSize()));
+        throw CFileAccessException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core",
+                                      "The routine file is shorter than its header says (%1 bytes, %2 expected)"),
+                 uint64_t(st.st_size), uint64_t(header.FileSize())));
 }
 
 }  // namespace
@@ -53,11 +56,15 @@ PreparedRoutine CVelkDisk::PrepareRoutineFile(const std::string& path) {
     PreparedRoutine routine;
     std::string problem;
     routine.file = OpenRegularStream(path, "rb", problem);
-    if (!routine.file) throw CDriveAccessException(StringPrintf("Could not open file %s (%s)", path.c_str(), problem.c_str()));
+    if (!routine.file)
+        throw CDriveAccessException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not open file %1 (%2)"), path, problem));
     uint8_t bytes[RoutineHeader::kSize];
-    if (std::fread(bytes, sizeof bytes, 1, routine.file.get()) != 1) throw CFileAccessException("Error reading file");
+    if (std::fread(bytes, sizeof bytes, 1, routine.file.get()) != 1)
+        throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Error reading file"));
     routine.header = RoutineHeader::Decode(bytes);
-    if (routine.header.version != RoutineHeader::kVersion) throw CFileAccessException("Unsupported file version");
+    if (routine.header.version != RoutineHeader::kVersion)
+        throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Unsupported file version"));
     CheckRoutineFileSize(routine.file.get(), routine.header);
     PrepareAudio(routine.header, routine.file.get(), routine.audioBytes, routine.audio);
     return routine;
@@ -66,14 +73,15 @@ PreparedRoutine CVelkDisk::PrepareRoutineFile(const std::string& path) {
 void CVelkDisk::WriteRoutine(PreparedRoutine& routine, const TrackEntry& entry) {
     m_job->Begin(JobPhase::WritingAudio, ProgressUnit::Sectors, entry.dataStart - entry.audioStart);
     if (!WriteStream(routine.audio.get(), entry.audioStart, routine.audioBytes, AudioPaddingBlock()))
-        throw CFileAccessException("Error reading file");
+        throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Error reading file"));
     m_job->Begin(JobPhase::WritingData, ProgressUnit::Sectors, entry.endSector - entry.dataStart);
     if (!WriteStream(routine.file.get(), entry.dataStart, routine.header.dataBytes, nullptr))
-        throw CFileAccessException("Error reading file");
+        throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Error reading file"));
 }
 
 void CVelkDisk::ImportRoutineFile(const std::string& path, bool writeTable) {
-    if (m_tracks.size() >= size_t(disk_layout::kMaxTracks)) throw CFileAccessException("Maximum number of files reached");
+    if (m_tracks.size() >= size_t(disk_layout::kMaxTracks))
+        throw CFileAccessException(VELK3_TRANSLATE_NOOP("velk3core", "Maximum number of files reached"));
     PreparedRoutine routine = PrepareRoutineFile(path);
     const TrackEntry entry = routine.EntryAt(NextFreeSector());
     MakeRoomForTrack(entry);

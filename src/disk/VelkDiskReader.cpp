@@ -84,10 +84,11 @@ bool CVelkDisk::ReadHeader(const uint8_t* header, uint32_t& trackCount, SectorRa
     trackTable = {LoadLe32(header + header::kTrackTableStart), TrackTableSectors(trackCount)};
     scheduleTable = {LoadLe32(header + header::kScheduleTableStart), LoadLe32(header + header::kScheduleCount)};
     if (scheduleTable.count > kMaxSchedules) {
-        m_job->Tell(StringPrintf("The flash card claims to hold %u schedules, more than the %u that "
-                                 "VELK3 Manager reads.\nThe card may be damaged; it was not read.",
-                                 scheduleTable.count, kMaxSchedules),
-                    "Unrecognized Flash Format", MessageIcon::Warning);
+        m_job->Tell(Fill(VELK3_TRANSLATE_NOOP("velk3core",
+                                              "The flash card claims to hold %1 schedules, more than the %2 that "
+                                              "VELK3 Manager reads.\nThe card may be damaged; it was not read."),
+                         scheduleTable.count, kMaxSchedules),
+                    VELK3_TRANSLATE_NOOP("velk3core", "Unrecognized Flash Format"), MessageIcon::Warning);
         return false;
     }
     const uint64_t cardSectors = m_device.GetSectorCount();

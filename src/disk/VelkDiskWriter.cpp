@@ -8,6 +8,7 @@
 #include "disk/VelkDisk.h"
 #include "platform/ByteOrder.h"
 #include "platform/Exceptions.h"
+#include "platform/Translatable.h"
 #include "platform/TextFormat.h"
 
 namespace {
@@ -111,7 +112,8 @@ void CVelkDisk::WriteHeader(uint32_t tableStart) {
 // identified, so that happens here, before the first write of a command and never for a reading one.
 void CVelkDisk::IdentifyCard() {
     if (m_identified) return;
-    if (!m_device.Identify()) throw CUsbDeviceException("Unable to read device id (invalid checksum)");
+    if (!m_device.Identify())
+        throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "Unable to read device id (invalid checksum)"));
     m_identified = true;
 }
 
@@ -131,7 +133,7 @@ void CVelkDisk::CheckFits(uint64_t endSector, const char* message) {
 }
 
 void CVelkDisk::RelocateTables(uint32_t firstSector) {
-    CheckFits(uint64_t(firstSector) + TableSectorCount(), "The card is full");
+    CheckFits(uint64_t(firstSector) + TableSectorCount(), VELK3_TRANSLATE_NOOP("velk3core", "The card is full"));
     WriteTablesAt(firstSector);
     WriteHeader(firstSector);
 }
@@ -149,20 +151,23 @@ bool CVelkDisk::CopyTablesClearOf(const SectorRange& area) {
 }
 
 void CVelkDisk::WriteTable() {
-    if (m_tracks.size() > size_t(disk_layout::kMaxTracks)) throw CUsbDeviceException("Maximum number of files reached");
+    if (m_tracks.size() > size_t(disk_layout::kMaxTracks))
+        throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "Maximum number of files reached"));
     // A card this program would refuse to read is never written.
     if (m_schedules.size() > disk_layout::kMaxSchedules)
-        throw CUsbDeviceException(StringPrintf("Too many schedules (%zu; a card holds at most %u)", m_schedules.size(),
-                                               disk_layout::kMaxSchedules));
+        throw CUsbDeviceException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "Too many schedules (%1; a card holds at most %2)"),
+                 m_schedules.size(), disk_layout::kMaxSchedules));
     const SectorRange target{NextFreeSector(), TableSectorCount()};
-    CheckFits(target.End(), "The card is full");
+    CheckFits(target.End(), VELK3_TRANSLATE_NOOP("velk3core", "The card is full"));
     const bool hitsTables = OverlapsCardTables(target);
     // The new tables go where the card's header still points (its tables, or a track being
     // removed): a complete copy goes behind everything first, so that every header ever on the
     // card describes whole tables and whole tracks. On a full card where only the track being
     // removed is in the way, its sectors are written before the header stops referring to them.
     if ((hitsTables || target.Overlaps(m_cardTracks)) && !CopyTablesClearOf(target) && hitsTables)
-        throw CUsbDeviceException("There is not enough free space on the card to rewrite its tables safely");
+        throw CUsbDeviceException(VELK3_TRANSLATE_NOOP(
+            "velk3core", "There is not enough free space on the card to rewrite its tables safely"));
     WriteTablesAt(target.first);
     WriteHeader(target.first);
     ShowReady();
@@ -175,7 +180,7 @@ void CVelkDisk::Format() {
 }
 
 void CVelkDisk::RemoveLastTrack() {
-    if (m_tracks.empty()) throw CUsbDeviceException("Too few tracks");
+    if (m_tracks.empty()) throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "Too few tracks"));
     const uint16_t last = uint16_t(m_tracks.size() - 1);
     std::erase_if(m_schedules, [last](const ScheduleEntry& s) { return s.trackIndex == last; });
     m_tracks.pop_back();

@@ -7,6 +7,7 @@
 #include "disk/DiskLayout.h"
 #include "platform/Exceptions.h"
 #include "platform/TextFormat.h"
+#include "platform/Translatable.h"
 
 namespace {
 
@@ -16,10 +17,11 @@ uint64_t Fingerprint(const uint8_t* sector) {
 
 }  // namespace
 
-std::string NotKeptText(uint32_t sector) {
-    return StringPrintf("The card did not keep what was written: sector %u reads back differently. "
-                        "It may be damaged, or smaller than it claims.",
-                        sector);
+MessageText NotKeptText(uint32_t sector) {
+    return Fill(VELK3_TRANSLATE_NOOP("velk3core",
+                                     "The card did not keep what was written: sector %1 reads back differently. "
+                                     "It may be damaged, or smaller than it claims."),
+                sector);
 }
 
 void CWrittenSectors::Record(uint32_t first, uint32_t count, const uint8_t* data) {

@@ -36,4 +36,4 @@ private:
 };
 
 // The failure of a check: the card did not keep sector.
-std::string NotKeptText(uint32_t sector);
+MessageText NotKeptText(uint32_t sector);

@@ -8,6 +8,7 @@
 
 #include "devices/UsbAccess.h"
 #include "platform/Exceptions.h"
+#include "platform/Translatable.h"
 #include "platform/TextFormat.h"
 
 using namespace bootloader_command;
@@ -20,7 +21,8 @@ uint8_t High(int value) { return uint8_t(value >> 8); }
 uint8_t Low(int value) { return uint8_t(value); }
 
 [[noreturn]] void Fail(const char* operation, int result) {
-    throw CUsbDeviceException(StringPrintf("%s error (err = %i, %s)", operation, result, usb_strerror()));
+    throw CUsbDeviceException(
+        Fill(VELK3_TRANSLATE_NOOP("velk3core", "%1 error (err = %2, %3)"), operation, result, usb_strerror()));
 }
 
 struct ConfigurationByte {
@@ -59,21 +61,26 @@ void CBootloaderDevice::Open() {
 void CBootloaderDevice::OpenOne(struct usb_device* device) {
     errno = 0;
     m_handle = usb_open(device);
-    if (!m_handle) throw CUsbDeviceException(WithAccessHint("Unable to open device", errno));
+    if (!m_handle)
+        throw CUsbDeviceException(WithAccessHint(VELK3_TRANSLATE_NOOP("velk3core", "Unable to open device"), errno));
     try {
         if (device->descriptor.bNumConfigurations != 1 || !device->config)
-            throw CUsbDeviceException("COULD NOT FIND ONE CONFIGURATION");
+            throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "COULD NOT FIND ONE CONFIGURATION"));
         m_configuration = &device->config[0];
         int result = usb_set_configuration(m_handle, m_configuration->bConfigurationValue);
-        if (result != 0) throw CUsbDeviceException(WithAccessHint("COULD NOT SELECT CONFIGURATION", result));
+        if (result != 0)
+            throw CUsbDeviceException(
+                WithAccessHint(VELK3_TRANSLATE_NOOP("velk3core", "COULD NOT SELECT CONFIGURATION"), result));
         if (m_configuration->bNumInterfaces < 1 || m_configuration->interface[0].num_altsetting < 1)
-            throw CUsbDeviceException("COULD NOT CLAIM INTERFACE");
+            throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "COULD NOT CLAIM INTERFACE"));
         m_interface = &m_configuration->interface[0].altsetting[0];
         result = usb_claim_interface(m_handle, m_interface->bInterfaceNumber);
-        if (result != 0) throw CUsbDeviceException(WithAccessHint("COULD NOT CLAIM INTERFACE", result));
+        if (result != 0)
+            throw CUsbDeviceException(
+                WithAccessHint(VELK3_TRANSLATE_NOOP("velk3core", "COULD NOT CLAIM INTERFACE"), result));
         m_claimed = true;
         if (usb_set_altinterface(m_handle, m_interface->bAlternateSetting) != 0)
-            throw CUsbDeviceException("COULD NOT SET ALTERNATE INTERFACE");
+            throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "COULD NOT SET ALTERNATE INTERFACE"));
     } catch (...) {
         Release();  // a constructor that throws has no destructor to do it
         throw;
@@ -84,7 +91,7 @@ void CBootloaderDevice::Close() {
     if (!m_handle) return;
     if (m_claimed) {
         if (usb_release_interface(m_handle, bootloader_usb::kReleasedInterface) != 0)
-            throw CUsbDeviceException("COULD NOT RELEASE INTERFACE");
+            throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "COULD NOT RELEASE INTERFACE"));
         m_claimed = false;
     }
     usb_close(m_handle);
@@ -100,7 +107,7 @@ void CBootloaderDevice::Release() noexcept {
 }
 
 void CBootloaderDevice::RequireDevice() const {
-    if (!m_handle) throw CUsbDeviceException("Device not found");
+    if (!m_handle) throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "Device not found"));
 }
 
 int CBootloaderDevice::Download(const uint8_t* block, int length, int timeoutMs) {
@@ -122,7 +129,8 @@ DfuStatus CBootloaderDevice::GetStatus() {
                                        bootloader_usb::kInterfaceIndex, reinterpret_cast<char*>(answer),
                                        dfu_request::kStatusSize, dfu_request::kStatusTimeoutMs);
     if (result < dfu_request::kStatusSize)
-        throw CUsbDeviceException(StringPrintf("GetStatus error (err = %i, %s)", result, usb_strerror()));
+        throw CUsbDeviceException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "%1 error (err = %2, %3)"), "GetStatus", result, usb_strerror()));
     return {answer[0], answer[1] | answer[2] << 8 | answer[3] << 16, answer[4], answer[5]};
 }
 
@@ -140,8 +148,10 @@ int CBootloaderDevice::ReadConfiguration(uint16_t code) {
     if (result < kReadConfigurationSize) Fail("ReadConfiguration", result);
     for (int waited = 0; !WaitForIdle(); waited += kIdlePollMs) {
         if (waited >= kStatusWaitLimitMs)
-            throw CUsbDeviceException(StringPrintf("ReadConfiguration error (err = %i, %s)", -ETIMEDOUT,
-                                                   "the bootloader did not become idle"));
+            throw CUsbDeviceException(
+                Fill(VELK3_TRANSLATE_NOOP("velk3core",
+                                          "ReadConfiguration error (err = %1, the bootloader did not become idle)"),
+                     -ETIMEDOUT));
         m_sleep(kIdlePollMs);
     }
     uint8_t value = 0;
@@ -161,9 +171,11 @@ void CBootloaderDevice::WriteConfiguration(uint16_t code, uint8_t value) {
         m_sleep(kBusyPollMs);
         if (status.state != dfu_request::kStateBusy) break;
         waited += kBusyPollMs;
-        if (waited >= kStatusWaitLimitMs) throw CUsbDeviceException("Unable to configure device properly.");
+        if (waited >= kStatusWaitLimitMs)
+            throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "Unable to configure device properly."));
     }
-    if (!WaitForIdle()) throw CUsbDeviceException("Unable to configure device properly.");
+    if (!WaitForIdle())
+        throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "Unable to configure device properly."));
 }
 
 bool CBootloaderDevice::ReadFlash(int32_t start, int32_t length, uint8_t* buffer) {
@@ -213,7 +225,7 @@ void CBootloaderDevice::Erase() {
     const int result = Download(command, kEraseCommandSize, kEraseTimeoutMs);
     if (result < kEraseCommandSize) Fail("Erase", result);
     m_sleep(kEraseWaitMs);
-    if (!WaitForIdle()) throw CUsbDeviceException("Erase failed");
+    if (!WaitForIdle()) throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "Erase failed"));
 }
 
 bool CBootloaderDevice::VerifyFlash(const uint8_t* data, int32_t length) {
@@ -244,10 +256,10 @@ bool CBootloaderDevice::IsSecured() { return ReadConfiguration(chip_configuratio
 void CBootloaderDevice::SetConfigurationBytes(bool protect) {
     using namespace chip_configuration;
     const ConfigurationByte bytes[] = {
-        {kBsb, kBsbValue, "Unable to set BSB"},
-        {kSbv, kSbvValue, "Unable to set SBV"},
-        {kHsb, kHsbValue, "Unable to set HSB"},
-        {kSsb, protect ? kSsbProtected : kSsbOpen, "Unable to set SSB"},
+        {kBsb, kBsbValue, VELK3_TRANSLATE_NOOP("velk3core", "Unable to set BSB")},
+        {kSbv, kSbvValue, VELK3_TRANSLATE_NOOP("velk3core", "Unable to set SBV")},
+        {kHsb, kHsbValue, VELK3_TRANSLATE_NOOP("velk3core", "Unable to set HSB")},
+        {kSsb, protect ? kSsbProtected : kSsbOpen, VELK3_TRANSLATE_NOOP("velk3core", "Unable to set SSB")},
     };
     for (const auto& byte : bytes) {
         WriteConfiguration(byte.code, byte.value);

@@ -4,12 +4,13 @@
 #include <crypto++/filters.h>
 
 #include "platform/Exceptions.h"
+#include "platform/Translatable.h"
 #include "platform/RegularFile.h"
 
 namespace {
 
 constexpr const char* kPassPhrase = "k27m1x9q4ahzp05wnsd63(&%!QWPLM";
-constexpr const char* kInvalidImage = "Invalid image file.";
+constexpr const char* kInvalidImage = VELK3_TRANSLATE_NOOP("velk3core", "Invalid image file.");
 // The encryption adds a salt, a key check, padding and a MAC to the flash's bytes: far less than this.
 constexpr size_t kMostImageBytes = 2 * kFirmwareFlashSize;
 

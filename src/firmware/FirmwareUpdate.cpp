@@ -10,9 +10,15 @@ using namespace firmware_text;
 
 namespace {
 
-std::string JoinLines(std::initializer_list<const char*> lines) {
-    std::string text;
-    for (const char* line : lines) text += (text.empty() ? "" : "\n") + std::string(line);
+// Each line a text of its own, so a translator sees one step at a time.
+MessageText JoinLines(std::initializer_list<const char*> lines) {
+    MessageText text;
+    bool first = true;
+    for (const char* line : lines) {
+        if (!first) text += "\n";
+        text += line;
+        first = false;
+    }
     return text;
 }
 
@@ -66,7 +72,7 @@ FirmwareUpdated ProgramImage(const std::string& imagePath, const CJobControl& jo
         try {
             bootloader.Close();
         } catch (const CUsbDeviceException& release) {
-            throw CUsbDeviceException(e.Message() + std::string("\n") + release.Message());
+            throw CUsbDeviceException(e.Text() + "\n" + release.Text());
         }
         throw;
     }
@@ -74,38 +80,44 @@ FirmwareUpdated ProgramImage(const std::string& imagePath, const CJobControl& jo
     try {
         bootloader.Close();
     } catch (const CUsbDeviceException& e) {
-        updated.releaseFailure = e.Message();
+        updated.releaseFailure = e.Text();
     }
     return updated;
 }
 
 }  // namespace
 
-std::string firmware_text::Warning() {
+MessageText firmware_text::Warning() {
     return JoinLines({
-        "We recommend upgrading the VELK firmware only if you have been instructed to do so by Varnholt Software. "
-        "Interrupting a firmware update or using a firmware image not provided by Varnholt Software may cause "
-        "permanent damage to the VELK. If an upgrade is required, follow these steps:",
+        VELK3_TRANSLATE_NOOP(
+            "velk3core",
+            "We recommend upgrading the VELK firmware only if you have been instructed to do so by Varnholt Software. "
+            "Interrupting a firmware update or using a firmware image not provided by Varnholt Software may cause "
+            "permanent damage to the VELK. If an upgrade is required, follow these steps:"),
         "",
-        "1. Apply power to the VELK and attach the USB/PC cable.",
-        "2. On the bottom of the VELK, place the dip switch labelled \"I\" to \"ON\".",
-        "3. Press and then release the \"RESET\" pushbutton on the VELK.",
-        "4. Place the dip switch labeled \"U\" to \"ON\".",
-        "5. The USB device will be detected by Linux.  The udev rule 60-velk3.rules, installed with VELK3 Manager, "
-        "lets you use it without root; see docs/usb.md in the VELK3 Manager documentation for installing the rule "
-        "by hand.",
-        "6. Press OK below.",
+        VELK3_TRANSLATE_NOOP("velk3core", "1. Apply power to the VELK and attach the USB/PC cable."),
+        VELK3_TRANSLATE_NOOP("velk3core",
+                             "2. On the bottom of the VELK, place the dip switch labelled \"I\" to \"ON\"."),
+        VELK3_TRANSLATE_NOOP("velk3core", "3. Press and then release the \"RESET\" pushbutton on the VELK."),
+        VELK3_TRANSLATE_NOOP("velk3core", "4. Place the dip switch labeled \"U\" to \"ON\"."),
+        VELK3_TRANSLATE_NOOP(
+            "velk3core",
+            "5. The USB device will be detected by Linux.  The udev rule 60-velk3.rules, installed with VELK3 Manager, "
+            "lets you use it without root; see docs/usb.md in the VELK3 Manager documentation for installing the rule "
+            "by hand."),
+        VELK3_TRANSLATE_NOOP("velk3core", "6. Press OK below."),
     });
 }
 
-std::string firmware_text::RestartInstructions() {
+MessageText firmware_text::RestartInstructions() {
     return JoinLines({
-        "Follow these instructions to restart the VELK in normal mode:",
+        VELK3_TRANSLATE_NOOP("velk3core", "Follow these instructions to restart the VELK in normal mode:"),
         "",
-        "1. On the bottom of the VELK, place the dip switch labelled \"U\" to \"OFF\".",
-        "2. Place the dip switch labelled \"I\" to \"OFF\".",
-        "3. Press and then release the \"RESET\" pushbutton on the VELK.",
-        "4. The VELK will reboot in normal mode.",
+        VELK3_TRANSLATE_NOOP("velk3core",
+                             "1. On the bottom of the VELK, place the dip switch labelled \"U\" to \"OFF\"."),
+        VELK3_TRANSLATE_NOOP("velk3core", "2. Place the dip switch labelled \"I\" to \"OFF\"."),
+        VELK3_TRANSLATE_NOOP("velk3core", "3. Press and then release the \"RESET\" pushbutton on the VELK."),
+        VELK3_TRANSLATE_NOOP("velk3core", "4. The VELK will reboot in normal mode."),
     });
 }
 
@@ -122,17 +134,18 @@ FirmwareUpdated UpdateFirmware(const std::string& imagePath, const CJobControl& 
 
 FirmwareEnd RunFirmwareUpdate(const std::function<FirmwareUpdated()>& update) {
     FirmwareEnd end;
-    std::string problem;
+    MessageText problem;
     try {
         problem = update().releaseFailure;
         end.programmed = true;
     } catch (const CVelkException& e) {
-        problem = e.Message();
+        problem = e.Text();
     }
-    if (!problem.empty()) end.messages.push_back({problem, kErrorCaption, MessageIcon::Warning});
+    if (!problem.Empty()) end.messages.push_back({problem, kErrorCaption, MessageIcon::Warning});
     if (end.programmed)
-        end.messages.push_back({kSucceeded + RestartInstructions(), kSuccessCaption, MessageIcon::Information});
+        end.messages.push_back(
+            {MessageText(kSucceeded) + RestartInstructions(), kSuccessCaption, MessageIcon::Information});
     else
-        end.messages.push_back({kFailed + RestartInstructions(), kErrorCaption, MessageIcon::Warning});
+        end.messages.push_back({MessageText(kFailed) + RestartInstructions(), kErrorCaption, MessageIcon::Warning});
     return end;
 }

@@ -15,7 +15,7 @@
 struct FirmwareUpdated {
     // The chip was programmed, verified and protected, and then releasing the bootloader failed
     // with this message (empty: it did not).
-    std::string releaseFailure;
+    MessageText releaseFailure;
 };
 
 // Every failure throws CUsbDeviceException, the bootloader released. job hears of the stages
@@ -29,16 +29,16 @@ inline constexpr const char* kSuccessCaption = VELK3_TRANSLATE_NOOP("velk3core",
 inline constexpr const char* kIncompatible =
     VELK3_TRANSLATE_NOOP("velk3core", "An incompatible device was found.");
 inline constexpr const char* kNotVerified = VELK3_TRANSLATE_NOOP("velk3core", "Flash was not verified.");
-inline constexpr const char* kSucceeded = "The firmware update was successful. ";
-inline constexpr const char* kFailed = "The firmware update FAILED. ";
+inline constexpr const char* kSucceeded = VELK3_TRANSLATE_NOOP("velk3core", "The firmware update was successful. ");
+inline constexpr const char* kFailed = VELK3_TRANSLATE_NOOP("velk3core", "The firmware update FAILED. ");
 // Shown first, captioned kUpdateCaption with the stop icon (MessageIcon::Error).
-std::string Warning();
-std::string RestartInstructions();
+MessageText Warning();
+MessageText RestartInstructions();
 }  // namespace firmware_text
 
 // One message of the update's end.
 struct FirmwareMessage {
-    std::string text;
+    MessageText text;
     const char* caption;
     MessageIcon icon;
 };

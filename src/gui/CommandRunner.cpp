@@ -37,10 +37,11 @@ CCommandRunner::Ending CCommandRunner::Attempt(const std::function<void()>& body
     try {
         body();
     } catch (const CJobStopped& e) {
-        ending.failure = e.Message();
+        ending.failure = e.Text();
         ending.failureIcon = MessageIcon::Information;
     } catch (const CVelkException& e) {
-        ending.failure = e.Message();
+        ending.failure = e.Text();
+        ending.summary = e.Summary();
     } catch (const std::exception& e) {
         // Not one of the reported kinds (memory, a library's own); still the user's to know.
         ending.failure = e.what();
@@ -65,8 +66,18 @@ bool CCommandRunner::Idle() const {
     return (!m_worker || m_worker->Idle()) && m_endings.empty() && m_boxes.empty() && !m_holding;
 }
 
-void CCommandRunner::Tell(const std::string& text, const std::string& caption, MessageIcon icon) {
+void CCommandRunner::Tell(const MessageText& text, const std::string& caption, MessageIcon icon) {
     m_boxes.push_back([this, text, caption, icon] { m_prompt.ShowMessage(text, caption, icon); });
+}
+
+void CCommandRunner::TellFailure(const Ending& ending) {
+    // With the job's sentence first, the device's or library's own text is there for who asks.
+    if (ending.summary.Empty())
+        Tell(ending.failure, kApplicationName, ending.failureIcon);
+    else
+        m_boxes.push_back([this, ending] {
+            m_prompt.ShowMessage(ending.summary, kApplicationName, ending.failureIcon, ending.failure);
+        });
 }
 
 void CCommandRunner::Ask(QMessageBox::Icon icon, const QString& caption, const QString& text,
@@ -103,7 +114,7 @@ void CCommandRunner::DeliverHeld() {
             m_busy = false;
             emit commandEnded();
         }
-        if (!next.failure.empty()) Tell(next.failure, kApplicationName, next.failureIcon);
+        if (!next.failure.Empty()) TellFailure(next);
         next.done();
         ShowBoxes();
         if (next.command) FinishCommand();

@@ -71,7 +71,7 @@ public:
     // Runs body (a box or a dialog of the window) with every job's end held back until it returns.
     void Hold(const std::function<void()>& body);
     // From a done: a message, or a question whose answer then gets, shown once done has returned.
-    void Tell(const std::string& text, const std::string& caption, MessageIcon icon);
+    void Tell(const MessageText& text, const std::string& caption, MessageIcon icon);
     void Ask(QMessageBox::Icon icon, const QString& caption, const QString& text, std::function<void(bool yes)> then,
              QMessageBox::StandardButton byDefault = QMessageBox::Yes);
 
@@ -109,7 +109,8 @@ private:
     struct Ending {
         bool command = false;
         std::function<void()> done;
-        std::string failure;  // empty: none
+        MessageText failure;  // empty: none
+        MessageText summary;  // the job's sentence on the failure, when it gave one
         MessageIcon failureIcon = MessageIcon::None;
     };
     // Runs body; what it throws, as the text and icon the window tells it with.
@@ -121,6 +122,7 @@ private:
     std::stop_source PostToWorker(std::function<std::function<void()>(std::stop_token)> job);
     JobContext ContextFor(const DeviceId& device, std::stop_token stop) const;
     void Deliver(Ending ending);
+    void TellFailure(const Ending& ending);
     void DeliverHeld();
     void ShowBoxes();
     void FinishCommand();

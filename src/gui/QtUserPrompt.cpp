@@ -28,34 +28,32 @@ void CQtUserPrompt::SetOwner(QWidget* owner) {
     m_closed = false;
 }
 
-bool CQtUserPrompt::AskYesNo(const std::string& text, const std::string& caption) {
-    return Ask(CoreText(text.c_str()), caption);
-}
-
-bool CQtUserPrompt::AskYesNoFilled(const std::string& format, const std::vector<std::string>& places,
-                                   const std::string& caption) {
-    return Ask(QString::fromStdString(FillPlaces(CoreText(format.c_str()).toStdString(), places)), caption);
-}
-
-bool CQtUserPrompt::Ask(const QString& text, const std::string& caption) {
+bool CQtUserPrompt::AskYesNo(const MessageText& text, const std::string& caption) {
     bool yes = false;
     RunOnGuiThread([&] {
         if (m_closed) return;
         // Questions before destructive work carry the exclamation icon.
-        QMessageBox box(QMessageBox::Warning, CoreText(caption.c_str()), text, QMessageBox::Yes | QMessageBox::No,
-                        m_owner.data());
+        QMessageBox box(QMessageBox::Warning, CoreText(caption.c_str()), CoreText(text),
+                        QMessageBox::Yes | QMessageBox::No, m_owner.data());
         yes = box.exec() == QMessageBox::Yes;
     });
     return yes;
 }
 
-void CQtUserPrompt::ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) {
+void CQtUserPrompt::ShowMessage(const MessageText& text, const std::string& caption, MessageIcon icon) {
+    ShowMessage(text, caption, icon, {});
+}
+
+void CQtUserPrompt::ShowMessage(const MessageText& text, const std::string& caption, MessageIcon icon,
+                                const MessageText& details) {
     RunOnGuiThread([&] {
         if (m_closed) {
-            std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+            std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.English().c_str());
+            if (!details.Empty()) std::fprintf(stderr, "%s\n", details.English().c_str());
             return;
         }
-        QMessageBox box(BoxIcon(icon), CoreText(caption.c_str()), CoreText(text.c_str()), QMessageBox::Ok, m_owner.data());
+        QMessageBox box(BoxIcon(icon), CoreText(caption.c_str()), CoreText(text), QMessageBox::Ok, m_owner.data());
+        if (!details.Empty()) box.setDetailedText(CoreText(details));
         box.exec();
     });
 }

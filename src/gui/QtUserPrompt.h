@@ -18,14 +18,12 @@ public:
     void Close() { m_closed = true; }
     bool IsClosed() const { return m_closed; }
 
-    bool AskYesNo(const std::string& text, const std::string& caption) override;
-    bool AskYesNoFilled(const std::string& format, const std::vector<std::string>& places,
-                        const std::string& caption) override;
-    void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
+    bool AskYesNo(const MessageText& text, const std::string& caption) override;
+    void ShowMessage(const MessageText& text, const std::string& caption, MessageIcon icon) override;
+    // The same box with details behind its "Show Details..." button.
+    void ShowMessage(const MessageText& text, const std::string& caption, MessageIcon icon, const MessageText& details);
 
 private:
-    bool Ask(const QString& text, const std::string& caption);
-
     QPointer<QWidget> m_owner;
     std::atomic<bool> m_closed{false};
 };

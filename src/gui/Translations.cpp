@@ -1,7 +1,6 @@
 #include "gui/Translations.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -11,38 +10,39 @@ namespace {
 
 const char* const kCatalogue = "velk3-manager";
 const char* const kQtCatalogue = "qtbase";
-
-QStringList Directories() {
-    QStringList directories;
-    const QString chosen = qEnvironmentVariable("VELK3_TRANSLATIONS_DIR");
-    if (!chosen.isEmpty()) directories << chosen;
-    directories << QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/velk3-manager/translations"))
-                << QStringLiteral(VELK3_TRANSLATIONS_INSTALL_DIR);
-    return directories;
-}
+const char* const kBuiltIn = ":/translations";
 
 // Loads the catalogue in the locale's first language that has one; the translator stays with app.
-QString Install(QCoreApplication& app, const QLocale& locale, const char* catalogue, const QStringList& directories) {
-    for (const QString& directory : directories) {
-        auto* translator = new QTranslator(&app);
-        if (translator->load(locale, QString::fromLatin1(catalogue), QStringLiteral("_"), directory)) {
-            QCoreApplication::installTranslator(translator);
-            return translator->filePath();
-        }
+QString Install(QCoreApplication& app, const QLocale& locale, const char* catalogue, const QString& directory) {
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(locale, QString::fromLatin1(catalogue), QStringLiteral("_"), directory)) {
         delete translator;
+        return {};
     }
-    return {};
+    QCoreApplication::installTranslator(translator);
+    return translator->filePath();
 }
 
 }  // namespace
 
+// Outside any namespace, as Q_INIT_RESOURCE needs.
+static void LinkBuiltInTranslations() { Q_INIT_RESOURCE(velk3_translations); }
+
 QStringList InstallTranslations(QCoreApplication& app, const QLocale& locale) {
+    LinkBuiltInTranslations();
     QStringList loaded;
-    for (const QString& file : {Install(app, locale, kCatalogue, Directories()),
-                                Install(app, locale, kQtCatalogue, {QLibraryInfo::path(QLibraryInfo::TranslationsPath)})}) {
+    for (const QString& file :
+         {Install(app, locale, kCatalogue, QString::fromLatin1(kBuiltIn)),
+          Install(app, locale, kQtCatalogue, QLibraryInfo::path(QLibraryInfo::TranslationsPath))}) {
         if (!file.isEmpty()) loaded << file;
     }
     return loaded;
 }
 
 QString CoreText(const char* text) { return QCoreApplication::translate(kCoreTextContext, text); }
+
+QString CoreText(const MessageText& text) {
+    return QString::fromStdString(text.Render([](const std::string& pattern) {
+        return pattern.empty() || pattern == "\n" ? pattern : CoreText(pattern.c_str()).toStdString();
+    }));
+}

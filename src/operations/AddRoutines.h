@@ -18,7 +18,8 @@ namespace job {
 
 // The routines added, in order; empty when the user said No to taking over the card. A failure
 // after some routines reached the card says which (a second run must not add them again by
-// surprise); a stop says how many.
+// surprise); a stop says how many. A failure to read or write the card carries the job's sentence on
+// what the card holds then as its summary.
 std::optional<std::vector<AddedRoutine>> AddRoutines(const JobContext& context, const std::vector<std::string>& files);
 
 }  // namespace job

@@ -5,13 +5,16 @@
 #include "operations/CardSession.h"
 #include "platform/Exceptions.h"
 #include "platform/TextFormat.h"
+#include "platform/Translatable.h"
 
 namespace {
 
 uint32_t CardSectors(COpenedDevice& card) {
     RequireIdentified(card);
     const uint32_t sectors = card.Device().GetSectorCount();
-    if (sectors == 0) throw CUsbDeviceException(card.Label() + " does not report the size of its card.");
+    if (sectors == 0)
+        throw CUsbDeviceException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "%1 does not report the size of its card."), card.Label()));
     return sectors;
 }
 
@@ -69,7 +72,7 @@ std::optional<CopySummary> Restore(const JobContext& context, const std::string&
     const bool restored = WithDevice(context, DeviceAccess::ReadWrite, [&](COpenedDevice& card) {
         summary.cardSectors = CardSectors(card);  // a unit learns its card's size here
         CheckCardRoom(summary.sectors, card.Device());
-        if (!context.Confirm(question_text::kRestore, {context.device.name})) return false;
+        if (!context.Confirm(Fill(question_text::kRestore, context.device.name))) return false;
         const CSleepLock awake = context.KeepAwake(JobPhase::WritingCard);
         WriteImage(image, card, summary.sectors, context);
         return true;

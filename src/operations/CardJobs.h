@@ -34,7 +34,8 @@ struct DeviceReport {
 
 namespace card_text {
 // The window offers no schedule editing without routines; velk3 is told this.
-inline constexpr const char* kNoRoutineToSchedule = "The card holds no routine to schedule.";
+inline constexpr const char* kNoRoutineToSchedule =
+    VELK3_TRANSLATE_NOOP("velk3core", "The card holds no routine to schedule.");
 }  // namespace card_text
 
 namespace job {

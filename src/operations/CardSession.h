@@ -24,6 +24,18 @@ inline void RequireVelkDisk(const CVelkDisk& disk) {
         throw CUsbDeviceException(VELK3_TRANSLATE_NOOP("velk3core", "The card does not hold a VELK disk: format it first."));
 }
 
+// Runs work; a sector transfer that fails in it (or in the flush when the device is closed) is told
+// with the job's sentence, summary(), on what the card holds then.
+template <class Work, class Summary>
+auto SayingWhatTheCardHolds(Summary&& summary, Work&& work) {
+    try {
+        return work();
+    } catch (CSectorTransferException& e) {
+        e.SetSummary(summary());
+        throw;
+    }
+}
+
 // Closes (and so flushes) what a failed or stopped job wrote; the job's own failure stays the one told.
 inline void CloseAfterFailure(COpenedDevice& opened) {
     try {
@@ -62,5 +74,6 @@ auto WithCard(const JobContext& context, DeviceAccess access, Work&& work,
 // know both at once.
 inline void RequireIdentified(COpenedDevice& opened) {
     if (!opened.Device().Identify())
-        throw CUsbDeviceException("The VELK did not confirm its identify data (the checksum never matched).");
+        throw CUsbDeviceException(VELK3_TRANSLATE_NOOP(
+            "velk3core", "The VELK did not confirm its identify data (the checksum never matched)."));
 }

@@ -1,15 +1,11 @@
 #include "platform/JobControl.h"
 
-bool CJobControl::AskYesNo(const std::string& text, const std::string& caption) const {
+bool CJobControl::AskYesNo(const MessageText& text, const std::string& caption) const {
     // Nobody to ask means No: nothing destructive happens by default.
     return questions && questions->AskYesNo(text, caption);
 }
 
-bool CJobControl::Confirm(const std::string& text, const std::vector<std::string>& places) const {
-    return questions && questions->AskYesNoFilled(text, places, kConfirmCaption);
-}
-
-void CJobControl::Tell(const std::string& text, const std::string& caption, MessageIcon icon) const {
+void CJobControl::Tell(const MessageText& text, const std::string& caption, MessageIcon icon) const {
     if (questions) questions->ShowMessage(text, caption, icon);
 }
 

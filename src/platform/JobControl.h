@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <stop_token>
 #include <string>
-#include <vector>
 
 #include "platform/Exceptions.h"
 #include "platform/Progress.h"
@@ -18,7 +17,8 @@
 // Thrown where a job honours a stop request. The job that catches it says what the card holds.
 class CJobStopped : public CVelkException {
 public:
-    explicit CJobStopped(const std::string& message = VELK3_TRANSLATE_NOOP("velk3core", "Cancelled.")) : CVelkException(message) {}
+    explicit CJobStopped(MessageText message = VELK3_TRANSLATE_NOOP("velk3core", "Cancelled."))
+        : CVelkException(std::move(message)) {}
 };
 
 class CJobControl {
@@ -28,11 +28,9 @@ public:
         : questions(questions), progress(progress), stop(std::move(stop)) {}
 
     // A question before destructive work, captioned "Confirm"; true only for Yes.
-    bool Confirm(const std::string& text) const { return AskYesNo(text, kConfirmCaption); }
-    // The same with text's numbered places filled from places.
-    bool Confirm(const std::string& text, const std::vector<std::string>& places) const;
-    bool AskYesNo(const std::string& text, const std::string& caption) const;
-    void Tell(const std::string& text, const std::string& caption, MessageIcon icon = MessageIcon::None) const;
+    bool Confirm(const MessageText& text) const { return AskYesNo(text, kConfirmCaption); }
+    bool AskYesNo(const MessageText& text, const std::string& caption) const;
+    void Tell(const MessageText& text, const std::string& caption, MessageIcon icon = MessageIcon::None) const;
 
     // A phase begins at done of total (0: nothing to count); its status text is the phase's own. A
     // phase taken up again after another begins where it was left, so that its rate stays true.

@@ -8,20 +8,21 @@
 #include <cstring>
 
 #include "platform/Exceptions.h"
+#include "platform/Translatable.h"
 
 namespace {
 
 constexpr mode_t kFileMode = 0644;
 
-std::string Failure(const char* what, const std::string& path) {
-    return std::string(what) + " " + path + " (" + std::strerror(errno) + ")";
-}
+// what: a pattern with the file in %1 and the system's reason in %2.
+MessageText Failure(const char* what, const std::string& path) { return Fill(what, path, std::strerror(errno)); }
 
 }  // namespace
 
 CPartFile::CPartFile(const std::string& path) : m_path(path), m_part(path + ".part") {
     m_fd = ::open(m_part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kFileMode);
-    if (m_fd < 0) throw CFileAccessException(Failure("Could not create", m_part));
+    if (m_fd < 0)
+        throw CFileAccessException(Failure(VELK3_TRANSLATE_NOOP("velk3core", "Could not create %1 (%2)"), m_part));
 }
 
 CPartFile::~CPartFile() {
@@ -30,10 +31,13 @@ CPartFile::~CPartFile() {
 }
 
 void CPartFile::Commit() {
-    if (::fsync(m_fd) != 0) throw CFileAccessException(Failure("Unable to write file", m_part));
+    if (::fsync(m_fd) != 0)
+        throw CFileAccessException(Failure(VELK3_TRANSLATE_NOOP("velk3core", "Unable to write file %1 (%2)"), m_part));
     const int fd = m_fd;
     m_fd = -1;
-    if (::close(fd) != 0) throw CFileAccessException(Failure("Unable to write file", m_part));
-    if (std::rename(m_part.c_str(), m_path.c_str()) != 0) throw CFileAccessException(Failure("Could not create", m_path));
+    if (::close(fd) != 0)
+        throw CFileAccessException(Failure(VELK3_TRANSLATE_NOOP("velk3core", "Unable to write file %1 (%2)"), m_part));
+    if (std::rename(m_part.c_str(), m_path.c_str()) != 0)
+        throw CFileAccessException(Failure(VELK3_TRANSLATE_NOOP("velk3core", "Could not create %1 (%2)"), m_path));
     m_committed = true;
 }

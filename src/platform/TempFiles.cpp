@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Exceptions.h"
+#include "platform/Translatable.h"
 
 std::string TempDirectory() {
     const char* dir = std::getenv("TMPDIR");
@@ -19,8 +20,9 @@ std::string CreateTempFile(const std::string& prefix) {
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
     if (fd < 0)
-        throw CFileAccessException("Could not create a temporary file in " + TempDirectory() + " (" +
-                                   std::strerror(errno) + ")");
+        throw CFileAccessException(
+            Fill(VELK3_TRANSLATE_NOOP("velk3core", "Could not create a temporary file in %1 (%2)"), TempDirectory(),
+                 std::strerror(errno)));
     ::close(fd);
     return name.data();
 }

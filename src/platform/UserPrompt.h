@@ -3,9 +3,8 @@
 // the terminal in velk3, standard error in velk3-manager's windowless modes, a recorder in tests.
 // Whoever needs one is handed one (a job through its context); there is no prompt of the process.
 #include <string>
-#include <vector>
 
-#include "platform/TextFormat.h"
+#include "platform/MessageText.h"
 #include "platform/Translatable.h"
 
 // The caption of the application's own message box.
@@ -19,10 +18,9 @@ inline constexpr const char* kFormatForeign = VELK3_TRANSLATE_NOOP(
 inline constexpr const char* kFormat = VELK3_TRANSLATE_NOOP("velk3core", "Are you sure you want to format the disk?");
 inline constexpr const char* kRemoveLast =
     VELK3_TRANSLATE_NOOP("velk3core", "Are you sure you want to remove the last track?");
-// %s: the mount points of the card's partitions, joined by ", ". The window shows it as it is: it
-// is formatted before it reaches the window.
+// %1: the mount points of the card's partitions, joined by ", ".
 inline constexpr const char* kUnmount =
-    VELK3_TRANSLATE_NOOP("velk3core", "The card is mounted at %s.\n\nUnmount it and continue?");
+    VELK3_TRANSLATE_NOOP("velk3core", "The card is mounted at %1.\n\nUnmount it and continue?");
 // %1: the name of the device written (VELK3, sdb, an image's path).
 inline constexpr const char* kRestore = VELK3_TRANSLATE_NOOP(
     "velk3core",
@@ -35,12 +33,7 @@ class IUserPrompt {
 public:
     virtual ~IUserPrompt() = default;
     // Yes/No question with the exclamation icon; true only for Yes.
-    virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
-    // The same with the numbered places of format (%1, ...) filled from places; a face that
-    // translates looks format up before it fills it.
-    virtual bool AskYesNoFilled(const std::string& format, const std::vector<std::string>& places,
-                                const std::string& caption) {
-        return AskYesNo(FillPlaces(format, places), caption);
-    }
-    virtual void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
+    // The window shows text in the user's language, the other faces in English.
+    virtual bool AskYesNo(const MessageText& text, const std::string& caption) = 0;
+    virtual void ShowMessage(const MessageText& text, const std::string& caption, MessageIcon icon) = 0;
 };

@@ -97,7 +97,7 @@ TEST(CardCopy, ARestoreOntoACardThatLosesWritesNamesTheFirstLostSectorAndWritesN
     const uint32_t used = MakeCard(image, 3);
     MakeCard(target, 9);
     target.ForgetWritesFrom(700);
-    EXPECT_EQ(MessageOf([&] { RestoreCard(image, target, used, Quiet()); }), NotKeptText(700));
+    EXPECT_EQ(MessageOf([&] { RestoreCard(image, target, used, Quiet()); }), NotKeptText(700).English());
     CVelkDisk disk(target);
     disk.Read();
     EXPECT_FALSE(disk.IsVelkDisk());

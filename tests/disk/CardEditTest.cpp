@@ -157,9 +157,9 @@ TEST_F(CardEdit, AnEditThatDoesNotFitIsRefusedBeforeAnythingIsWritten) {
     // the card uses 88. The copy goes behind that, or behind where the new card will end.
     const Case cases[] = {
         {"a replacement too large", 100, grown, "The card is full"},
-        {"no room for the copy", 100, OrderWithout(4, 0), NoRoomToMoveText(61 + 1 + 3, 100 - 88)},
+        {"no room for the copy", 100, OrderWithout(4, 0), NoRoomToMoveText(61 + 1 + 3, 100 - 88).English()},
         {"no room for a copy behind the new card", 150, grown,
-         NoRoomToMoveText((1 + 132 + 6) + 132 + 6 - 88, 150 - 88)},
+         NoRoomToMoveText((1 + 132 + 6) + 132 + 6 - 88, 150 - 88).English()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

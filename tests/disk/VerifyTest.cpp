@@ -24,10 +24,11 @@ Listed ListOf(CMemoryDevice& card) {
 
 // The sector a not-kept failure names, or -1 for any other outcome.
 long NotKeptSector(const std::string& message) {
-    const std::string head = NotKeptText(0).substr(0, NotKeptText(0).find(" 0 "));
+    const std::string first = NotKeptText(0).English();
+    const std::string head = first.substr(0, first.find(" 0 "));
     if (message.rfind(head, 0) != 0) return -1;
     const long sector = std::stol(message.substr(head.size()));
-    return NotKeptText(uint32_t(sector)) == message ? sector : -1;
+    return NotKeptText(uint32_t(sector)).English() == message ? sector : -1;
 }
 
 // A card that takes writes from some sector on and loses them, for each sector a command writes:

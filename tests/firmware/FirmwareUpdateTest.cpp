@@ -65,7 +65,7 @@ protected:
         const CJobControl job(&prompt, &stages);
         const FirmwareEnd end =
             RunFirmwareUpdate([&] { return UpdateFirmware(path, job, [this](int ms) { sleeps.push_back(ms); }); });
-        for (const FirmwareMessage& m : end.messages) prompt.messages.push_back({m.text, m.caption, m.icon});
+        for (const FirmwareMessage& m : end.messages) prompt.messages.push_back({m.text.English(), m.caption, m.icon});
         return end.programmed;
     }
 
@@ -83,18 +83,19 @@ protected:
 
 TEST_F(FirmwareUpdateTest, TheWarningTellsHowToPutTheUnitIntoItsBootMode) {
     EXPECT_STREQ(firmware_text::kUpdateCaption, "Firmware Update");
-    EXPECT_EQ(firmware_text::Warning(),
-              "We recommend upgrading the VELK firmware only if you have been instructed to do so by Varnholt Software. "
-              "Interrupting a firmware update or using a firmware image not provided by Varnholt Software may cause "
-              "permanent damage to the VELK. If an upgrade is required, follow these steps:\n\n"
-              "1. Apply power to the VELK and attach the USB/PC cable.\n"
-              "2. On the bottom of the VELK, place the dip switch labelled \"I\" to \"ON\".\n"
-              "3. Press and then release the \"RESET\" pushbutton on the VELK.\n"
-              "4. Place the dip switch labeled \"U\" to \"ON\".\n"
-              "5. The USB device will be detected by Linux.  The udev rule 60-velk3.rules, installed with VELK3 Manager, "
-              "lets you use it without root; see docs/usb.md in the VELK3 Manager documentation for installing the "
-              "rule by hand.\n"
-              "6. Press OK below.");
+    EXPECT_EQ(
+        firmware_text::Warning().English(),
+        "We recommend upgrading the VELK firmware only if you have been instructed to do so by Varnholt Software. "
+        "Interrupting a firmware update or using a firmware image not provided by Varnholt Software may cause "
+        "permanent damage to the VELK. If an upgrade is required, follow these steps:\n\n"
+        "1. Apply power to the VELK and attach the USB/PC cable.\n"
+        "2. On the bottom of the VELK, place the dip switch labelled \"I\" to \"ON\".\n"
+        "3. Press and then release the \"RESET\" pushbutton on the VELK.\n"
+        "4. Place the dip switch labeled \"U\" to \"ON\".\n"
+        "5. The USB device will be detected by Linux.  The udev rule 60-velk3.rules, installed with VELK3 Manager, "
+        "lets you use it without root; see docs/usb.md in the VELK3 Manager documentation for installing the "
+        "rule by hand.\n"
+        "6. Press OK below.");
 }
 
 TEST_F(FirmwareUpdateTest, ASuccessfulUpdateProgramsVerifiesAndProtectsTheChip) {

@@ -36,8 +36,9 @@ void CBoxAnswerer::Poll() {
         run();
         m_busy = false;
     }
-    seen.push_back({box->windowTitle().toStdString(), box->text().toStdString(), box->icon(), box->parentWidget(),
-                    QThread::currentThread() == qApp->thread(), box->standardButton(box->defaultButton())});
+    seen.push_back({box->windowTitle().toStdString(), box->text().toStdString(), box->detailedText().toStdString(),
+                    box->icon(), box->parentWidget(), QThread::currentThread() == qApp->thread(),
+                    box->standardButton(box->defaultButton())});
     QAbstractButton* button = nullptr;
     for (QAbstractButton* candidate : box->buttons()) {
         const auto role = box->buttonRole(candidate);

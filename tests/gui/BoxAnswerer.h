@@ -14,6 +14,7 @@
 struct SeenBox {
     std::string caption;
     std::string text;
+    std::string details;  // behind "Show Details..."
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QWidget* owner = nullptr;
     bool onGuiThread = false;

@@ -7,9 +7,11 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "controls/ControlList.h"
+#include "fakes/FakeUsb.h"
 #include "controls/ImageButton.h"
 #include "gui/ManagerWindowFixture.h"
 #include "gui/SchedulePreviewPane.h"
@@ -32,13 +34,14 @@ private slots:
     void initTestCase();
     void ScreenReadersReadGermanNames();
     void TheCoresQuestionsAndQtsButtonsAreGerman();
+    void AFailedWriteIsGermanDownToTheDevicesTextAroundItsNumbers();
     void TheScheduleDialogIsGerman();
 };
 
 void GermanWindowTest::initTestCase() {
     const QStringList loaded = InstallTranslations(*qApp);
     QCOMPARE(loaded.size(), 2);
-    QVERIFY2(loaded[0].endsWith(QStringLiteral("velk3-manager_de.qm")), qPrintable(loaded.join(u' ')));
+    QCOMPARE(loaded[0], QStringLiteral(":/translations/velk3-manager_de.qm"));  // built in: no directory needed
     QVERIFY2(loaded[1].endsWith(QStringLiteral("qtbase_de.qm")), qPrintable(loaded.join(u' ')));
 }
 
@@ -81,6 +84,23 @@ void GermanWindowTest::TheCoresQuestionsAndQtsButtonsAreGerman() {
     window->OnRestore();
     world.Settle(*window);
     QVERIFY(world.boxes.Texts().back().rfind("Beim Wiederherstellen des Abbilds auf " + card + " wird", 0) == 0);
+}
+
+void GermanWindowTest::AFailedWriteIsGermanDownToTheDevicesTextAroundItsNumbers() {
+    CWindowWorld world;
+    constexpr int kUnit = 3;
+    world.PlugUnit(kUnit, world.MakeCard("unit.img", {Track("A", 8, 0, 0)}));
+    const auto window = world.Window();
+    fakeusb::Inject(fakeusb::Fault::FailBulk, 3, -110, kUnit, 5);  // every attempt at the first write
+    const std::string routine = world.MakeRoutine("short.velk", 4);
+    window->SetFileChooser([&](const QString&, const QString&) { return QString::fromStdString(routine); });
+    QSignalSpy finished(window.get(), &CManagerDialog::workFinished);
+    window->AddButton()->click();
+    QVERIFY(finished.wait(60000));
+    QCOMPARE(world.boxes.Texts(), std::vector<std::string>{"Die Routine konnte nicht auf die Karte geschrieben werden. "
+                                                           "Die Karte behält ihre bisherigen Routinen."});
+    QVERIFY2(world.boxes.seen[0].details.rfind("writeSector: Sektor kann nicht geschrieben werden (err=-110, ", 0) == 0,
+             world.boxes.seen[0].details.c_str());
 }
 
 void GermanWindowTest::TheScheduleDialogIsGerman() {

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -32,6 +33,7 @@ private slots:
     void AddToAForeignCardAsksAndOnlyYesWrites();
     void AnUnplugDuringAddIsShownAndLeavesTheCardReadable();
     void AddOntoACardThatLosesWritesSaysSoAndLeavesItListingAsBefore();
+    void AFailedWriteIsToldInTheWindowsWordsWithTheLibrarysUnderDetails();
     void DeviceEventsWhileBusyWaitForTheWork();
     void ClosingDuringAddOffersToCancelOrToWait();
     void CancelAndCloseSaysWhatTheStoppedCopyLeaves();
@@ -45,6 +47,8 @@ namespace {
 
 constexpr int kUnit = 3;
 constexpr int kWaitMs = 60000;
+constexpr const char* kNotWrittenKept =
+    "The routine could not be written to the card. The card keeps the routines it had.";
 
 bool OpenedAnything() {
     for (const auto& event : fakeusb::WireLog())
@@ -182,7 +186,8 @@ void ManagerCommandsTest::AnUnplugDuringAddIsShownAndLeavesTheCardReadable() {
     AddAndWait(*window, world.MakeRoutine("long.velk", 400));
     // The write's failure, then the routine list's refresh finding the unit gone.
     QCOMPARE(world.boxes.seen.size(), size_t(2));
-    QVERIFY(world.boxes.Texts()[0].find("(err=-19)") != std::string::npos);
+    QCOMPARE(world.boxes.Texts()[0], std::string(kNotWrittenKept));
+    QVERIFY(world.boxes.seen[0].details.find("(err=-19)") != std::string::npos);
     QCOMPARE(world.boxes.Texts()[1], std::string("The VELK is no longer attached."));
     QCOMPARE(world.boxes.seen[0].caption, std::string("VELK3 Manager"));
     QVERIFY(window->AddButton()->isEnabled() && window->ExitButton()->isEnabled() && window->RefreshButton()->isEnabled());
@@ -191,6 +196,27 @@ void ManagerCommandsTest::AnUnplugDuringAddIsShownAndLeavesTheCardReadable() {
     QCOMPARE(after->size(), size_t(1));
     QCOMPARE(after->front().Title(), std::string("Kept"));
     QCOMPARE(fakeusb::OpenHandles(), 0);
+}
+
+// The unit times out every attempt at the routine's first write: the box says what happened and
+// what the card holds, the library's own text waits behind Show Details.
+void ManagerCommandsTest::AFailedWriteIsToldInTheWindowsWordsWithTheLibrarysUnderDetails() {
+    CWindowWorld world;
+    const std::string card = world.MakeCard("unit.img", {Track("Kept", 8, 0, 0)});
+    world.PlugUnit(kUnit, card);
+    const auto window = world.Window();
+    // Add reads the header, the track table and the identify data before its first write.
+    constexpr int kDataReadsBeforeWrite = 3;
+    constexpr int kAttempts = 5;
+    fakeusb::Inject(fakeusb::Fault::FailBulk, kDataReadsBeforeWrite, -ETIMEDOUT, kUnit, kAttempts);
+    AddAndWait(*window, world.MakeRoutine("short.velk", 4));
+    QCOMPARE(world.boxes.seen.size(), size_t(1));
+    QCOMPARE(world.boxes.Texts()[0], std::string(kNotWrittenKept));
+    QVERIFY2(world.boxes.seen[0].details.rfind("writeSector: Unable to write sector (err=-110, ", 0) == 0,
+             world.boxes.seen[0].details.c_str());
+    QCOMPARE(window->RoutineList()->GetRowCount(), 1);
+    const auto after = CWindowWorld::ReadCard(card);
+    QVERIFY(after.has_value() && after->size() == 1);
 }
 
 // The window always reads back what Add routine wrote: a card that takes writes past sector 9 and

@@ -8,8 +8,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 skip() { echo "SKIPPED: $*"; exit "$skipped"; }
 
 # expected_files SOURCE_DIR: every file an install puts below its prefix, one a line. The guides
-# are whatever docs/ holds and the translations whatever translations/ holds, so a new guide,
-# picture or language is expected without editing this list.
+# are whatever docs/ holds, so a new guide or picture is expected without editing this list. The
+# translations are built into the programs: no file of theirs is installed.
 expected_files() {
   local source=$1
   printf '%s\n' bin/velk3 bin/velk3-manager \
@@ -20,5 +20,4 @@ expected_files() {
     share/man/man1/velk3.1.gz share/man/man1/velk3-manager.1.gz \
     share/doc/velk3/README.md share/doc/velk3/copyright share/doc/velk3/changelog.gz
   (cd "$source/docs" && find . -type f \( -name '*.md' -o -name '*.png' -o -name '*.svg' \) | sed 's|^\./|share/doc/velk3/docs/|')
-  (cd "$source/translations" && find . -name 'velk3-manager_*.ts' | sed 's|^\./\(.*\)\.ts$|share/velk3-manager/translations/\1.qm|')
 }

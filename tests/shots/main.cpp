@@ -99,7 +99,7 @@ int main(int argc, char* argv[]) {
     if (options.dark) UseDarkPalette();
     if (!options.language.isEmpty()) QLocale::setDefault(QLocale(options.language));  // dates as well as words
     if (!options.language.isEmpty() && InstallTranslations(app, QLocale(options.language)).isEmpty()) {
-        std::fprintf(stderr, "no translation into %s (VELK3_TRANSLATIONS_DIR)\n", qPrintable(options.language));
+        std::fprintf(stderr, "no translation into %s is built in\n", qPrintable(options.language));
         return 1;
     }
     const QDir output(options.output);

@@ -15,8 +15,8 @@ struct RecordedMessage {
 
 class CRecordingPrompt final : public IUserPrompt {
 public:
-    bool AskYesNo(const std::string& text, const std::string& caption) override;
-    void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
+    bool AskYesNo(const MessageText& text, const std::string& caption) override;
+    void ShowMessage(const MessageText& text, const std::string& caption, MessageIcon icon) override;
 
     std::vector<RecordedMessage> messages;
     std::vector<std::string> questions;
