@@ -21,6 +21,8 @@
 #include "gui/DeviceBox.h"
 #include "gui/DeviceMonitor.h"
 #include "gui/ManagerDialogUi.h"
+#include "gui/RoutineListEditing.h"
+#include "operations/EditJobs.h"
 #include "platform/SystemPaths.h"
 
 class CQtUserPrompt;
@@ -79,6 +81,7 @@ public:
     CImageButton* SchedulesButton() const { return m_ui.schedulesButton; }
     CImageButton* FirmwareButton() const { return m_ui.firmwareButton; }
     CImageButton* ExitButton() const { return m_ui.exitButton; }
+    CRoutineListEditing* RoutineEditing() const { return m_editing; }
     // The identity of the current device; empty when there is none.
     DeviceId CurrentDevice() const;
 
@@ -105,7 +108,8 @@ private:
     struct CommandEnd {
         bool cardUntouched = false;  // else (a failure too) the routine list is read again
         std::string told;            // told once the command has ended
-        static CommandEnd Untouched(std::string told = {}) { return {true, std::move(told)}; }
+        std::optional<EditedCard> edited;  // the card an edit left, shown as it is
+        static CommandEnd Untouched(std::string told = {}) { return {true, std::move(told), {}}; }
     };
     enum class Kind { Cancellable, Writing };
 
@@ -137,12 +141,18 @@ private:
     void OnEditSchedules();
     void OnLoadFirmware();
     void OnExitOrCancel();
-    // Starts a command on the current device.
+    // Starts a command on the current device, or on the device current when the user asked for
+    // it; after runs once the end has been shown.
     void StartCommand(Kind kind, CCommandRunner::Work<CommandEnd> work);
+    void StartCommand(Kind kind, DeviceId device, CCommandRunner::Work<CommandEnd> work,
+                      std::function<void(const CommandEnd&)> after = {});
+    void StartRoutineEdit(const RoutineEdit& edit);
+    static CommandEnd RunRoutineEdit(const JobContext& context, const RoutineEdit& edit);
 
     ManagerDialogUi m_ui;
     std::unique_ptr<CWidgetProgress> m_progress;
     CDeviceMonitor* m_monitor = nullptr;
+    CRoutineListEditing* m_editing = nullptr;
 
     std::vector<DeviceId> m_images;  // each the file judged at its name
     std::vector<DeviceBoxItem> m_boxItems;
