@@ -232,6 +232,64 @@ Stecken Sie zuerst eine Karte ein, schließen Sie einen VELK an oder öffnen Sie
         <source>The work ended with an unexpected failure.</source>
         <translation>Die Arbeit endete mit einem unerwarteten Fehler.</translation>
     </message>
+    <message>
+        <source>Routine %1 &quot;%2&quot; was saved as %3.</source>
+        <translation>Routine %1 „%2“ wurde als %3 gespeichert.</translation>
+    </message>
+</context>
+<context>
+    <name>CRenameRoutineDialog</name>
+    <message>
+        <source>Rename Routine</source>
+        <translation>Routine umbenennen</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <source>New title of routine %1 (at most %2 bytes):</source>
+        <translation>Neuer Titel der Routine %1 (höchstens %2 Bytes):</translation>
+    </message>
+</context>
+<context>
+    <name>CRoutineListEditing</name>
+    <message>
+        <source>Routine</source>
+        <translation>Routine</translation>
+    </message>
+    <message>
+        <source>Remove Routine</source>
+        <translation>Routine entfernen</translation>
+    </message>
+    <message>
+        <source>Move Up</source>
+        <translation>Nach oben</translation>
+    </message>
+    <message>
+        <source>Move Down</source>
+        <translation>Nach unten</translation>
+    </message>
+    <message>
+        <source>Rename...</source>
+        <translation>Umbenennen...</translation>
+    </message>
+    <message>
+        <source>Replace...</source>
+        <translation>Ersetzen...</translation>
+    </message>
+    <message>
+        <source>Save as Routine File...</source>
+        <translation>Als Routinendatei speichern...</translation>
+    </message>
+    <message>
+        <source>Replace Routine</source>
+        <translation>Routine ersetzen</translation>
+    </message>
+    <message>
+        <source>Save as Routine File</source>
+        <translation>Als Routinendatei speichern</translation>
+    </message>
 </context>
 <context>
     <name>CSchedulePreviewPane</name>
