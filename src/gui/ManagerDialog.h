@@ -4,9 +4,9 @@
 // worker: the window's thread never opens a device and never waits on USB or D-Bus, so it answers
 // while a slow unit is formatted, and it is shown before the first listing has ended. While a
 // command runs the commands, the device box, Refresh and Load firmware are disabled; Add routine,
-// backup and restore turn Exit into Cancel. Device notifications meanwhile are answered with one
-// refresh when the command has ended. The device box ends in "Open card image...", so an image can
-// be found without a context menu.
+// backup, restore and the routine list's edits turn Exit into Cancel. Device notifications
+// meanwhile are answered with one refresh when the command has ended. The device box ends in
+// "Open card image...", so an image can be found without a context menu.
 #include <QDialog>
 
 #include <functional>
@@ -81,6 +81,7 @@ public:
     CImageButton* SchedulesButton() const { return m_ui.schedulesButton; }
     CImageButton* FirmwareButton() const { return m_ui.firmwareButton; }
     CImageButton* ExitButton() const { return m_ui.exitButton; }
+    // The routine list's menu, keys and drag.
     CRoutineListEditing* RoutineEditing() const { return m_editing; }
     // The identity of the current device; empty when there is none.
     DeviceId CurrentDevice() const;
@@ -141,8 +142,8 @@ private:
     void OnEditSchedules();
     void OnLoadFirmware();
     void OnExitOrCancel();
-    // Starts a command on the current device, or on the device current when the user asked for
-    // it; after runs once the end has been shown.
+    // Starts a command on the current device, or on the device that was current when the user
+    // asked for it; after gets the command's end on the window's thread, before its boxes.
     void StartCommand(Kind kind, CCommandRunner::Work<CommandEnd> work);
     void StartCommand(Kind kind, DeviceId device, CCommandRunner::Work<CommandEnd> work,
                       std::function<void(const CommandEnd&)> after = {});

@@ -68,7 +68,7 @@ void CRoutineListEditing::UpdateActions() {
 
 bool CRoutineListEditing::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
-        case QEvent::ContextMenu: return OnContextMenu(static_cast<QContextMenuEvent&>(*event));
+        case QEvent::ContextMenu: return OnContextMenu(watched, static_cast<QContextMenuEvent&>(*event));
         case QEvent::MouseButtonPress:
         case QEvent::MouseMove:
         case QEvent::MouseButtonRelease:
@@ -80,10 +80,12 @@ bool CRoutineListEditing::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
-bool CRoutineListEditing::OnContextMenu(const QContextMenuEvent& event) {
-    // Off a row the window's own menu opens.
+bool CRoutineListEditing::OnContextMenu(const QObject* watched, const QContextMenuEvent& event) {
+    // Off a row (the headings too) the window's own menu opens.
+    if (!m_available) return false;
     QPoint at;
     if (event.reason() == QContextMenuEvent::Mouse) {
+        if (watched != m_list.viewport()) return false;
         const int row = m_list.rowAt(event.pos().y());
         if (row < 0) return false;
         m_list.SelectRow(row);

@@ -61,7 +61,7 @@ protected:
 private:
     QAction* AddAction(const char* text, const QKeySequence& keys, void (CRoutineListEditing::*slot)());
     void UpdateActions();
-    bool OnContextMenu(const QContextMenuEvent& event);
+    bool OnContextMenu(const QObject* watched, const QContextMenuEvent& event);
     bool OnMouse(const QMouseEvent& event);
     void StartDrag(int row);
     bool OnDrag(QDropEvent& event);

@@ -107,6 +107,11 @@ void RoutineEditingTest::TheMenuOnARowOffersWhatThatRowAllows() {
         QCOMPARE(names, kMenuTexts);
         QCOMPARE(enabled, c.enabled);
     }
+    // The menu key (or Shift+F10) opens it on the selected row.
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, {}, {});
+    QCoreApplication::sendEvent(window->RoutineList(), &menuKey);
+    QVERIFY(window->RoutineEditing()->Menu()->isVisible());
+    window->RoutineEditing()->Menu()->close();
 
     // A card that is no VELK disk lists no row to act on: its keys ask nothing.
     const auto foreign = world.Window({world.MakeCard("foreign.img", {}, false)});
