@@ -280,6 +280,80 @@ Cancel now (the card is then left without a VELK disk: restore it again or forma
 
 Jetzt abbrechen (die Karte enthält dann keinen VELK-Datenträger mehr: Stellen Sie sie erneut wieder her oder formatieren Sie sie) oder VELK3 Manager schließen, wenn die Wiederherstellung beendet ist?</translation>
     </message>
+    <message>
+        <source>A routine is being saved as a file.
+
+Cancel now (no routine file is written; the card is not changed), or close VELK3 Manager when the work has ended?</source>
+        <translation>Eine Routine wird als Datei gespeichert.
+
+Jetzt abbrechen (es wird keine Routinedatei geschrieben; die Karte bleibt unverändert) oder VELK3 Manager schließen, wenn die Arbeit beendet ist?</translation>
+    </message>
+    <message>
+        <source>The card&apos;s routines are being rearranged.
+
+Cancel now (until the new order is in place the card keeps its routines as they were; after that the work ends first), or close VELK3 Manager when the work has ended?</source>
+        <translation>Die Routinen der Karte werden neu angeordnet.
+
+Jetzt abbrechen (bis die neue Reihenfolge steht, behält die Karte ihre Routinen wie zuvor; danach wird die Arbeit erst beendet) oder VELK3 Manager schließen, wenn die Arbeit beendet ist?</translation>
+    </message>
+    <message>
+        <source>Routine %1 &quot;%2&quot; was saved as %3.</source>
+        <translation>Routine %1 „%2“ wurde als %3 gespeichert.</translation>
+    </message>
+</context>
+<context>
+    <name>CRenameRoutineDialog</name>
+    <message>
+        <source>Rename Routine</source>
+        <translation>Routine umbenennen</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <source>New title of routine %1 (at most %2 bytes):</source>
+        <translation>Neuer Titel der Routine %1 (höchstens %2 Bytes):</translation>
+    </message>
+</context>
+<context>
+    <name>CRoutineListEditing</name>
+    <message>
+        <source>Routine</source>
+        <translation>Routine</translation>
+    </message>
+    <message>
+        <source>Remove Routine</source>
+        <translation>Routine entfernen</translation>
+    </message>
+    <message>
+        <source>Move Up</source>
+        <translation>Nach oben</translation>
+    </message>
+    <message>
+        <source>Move Down</source>
+        <translation>Nach unten</translation>
+    </message>
+    <message>
+        <source>Rename...</source>
+        <translation>Umbenennen...</translation>
+    </message>
+    <message>
+        <source>Replace...</source>
+        <translation>Ersetzen...</translation>
+    </message>
+    <message>
+        <source>Save as Routine File...</source>
+        <translation>Als Routinendatei speichern...</translation>
+    </message>
+    <message>
+        <source>Replace Routine</source>
+        <translation>Routine ersetzen</translation>
+    </message>
+    <message>
+        <source>Save as Routine File</source>
+        <translation>Als Routinendatei speichern</translation>
+    </message>
 </context>
 <context>
     <name>CSchedulePreviewPane</name>

@@ -11,6 +11,7 @@
 #include "operations/CardCopyJobs.h"
 #include "operations/CardJobs.h"
 #include "operations/DeviceJobs.h"
+#include "operations/ExportJob.h"
 
 namespace {
 constexpr const char* kRoutineFilter = QT_TRANSLATE_NOOP("CManagerDialog", "VELK v3.0 (*.velk);;All Files (*)");
@@ -118,14 +119,55 @@ void CManagerDialog::OnRestore() {
     StartCommand(std::move(command), [path = file.toStdString()](const JobContext& context) {
         const std::optional<CopySummary> copied = job::Restore(context, path);
         if (!copied) return CommandEnd::Untouched();
-        return CommandEnd{false, CopySummaryText(CoreText(copy_text::kRestored).toStdString(), path, *copied)};
+        return CommandEnd{false, CopySummaryText(CoreText(copy_text::kRestored).toStdString(), path, *copied), {}};
     });
 }
 
-void CManagerDialog::StartCommand(Command command, CCommandRunner::Work<CommandEnd> work) {
+void CManagerDialog::StartRoutineEdit(const RoutineEdit& edit) {
+    const bool saving = edit.kind == RoutineEdit::Kind::Export;
+    Command command{edit.device, true,
+                    saving ? tr("A routine is being saved as a file.\n\nCancel now (no routine file is written; the "
+                                "card is not changed), or close VELK3 Manager when the work has ended?")
+                           : tr("The card's routines are being rearranged.\n\nCancel now (until the new order is in "
+                                "place the card keeps its routines as they were; after that the work ends first), or "
+                                "close VELK3 Manager when the work has ended?")};
+    StartCommand(std::move(command), [edit](const JobContext& context) { return RunRoutineEdit(context, edit); },
+                 [this](const CommandEnd& end) {
+                     if (end.edited) {
+                         ++m_listingSerial;  // a listing on its way would show the card as it was
+                         ApplyRoutines(end.edited->card.tracks);
+                     }
+                     m_editing->EditEnded(end.edited ? &end.edited->placeOf : nullptr);
+                 });
+}
+
+CManagerDialog::CommandEnd CManagerDialog::RunRoutineEdit(const JobContext& context, const RoutineEdit& edit) {
+    std::optional<EditedCard> edited;
+    switch (edit.kind) {
+        case RoutineEdit::Kind::Remove: edited = job::RemoveRoutine(context, edit.track); break;
+        case RoutineEdit::Kind::Move: edited = job::MoveRoutine(context, edit.track, edit.to); break;
+        case RoutineEdit::Kind::Rename: edited = job::RenameRoutine(context, edit.track, edit.text); break;
+        case RoutineEdit::Kind::Replace: edited = job::ReplaceRoutine(context, edit.track, edit.text); break;
+        case RoutineEdit::Kind::Export: {
+            const std::optional<RoutineHeader> saved = job::ExportRoutine(context, edit.track, edit.text);
+            if (!saved) return CommandEnd::Untouched();
+            return CommandEnd::Untouched(tr("Routine %1 \"%2\" was saved as %3.")
+                                             .arg(edit.track)
+                                             .arg(QString::fromStdString(saved->Title()), QString::fromStdString(edit.text))
+                                             .toStdString());
+        }
+    }
+    CommandEnd end = CommandEnd::Untouched();  // the list is made from the edited card, not read again
+    end.edited = std::move(edited);
+    return end;
+}
+
+void CManagerDialog::StartCommand(Command command, CCommandRunner::Work<CommandEnd> work,
+                                  std::function<void(const CommandEnd&)> after) {
     if (IsBusy() || command.device.Empty()) return;
-    m_runner->Start<CommandEnd>(std::move(command), std::move(work), [this](CommandEnd end) {
+    m_runner->Start<CommandEnd>(std::move(command), std::move(work), [this, after = std::move(after)](CommandEnd end) {
         if (!end.cardUntouched) RefreshRoutineList();
+        if (after) after(end);
         // Told once the job has ended, so the window is no longer busy while the box is open.
         if (!end.told.empty() && !m_runner->ClosingWhenDone())
             m_runner->Tell(end.told, kApplicationName, MessageIcon::Information);

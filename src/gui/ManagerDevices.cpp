@@ -100,6 +100,7 @@ void CManagerDialog::UpdateCommands() {
                              static_cast<QWidget*>(m_ui.removeButton), static_cast<QWidget*>(m_ui.formatButton)})
         control->setEnabled(enabled);
     m_ui.schedulesButton->setEnabled(enabled && m_ui.routineList->GetRowCount() > 0);
+    m_editing->SetAvailable(enabled);
 }
 
 void CManagerDialog::OnBusyChanged(bool busy, bool cancellable) {

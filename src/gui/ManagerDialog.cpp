@@ -36,13 +36,21 @@ CManagerDialog::CManagerDialog(ManagerOptions options, QWidget* parent) : QDialo
     m_ui.Setup(*this);
     m_progress = std::make_unique<CWidgetProgress>(m_ui.statusBox, m_ui.progressBar);
     m_runner = std::make_unique<CCommandRunner>(*this, *m_prompt, *m_progress, std::move(options.paths));
+    m_editing = new CRoutineListEditing(
+        *m_ui.routineList,
+        {[this] { return CurrentDevice(); },
+         [this](const QString& caption, const QString& filter, bool save) { return ChooseFile(caption, filter, save); },
+         [this](const std::function<void()>& dialog) { m_runner->Hold(dialog); },
+         [this](const RoutineEdit& edit) { StartRoutineEdit(edit); }});
     ConnectCommands();
     m_ui.schedulesButton->setVisible(options.showSchedules);
     m_chooseFile = [this](const QString& caption, const QString& filter) {
         return QFileDialog::getOpenFileName(this, caption, QString(), filter);
     };
     m_chooseSaveFile = [this](const QString& caption, const QString& filter) {
-        return QFileDialog::getSaveFileName(this, caption, QString(), filter);
+        // The job says what becomes of a file that exists (Save as Routine File asks, a backup
+        // refuses it): a question here as well would ask twice, or promise what the job refuses.
+        return QFileDialog::getSaveFileName(this, caption, QString(), filter, nullptr, QFileDialog::DontConfirmOverwrite);
     };
     for (const std::string& image : options.images) ListStartImage(QString::fromStdString(image));
     UpdateCommands();  // off until the first listing has come back

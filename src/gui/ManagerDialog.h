@@ -4,9 +4,9 @@
 // worker: the window's thread never opens a device and never waits on USB or D-Bus, so it answers
 // while a slow unit is formatted, and it is shown before the first listing has ended. While a
 // command runs the commands, the device box, Refresh and Load firmware are disabled; Add routine,
-// backup and restore turn Exit into Cancel. Device notifications meanwhile are answered with one
-// refresh when the command has ended. The device box ends in "Open card image...", so an image can
-// be found without a context menu.
+// backup, restore and the routine list's edits turn Exit into Cancel. Device notifications
+// meanwhile are answered with one refresh when the command has ended. The device box ends in
+// "Open card image...", so an image can be found without a context menu.
 #include <QDialog>
 
 #include <functional>
@@ -21,6 +21,8 @@
 #include "gui/DeviceBox.h"
 #include "gui/DeviceMonitor.h"
 #include "gui/ManagerDialogUi.h"
+#include "gui/RoutineListEditing.h"
+#include "operations/EditJobs.h"
 #include "platform/SystemPaths.h"
 
 class CQtUserPrompt;
@@ -79,6 +81,8 @@ public:
     CImageButton* SchedulesButton() const { return m_ui.schedulesButton; }
     CImageButton* FirmwareButton() const { return m_ui.firmwareButton; }
     CImageButton* ExitButton() const { return m_ui.exitButton; }
+    // The routine list's menu, keys and drag.
+    CRoutineListEditing* RoutineEditing() const { return m_editing; }
     // The identity of the current device; empty when there is none.
     DeviceId CurrentDevice() const;
 
@@ -105,7 +109,8 @@ private:
     struct CommandEnd {
         bool cardUntouched = false;  // else (a failure too) the routine list is read again
         std::string told;            // told once the command has ended
-        static CommandEnd Untouched(std::string told = {}) { return {true, std::move(told)}; }
+        std::optional<EditedCard> edited;  // the card an edit left, shown as it is
+        static CommandEnd Untouched(std::string told = {}) { return {true, std::move(told), {}}; }
     };
 
     void ConnectCommands();
@@ -137,11 +142,16 @@ private:
     void OnLoadFirmware();
     void OnExitOrCancel();
     // Starts a command on its device; the routine list is read again after it unless it says not.
-    void StartCommand(Command command, CCommandRunner::Work<CommandEnd> work);
+    // after gets the command's end on the window's thread, before its boxes.
+    void StartCommand(Command command, CCommandRunner::Work<CommandEnd> work,
+                      std::function<void(const CommandEnd&)> after = {});
+    void StartRoutineEdit(const RoutineEdit& edit);
+    static CommandEnd RunRoutineEdit(const JobContext& context, const RoutineEdit& edit);
 
     ManagerDialogUi m_ui;
     std::unique_ptr<CWidgetProgress> m_progress;
     CDeviceMonitor* m_monitor = nullptr;
+    CRoutineListEditing* m_editing = nullptr;
 
     std::vector<DeviceId> m_images;  // each the file judged at its name
     std::vector<DeviceBoxItem> m_boxItems;

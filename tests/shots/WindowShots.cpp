@@ -1,17 +1,23 @@
 // The main window listing the demo card (scripts/demo makes it; scripts/screenshots names it in
-// VELK3_DEMO_CARD), or nothing at all. No drive of the machine that renders the picture is listed,
-// and no unit.
+// VELK3_DEMO_CARD), a card of three routines made here, or nothing at all. No drive of the
+// machine that renders the picture is listed, and no unit.
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDir>
+#include <QMenu>
 #include <QPainter>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 
 #include "Shots.h"
+#include "controls/ControlList.h"
 #include "controls/ImageButton.h"
+#include "devices/ImageFile.h"
+#include "disk/VelkDisk.h"
 #include "gui/ManagerDialog.h"
 
 namespace {
@@ -51,6 +57,71 @@ QPixmap WindowWithPopup(QWidget& widget) {
     return picture;
 }
 
+// A card of three routines, under a short path that reads well in the picture; made again for
+// every picture, so a picture shows no edit of an earlier one.
+std::string RoutinesCard() {
+    struct Routine {
+        const char* title;
+        uint32_t audioSectors, dataSectors;
+        uint8_t frameMs, baud, protocol;
+    };
+    const Routine routines[] = {{"Chimes", 2300, 160, 20, 2, 0}, {"Parade", 6600, 380, 25, 7, 16}, {"Finale", 4100, 210, 30, 5, 5}};
+    constexpr uint64_t kCardSectors = 131072;  // 64 MB
+    QDir().mkpath(QDir::temp().filePath(QStringLiteral("demo")));
+    const std::string path = QDir::temp().filePath(QStringLiteral("demo/routines.img")).toStdString();
+    std::remove(path.c_str());
+    CImageFile::Create(path, kCardSectors);
+    CImageFile card;
+    card.Open(CImageFile::EntryFor(path));
+    CVelkDisk disk(card);
+    disk.Read();
+    disk.Format();
+    uint32_t next = 1;
+    for (const Routine& routine : routines) {
+        TrackEntry track;
+        track.SetTitle(routine.title);
+        track.audioStart = next;
+        track.dataStart = next + routine.audioSectors;
+        track.endSector = track.dataStart + routine.dataSectors;
+        track.frameMs = routine.frameMs;
+        track.baudCode = routine.baud;
+        track.protocolCode = routine.protocol;
+        next = track.endSector;
+        disk.AppendTrack(track);
+    }
+    disk.WriteTable();
+    card.Close();
+    return path;
+}
+
+std::unique_ptr<QWidget> RoutinesWindow() {
+    ManagerOptions options;
+    options.images.push_back(RoutinesCard());
+    const std::string nowhere = QDir::temp().filePath(QStringLiteral("velk3-no-system")).toStdString();
+    options.paths = SystemPaths{nowhere, nowhere, nowhere};
+    return std::make_unique<CManagerDialog>(std::move(options));
+}
+
+// A right click on the second routine, the mouse on Move Up.
+void OpenRoutineMenu(QWidget& widget) {
+    WaitForListing(widget);
+    auto& window = static_cast<CManagerDialog&>(widget);
+    CControlList& list = *window.RoutineList();
+    const QPoint at = list.visualRect(list.model()->index(1, 1)).center();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, list.viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(list.viewport(), &click);
+    QMenu* menu = window.RoutineEditing()->Menu();
+    menu->setActiveAction(menu->actions().at(1));
+}
+
+QPixmap WindowWithRoutineMenu(QWidget& widget) {
+    QPixmap picture = widget.grab();
+    QMenu* menu = static_cast<CManagerDialog&>(widget).RoutineEditing()->Menu();
+    QPainter painter(&picture);
+    painter.drawPixmap(widget.mapFromGlobal(menu->mapToGlobal(QPoint(0, 0))), menu->grab());
+    return picture;
+}
+
 // As after Tab: the focus frame shows only once the keyboard has moved the focus.
 void FocusFormatDisk(QWidget& widget) {
     auto& window = static_cast<CManagerDialog&>(widget);
@@ -65,5 +136,6 @@ std::vector<Shot> WindowShots() {
     return {{"main-window", MainWindow, nullptr},
             {"main-window-keyboard", MainWindow, FocusFormatDisk},
             {"main-window-empty", EmptyWindow, WaitForListing},
-            {"device-box-open", MainWindow, OpenDeviceBox, WindowWithPopup}};
+            {"device-box-open", MainWindow, OpenDeviceBox, WindowWithPopup},
+            {"routine-menu", RoutinesWindow, OpenRoutineMenu, WindowWithRoutineMenu}};
 }
