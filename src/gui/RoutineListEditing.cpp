@@ -15,8 +15,6 @@
 #include "gui/RenameRoutineDialog.h"
 
 namespace {
-// The Open dialog's filter of Add routine, in the window's words.
-constexpr const char* kRoutineFilter = QT_TRANSLATE_NOOP("CManagerDialog", "VELK v3.0 (*.velk);;All Files (*)");
 constexpr int kTitleColumn = 1;
 }  // namespace
 

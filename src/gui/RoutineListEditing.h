@@ -7,6 +7,7 @@
 // routine it was on. Nothing is offered while the window is busy or has no card, and nothing acts
 // without a selected row: a card that is no VELK disk lists none.
 #include <QObject>
+#include <QtGlobal>
 #include <QPoint>
 
 #include <functional>
@@ -15,6 +16,9 @@
 #include <vector>
 
 #include "devices/DeviceId.h"
+
+// The file dialogs' filter for routine files, shared by the window's Add routine (its context).
+inline constexpr const char* kRoutineFilter = QT_TRANSLATE_NOOP("CManagerDialog", "VELK v3.0 (*.velk);;All Files (*)");
 
 class CControlList;
 class QAction;
